@@ -1,0 +1,23 @@
+# Flags every target of ours gets: warnings, sanitizers and the source root on the include path.
+add_library(qb_options INTERFACE)
+target_include_directories(qb_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+target_compile_options(qb_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                            -Wold-style-cast -Wnull-dereference)
+if(QB_WERROR)
+  target_compile_options(qb_options INTERFACE -Werror)
+endif()
+if(QB_SANITIZE)
+  set(_qb_san -fsanitize=${QB_SANITIZE} -fno-omit-frame-pointer)
+  if(QB_SANITIZE MATCHES "undefined")
+    list(APPEND _qb_san -fno-sanitize-recover=all)
+  endif()
+  target_compile_options(qb_options INTERFACE ${_qb_san})
+  target_link_options(qb_options INTERFACE ${_qb_san})
+endif()
+
+# qb_library(NAME SOURCES... [LIBS ...]): one folder's static library.
+function(qb_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC qb_options ${ARG_LIBS})
+endfunction()

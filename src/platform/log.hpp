@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qb {
+
+// The subsystem under which every logger of the widgets writes.
+inline constexpr std::string_view logSubsystem = "com.fernhollow.quillbrook.widgets";
+
+enum class LogLevel { debug, info, error };
+
+struct LogRecord {
+    LogLevel level;
+    std::string subsystem;
+    std::string category;
+    std::string message;
+    friend bool operator==(const LogRecord&, const LogRecord&) = default;
+};
+
+// A log channel: writes to the journal with the subsystem and category as fields, or to stderr
+// where no journal runs. Cheap to copy; safe to use from any thread.
+class Logger {
+public:
+    Logger(std::string_view subsystem, std::string_view category);
+
+    void debug(std::string_view message) const;
+    void info(std::string_view message) const;
+    void error(std::string_view message) const;
+    // A message with one public argument in place of "%{public}s".
+    void error(std::string_view format, std::string_view publicArgument) const;
+
+private:
+    void write(LogLevel level, std::string message) const;
+    std::string subsystem_;
+    std::string category_;
+};
+
+// While it lives, every message goes to this capture instead of the journal (for tests).
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    std::vector<LogRecord> records() const;
+    void clear();
+};
+
+// Whether messages of the given level and above also go to stderr (the program's --verbose).
+void setLogEcho(bool echo, LogLevel minimum = LogLevel::debug);
+
+}  // namespace qb
