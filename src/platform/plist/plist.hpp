@@ -1,0 +1,110 @@
+#pragma once
+
+// Property lists, binary ("bplist00") and XML, read by our own reader: exact, bounded and never throwing.
+// A parsed tree shares the buffer it was read from; strings and data of the binary format point into it.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "platform/bytes.hpp"
+#include "platform/date.hpp"
+
+namespace qb::plist {
+
+class Value;
+
+enum class Type { null, boolean, integer, unsignedInteger, real, date, data, string, array, dictionary, uid };
+
+// A dictionary keeps its entries in file order; a repeated key keeps the last value.
+class Dictionary;
+using Array = std::vector<Value>;
+
+// One value of a property list. Cheap to copy: containers are shared, never copied.
+class Value {
+public:
+    Value();  // null
+
+    Type type() const;
+
+    // Typed access: nothing when the type differs.
+    std::optional<std::string_view> asString() const;  // UTF-8; valid while this value or a copy lives
+    std::optional<std::int64_t> asInteger() const;     // signed 64-bit integers; not booleans, not reals
+    std::optional<std::uint64_t> asUnsignedInteger() const;  // unsigned values above 2^63-1 only
+    std::optional<double> asReal() const;
+    std::optional<double> asNumber() const;  // an integer (signed or unsigned) or a real
+    std::optional<bool> asBoolean() const;
+    std::optional<Date> asDate() const;
+    std::optional<Bytes> asData() const;
+    std::optional<std::uint64_t> asUid() const;
+    const Array* asArray() const;
+    // A dictionary whose keys are all strings (the only kind the XML format has).
+    const Dictionary* asDictionary() const;
+
+    // The value under `key` when this is a string-keyed dictionary; nullptr otherwise.
+    const Value* operator[](std::string_view key) const;
+
+    // Structural equality, value for value (dates and reals compared as doubles, NaN equal to NaN).
+    friend bool operator==(const Value& a, const Value& b);
+
+    // Construction, for the readers and for tests.
+    static Value boolean(bool v);
+    static Value integer(std::int64_t v);
+    static Value unsignedInteger(std::uint64_t v);
+    static Value real(double v);
+    static Value date(Date v);
+    static Value data(Bytes v);
+    static Value string(std::string v);
+    // A string that lives in a buffer kept alive by `owner`.
+    static Value string(std::shared_ptr<const void> owner, std::string_view v);
+    static Value uid(std::uint64_t v);
+    static Value array(Array items);
+    static Value dictionary(std::vector<std::pair<std::string, Value>> entries);
+    // A dictionary with a non-string key: kept, but asDictionary() answers nothing.
+    static Value dictionaryWithOtherKeys(std::vector<std::pair<Value, Value>> entries);
+
+    struct Node;
+
+private:
+    explicit Value(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
+    std::shared_ptr<const Node> node_;
+};
+
+class Dictionary {
+public:
+    using Entry = std::pair<std::string, Value>;
+
+    const Value* find(std::string_view key) const;
+    const std::vector<Entry>& entries() const { return entries_; }  // file order, keys unique
+    std::size_t size() const { return entries_.size(); }
+    auto begin() const { return entries_.begin(); }
+    auto end() const { return entries_.end(); }
+
+    explicit Dictionary(std::vector<Entry> entries);
+
+private:
+    std::vector<Entry> entries_;
+};
+
+// The result of parsing: the root value, or why the bytes are no property list (a short reason for
+// debug logging).
+struct ParseResult {
+    std::optional<Value> value;
+    std::string error;
+    explicit operator bool() const { return value.has_value(); }
+};
+
+// Parses binary or XML property lists (XML in UTF-8 or UTF-16, with or without a byte-order mark).
+// Never throws, never aborts, never reads outside `bytes`; nesting deeper than 512 levels, reference
+// cycles and sizes beyond what the buffer can hold are errors.
+ParseResult parse(Bytes bytes);
+inline ParseResult parse(std::string bytes) { return parse(Bytes(std::move(bytes))); }
+
+inline constexpr int maxDepth = 512;
+
+}  // namespace qb::plist
