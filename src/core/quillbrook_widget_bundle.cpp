@@ -1,0 +1,12 @@
+#include "core/quillbrook_widget_bundle.hpp"
+
+// Each widget's definition, in the order of the bundle: Reading List, Favorites, Workspaces, Tips.
+
+namespace qb {
+
+std::vector<AnyWidget> QuillbrookWidgetBundle::body() const {
+    // Widget definitions are added here, in the order above, as each one is built.
+    return {};
+}
+
+}  // namespace qb
