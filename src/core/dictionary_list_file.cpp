@@ -1,0 +1,34 @@
+#include "core/dictionary_list_file.hpp"
+
+#include "platform/files.hpp"
+
+namespace qb {
+
+std::optional<DictionaryListFile> loadDictionaryListFile(const std::filesystem::path& file,
+                                                         const Logger& logger) {
+    const auto name = file.filename().string();
+    auto bytes = readFile(file);
+    if (!bytes) {
+        logger.debug("Could not read " + name);
+        return std::nullopt;
+    }
+    auto parsed = plist::parse(std::move(*bytes));
+    const plist::Array* elements = parsed ? parsed.value->asArray() : nullptr;
+    if (!elements) {
+        logger.error("Could not parse " + name);
+        return std::nullopt;
+    }
+    DictionaryListFile result{*parsed.value, {}};
+    result.dictionaries.reserve(elements->size());
+    for (const auto& element : *elements) {
+        const auto* dictionary = element.asDictionary();
+        if (!dictionary) {
+            logger.error("Could not parse " + name);
+            return std::nullopt;
+        }
+        result.dictionaries.push_back(dictionary);
+    }
+    return result;
+}
+
+}  // namespace qb
