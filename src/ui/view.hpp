@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -51,16 +52,16 @@ struct EdgeInsets {
 enum class Edge { top, leading, bottom, trailing, horizontal, vertical, all };
 
 enum class ViewKind {
-    empty,   // draws nothing
-    vstack,  // children top to bottom
-    hstack,  // children leading to trailing
-    spacer,  // flexible space of at least `minLength`
-    divider, // a hairline: horizontal, or vertical inside a horizontal stack
-    text,    // `text`, verbatim or a localization key (optionally with one integer argument)
-    symbol,  // a symbol image by name
-    image,   // a decoded bitmap image
-    circle,  // a circle filled with `fill`
-    link,    // a clickable wrapper around its one child, opening `destination`
+    empty,    // draws nothing
+    vstack,   // children top to bottom
+    hstack,   // children leading to trailing
+    spacer,   // flexible space of at least `minLength`
+    divider,  // a hairline: horizontal, or vertical inside a horizontal stack
+    text,     // `text`, verbatim or a localization key (optionally with one integer argument)
+    symbol,   // a symbol image by name
+    image,    // a decoded bitmap image
+    circle,   // a circle filled with `fill`
+    link,     // a clickable wrapper around its one child, opening `destination`
 };
 
 struct View {
@@ -77,13 +78,13 @@ struct View {
     std::optional<double> minLength;
 
     // Texts and symbols.
-    std::string text;          // the text, the localization key, or the symbol name
-    bool localizable = false;  // text is a key looked up in the string table
+    std::string text;                            // the text, the localization key, or the symbol name
+    bool localizable = false;                    // text is a key looked up in the string table
     std::optional<std::int64_t> formatArgument;  // the value of the key's "%lld"
 
     // Images: decoded once, shared by copies of the tree.
     std::shared_ptr<const Image> image;
-    bool resizable = false;
+    bool isResizable = false;
     bool aspectFit = false;
     bool highQualityInterpolation = false;
 
@@ -93,19 +94,20 @@ struct View {
     // Links.
     std::optional<Url> destination;
 
-    // Modifiers. Font, weight, foreground, line limit and text alignment are inherited by descendants
-    // unless they set their own.
-    std::optional<Font> font;
-    std::optional<FontWeight> weight;
-    std::optional<Foreground> foreground;
-    std::optional<int> lineLimit;
-    std::optional<TextAlignment> multilineTextAlignment;
-    EdgeInsets padding;
-    std::optional<double> frameWidth, frameHeight;
-    bool accentable = false;                      // tinted with the accent in tinted rendering modes
-    std::optional<Color> capsuleBackground;       // drawn behind the view as a capsule
-    std::optional<Url> widgetURL;                 // what a click anywhere on the widget opens
-    std::optional<FillBackground> containerBackground;
+    // What the modifiers set (the fields are named apart from the modifier functions that set them).
+    // Font, weight, foreground, line limit and text alignment are inherited by descendants unless they
+    // set their own. Padding lies outside the frame.
+    std::optional<Font> fontRole;                   // font(...)
+    std::optional<FontWeight> weight;               // fontWeight(...)
+    std::optional<Foreground> foreground;           // foregroundStyle(...)
+    std::optional<int> maxLines;                    // lineLimit(...)
+    std::optional<TextAlignment> textAlignment;     // multilineTextAlignment(...)
+    EdgeInsets insets;                              // padding(...), accumulated
+    std::optional<double> frameWidth, frameHeight;  // frame(...)
+    bool accentable = false;                        // widgetAccentable(): tinted in tinted rendering modes
+    std::optional<Color> capsuleBackground;         // background(...): drawn behind the view as a capsule
+    std::optional<Url> widgetDestination;         // widgetURL(...): what a click anywhere on the widget opens
+    std::optional<FillBackground> containerFill;  // containerBackground(...)
 
     // Modifiers, chainable on temporaries and on named views.
     View&& spacing(double value) &&;
@@ -135,13 +137,18 @@ View hstack(VerticalAlignment alignment, std::vector<View> children);
 View hstack(std::vector<View> children);  // centred
 View spacer(std::optional<double> minLength = std::nullopt);
 View divider();
-View verbatim(std::string text);                // shown as it is
-View localizedText(std::string key);             // looked up in the string table
+View verbatim(std::string text);                             // shown as it is
+View localizedText(std::string key);                         // looked up in the string table
 View localizedText(std::string key, std::int64_t argument);  // key with one "%lld"
 View symbol(std::string name);
 View image(std::shared_ptr<const Image> image);
 View circle(Color fill);
 View link(std::optional<Url> destination, View label);  // no destination: the label alone, inert
+
+// Names of the enumerations as written in dumps and JSON ("red", "caption2", "secondary", ...).
+std::string_view colorName(Color color);
+std::string_view fontName(Font font);
+std::string_view levelName(Level level);
 
 // A stable text dump, one node a line, children indented by two blanks, used by tests and by
 // `--format tree`.
