@@ -35,9 +35,9 @@ std::optional<Url> quillbrookOpenURL(std::string_view linkText, std::string_view
     if (!url) return std::nullopt;
     auto scheme = lowercased(url->scheme().value_or(""));
     if (scheme == "http" || scheme == "https") {
-        return Url::composeEncoded("x-quillbrook", "open-url",
-                                   {{"location", percentEncodeQueryItem(linkText)},
-                                    {"widget", std::string(widgetIdentifier)}});
+        return Url::composeEncoded(
+            "x-quillbrook", "open-url",
+            {{"location", percentEncodeQueryItem(linkText)}, {"widget", std::string(widgetIdentifier)}});
     }
     return taggedForWidget(*url, widgetIdentifier);
 }

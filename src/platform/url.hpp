@@ -16,7 +16,7 @@ struct QueryItem {
 
 // A URL reference (RFC 3986), kept as its text. Scheme case is kept as written.
 class Url {
-public:
+  public:
     // Link text as a URL: characters that may not stand raw (the blank, non-ASCII, controls,
     // `"<>\^`{|}`) are percent-encoded first, component by component; the empty string does not parse.
     static std::optional<Url> parse(std::string_view text);
@@ -30,16 +30,16 @@ public:
                                              const std::vector<QueryItem>& encodedItems);
 
     const std::string& string() const { return text_; }
-    std::optional<std::string> scheme() const;                  // as written
-    std::optional<std::string> host() const;                    // percent-decoded, case as written
-    std::optional<std::vector<QueryItem>> queryItems() const;   // decoded; none without a query
+    std::optional<std::string> scheme() const;                 // as written
+    std::optional<std::string> host() const;                   // percent-decoded, case as written
+    std::optional<std::vector<QueryItem>> queryItems() const;  // decoded; none without a query
     // This URL with its query replaced by the given items (encoded as compose does); none if the
     // result is no URL.
     std::optional<Url> settingQueryItems(const std::vector<QueryItem>& items) const;
 
     friend bool operator==(const Url&, const Url&) = default;
 
-private:
+  private:
     explicit Url(std::string text) : text_(std::move(text)) {}
     std::string text_;
 };
