@@ -19,10 +19,12 @@ struct LogRecord {
     friend bool operator==(const LogRecord&, const LogRecord&) = default;
 };
 
-// A log channel: writes to the journal with the subsystem and category as fields, or to stderr
-// where no journal runs. Cheap to copy; safe to use from any thread.
+// A log channel: writes to the journal (fields MESSAGE, PRIORITY, SUBSYSTEM, CATEGORY and
+// SYSLOG_IDENTIFIER=quillbrook-widgets), or where no journal runs to stderr as
+// "quillbrook-widgets[category] error: message" (debug messages there only when echoed). Cheap to copy;
+// safe to use from any thread.
 class Logger {
-public:
+  public:
     Logger(std::string_view subsystem, std::string_view category);
 
     void debug(std::string_view message) const;
@@ -31,15 +33,16 @@ public:
     // A message with one public argument in place of "%{public}s".
     void error(std::string_view format, std::string_view publicArgument) const;
 
-private:
+  private:
     void write(LogLevel level, std::string message) const;
     std::string subsystem_;
     std::string category_;
 };
 
-// While it lives, every message goes to this capture instead of the journal (for tests).
+// While it lives, every message of the process goes to this capture instead of the journal (for tests).
+// Captures that live at the same time share what they caught.
 class LogCapture {
-public:
+  public:
     LogCapture();
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;

@@ -1,0 +1,155 @@
+#include "platform/log.hpp"
+
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+
+#include <fmt/format.h>
+#include <systemd/sd-journal.h>
+
+namespace qb {
+namespace {
+
+constexpr std::string_view identifier = "quillbrook-widgets";
+
+// What every logger of the process shares.
+struct LogState {
+    std::mutex mutex;
+    int captures = 0;
+    std::vector<LogRecord> captured;
+    bool echo = false;
+    LogLevel echoMinimum = LogLevel::debug;
+};
+
+LogState& state() {
+    static LogState instance;
+    return instance;
+}
+
+bool journalRuns() {
+    static const bool runs = [] {
+        std::error_code ignored;
+        return std::filesystem::exists("/run/systemd/journal/socket", ignored);
+    }();
+    return runs;
+}
+
+int priority(LogLevel level) {
+    switch (level) {
+        case LogLevel::debug:
+            return 7;
+        case LogLevel::info:
+            return 6;
+        case LogLevel::error:
+            return 3;
+    }
+    return 6;
+}
+
+std::string_view levelName(LogLevel level) {
+    switch (level) {
+        case LogLevel::debug:
+            return "debug";
+        case LogLevel::info:
+            return "info";
+        case LogLevel::error:
+            return "error";
+    }
+    return "info";
+}
+
+// Messages may carry text from files and the network: no control character reaches the terminal.
+std::string printable(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') c = '?';
+    }
+    return out;
+}
+
+void writeToStderr(LogLevel level, std::string_view category, std::string_view message) {
+    auto line =
+        fmt::format("{}[{}] {}: {}\n", identifier, printable(category), levelName(level), printable(message));
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+void writeToJournal(LogLevel level, const std::string& subsystem, const std::string& category,
+                    const std::string& message) {
+    sd_journal_send("MESSAGE=%s", message.c_str(), "PRIORITY=%i", priority(level), "SUBSYSTEM=%s",
+                    subsystem.c_str(), "CATEGORY=%s", category.c_str(), "SYSLOG_IDENTIFIER=%.*s",
+                    static_cast<int>(identifier.size()), identifier.data(), nullptr);
+}
+
+}  // namespace
+
+Logger::Logger(std::string_view subsystem, std::string_view category)
+    : subsystem_(subsystem), category_(category) {}
+
+void Logger::debug(std::string_view message) const {
+    write(LogLevel::debug, std::string(message));
+}
+void Logger::info(std::string_view message) const {
+    write(LogLevel::info, std::string(message));
+}
+void Logger::error(std::string_view message) const {
+    write(LogLevel::error, std::string(message));
+}
+
+void Logger::error(std::string_view format, std::string_view publicArgument) const {
+    std::string message(format);
+    constexpr std::string_view token = "%{public}s";
+    if (auto at = message.find(token); at != std::string::npos)
+        message.replace(at, token.size(), publicArgument);
+    write(LogLevel::error, std::move(message));
+}
+
+// Without a journal, debug messages go to stderr only when echoed (a journal keeps them out of sight
+// too); information and errors always do.
+void Logger::write(LogLevel level, std::string message) const {
+    auto& shared = state();
+    std::lock_guard lock(shared.mutex);
+    if (shared.captures > 0) {
+        shared.captured.push_back({level, subsystem_, category_, std::move(message)});
+        return;
+    }
+    bool echoed = shared.echo && level >= shared.echoMinimum;
+    if (journalRuns()) {
+        writeToJournal(level, subsystem_, category_, message);
+        if (echoed) writeToStderr(level, category_, message);
+    } else if (echoed || level != LogLevel::debug) {
+        writeToStderr(level, category_, message);
+    }
+}
+
+LogCapture::LogCapture() {
+    auto& shared = state();
+    std::lock_guard lock(shared.mutex);
+    if (shared.captures++ == 0) shared.captured.clear();
+}
+
+LogCapture::~LogCapture() {
+    auto& shared = state();
+    std::lock_guard lock(shared.mutex);
+    if (--shared.captures == 0) shared.captured.clear();
+}
+
+std::vector<LogRecord> LogCapture::records() const {
+    auto& shared = state();
+    std::lock_guard lock(shared.mutex);
+    return shared.captured;
+}
+
+void LogCapture::clear() {
+    auto& shared = state();
+    std::lock_guard lock(shared.mutex);
+    shared.captured.clear();
+}
+
+void setLogEcho(bool echo, LogLevel minimum) {
+    auto& shared = state();
+    std::lock_guard lock(shared.mutex);
+    shared.echo = echo;
+    shared.echoMinimum = minimum;
+}
+
+}  // namespace qb
