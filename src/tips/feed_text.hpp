@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/date.hpp"
+
+namespace qb::feedtext {
+
+// Whitespace here is U+0009 to U+000D, U+0085 and the characters of the categories Zs, Zl and Zp
+// (U+00A0 and U+2028 included).
+bool isWhitespace(char32_t character);
+
+// The text without leading and trailing whitespace.
+std::string_view trimmed(std::string_view text);
+
+// The pieces between runs of whitespace, joined by single blanks.
+std::string collapsedWhitespace(std::string_view text);
+
+// An RFC 822 date as feeds write it, "Tue, 03 Dec 2024 10:00:00 +0100" (a one-digit day, and the zones
+// GMT, UTC, UT and Z, pass too); none when the text is anything else or has text left over.
+std::optional<Date> parseFeedDate(std::string_view text);
+
+}  // namespace qb::feedtext

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tips/tip_item.hpp"
+
+namespace qb {
+
+// Reads the tips feed, an RSS 2.0 document, on a streaming XML parser. Keeps the items that carry the
+// category "tips", a title and a readable publication date, newest first. Never fails: a document that
+// breaks off or is malformed yields the items finished before the fault, often none.
+class RSSParser {
+  public:
+    static std::vector<TipItem> parseTips(std::string_view data);
+
+    // Description HTML as one line of plain text: tags removed, the common named entities and numeric
+    // character references decoded, runs of whitespace turned into single blanks.
+    static std::string stripHTML(std::string_view html);
+    // Replaces "&#65;" and then "&#x41;" references by their characters; invalid ones stay as written.
+    static std::string decodeNumericEntities(std::string_view text);
+    // The UTF-8 form of the one Unicode scalar the digits name (radix 10 or 16); none when the number
+    // does not fit 32 bits or names no scalar.
+    static std::optional<std::string> decodeScalar(std::string_view digits, int radix);
+
+  private:
+    RSSParser() = default;
+
+    void startElement(std::string_view name);
+    void characters(std::string_view text);
+    void endElement(std::string_view name);
+    void finishItem();
+
+    std::vector<TipItem> items;
+    std::string currentTitle;
+    std::string currentDescription;
+    std::string currentLink;
+    std::string currentPubDate;
+    std::string currentGuid;
+    std::vector<std::string> currentCategories;
+    bool isInsideItem = false;
+    std::string characterBuffer;
+
+    friend struct ExpatCallbacks;
+};
+
+}  // namespace qb

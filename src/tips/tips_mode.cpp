@@ -1,0 +1,21 @@
+#include "tips/tips_mode.hpp"
+
+#include "platform/localization.hpp"
+
+namespace qb {
+
+std::string_view subtitleKey(TipsMode mode) {
+    switch (mode) {
+        case TipsMode::latestTip:
+            return "Latest";
+        case TipsMode::tipOfTheDay:
+            return "Tip of the Day";
+    }
+    return "Latest";
+}
+
+std::string subtitle(TipsMode mode) {
+    return localized(subtitleKey(mode));
+}
+
+}  // namespace qb
