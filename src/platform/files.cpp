@@ -1,0 +1,101 @@
+#include "platform/files.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fmt/format.h>
+
+namespace qb {
+namespace {
+
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    // Closes now, reporting whether that worked (a failed close can lose written data).
+    bool close() {
+        int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+// read() that goes on after a signal; the bytes read, or -1.
+ssize_t readSome(int fd, char* into, std::size_t size) {
+    ssize_t n;
+    do {
+        n = ::read(fd, into, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+std::string errorText(int error) {
+    return std::strerror(error);
+}
+
+}  // namespace
+
+// One fstat for the size, then reads until the end of the file: a file that grew since is read to
+// its new end, one that shrank ends where it now ends.
+std::optional<std::string> readFile(const std::filesystem::path& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return std::nullopt;
+    struct stat info;
+    if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+
+    std::string bytes;
+    // One byte more than the size, so that the read that finds the end needs no second buffer.
+    bytes.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0) + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
+        ssize_t n = readSome(fd.get(), bytes.data() + filled, bytes.size() - filled);
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    auto folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0) {
+        return fmt::format(
+            "Could not create a temporary file in {}: {}. Check that the folder exists and is writable.",
+            folder.string(), errorText(errno));
+    }
+    auto fail = [&](std::string_view what) {
+        int error = errno;
+        ::unlink(temporary.c_str());
+        return fmt::format("Could not {} {}: {}.", what, path.string(), errorText(error));
+    };
+    for (std::size_t written = 0; written < bytes.size();) {
+        ssize_t n = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail("write");
+        written += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd.get()) != 0) return fail("flush");
+    if (!fd.close()) return fail("write");
+    if (::rename(temporary.c_str(), path.c_str()) != 0) return fail("replace");
+    return std::nullopt;
+}
+
+}  // namespace qb
