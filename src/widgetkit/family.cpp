@@ -35,11 +35,15 @@ std::optional<Value> valueIn(const Table& table, std::string_view name) {
 
 }  // namespace
 
-std::string_view name(WidgetFamily family) { return nameIn(families, family); }
+std::string_view name(WidgetFamily family) {
+    return nameIn(families, family);
+}
 std::optional<WidgetFamily> widgetFamilyNamed(std::string_view name) {
     return valueIn<WidgetFamily>(families, name);
 }
-std::string_view name(WidgetRenderingMode mode) { return nameIn(modes, mode); }
+std::string_view name(WidgetRenderingMode mode) {
+    return nameIn(modes, mode);
+}
 std::optional<WidgetRenderingMode> renderingModeNamed(std::string_view name) {
     return valueIn<WidgetRenderingMode>(modes, name);
 }

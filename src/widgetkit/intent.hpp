@@ -133,8 +133,9 @@ IntentParameter<I> enumParameter(std::string name, std::string title, E I::*memb
 }
 
 template <class I, AppEntity T>
-    requires EntityQuery<typename T::Query, T>
-IntentParameter<I> entityParameter(std::string name, std::string title, T I::*member) {
+requires EntityQuery<typename T::Query, T> IntentParameter<I> entityParameter(std::string name,
+                                                                              std::string title,
+                                                                              T I::*member) {
     IntentParameter<I> p;
     p.name = std::move(name);
     p.title = std::move(title);
@@ -157,7 +158,8 @@ IntentParameter<I> entityParameter(std::string name, std::string title, T I::*me
         typename T::Query query;
         auto entities = search ? query.entitiesMatching(*search) : query.suggestedEntities();
         std::vector<ParameterOption> options;
-        for (const auto& entity : entities) options.push_back({entity.id, entity.displayRepresentation().title});
+        for (const auto& entity : entities)
+            options.push_back({entity.id, entity.displayRepresentation().title});
         return options;
     };
     return p;

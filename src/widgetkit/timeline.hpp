@@ -37,12 +37,12 @@ struct Timeline {
 // A provider answers the host's three requests for one widget. Providers are synchronous and safe to
 // call from several threads at once; the host runs them on worker threads.
 template <class P>
-concept AppIntentTimelineProvider =
-    requires(const P& p, const typename P::Intent& intent, const TimelineContext& context) {
-        requires TimelineEntry<typename P::Entry>;
-        { p.placeholder(context) } -> std::same_as<typename P::Entry>;
-        { p.snapshot(intent, context) } -> std::same_as<typename P::Entry>;
-        { p.timeline(intent, context) } -> std::same_as<Timeline<typename P::Entry>>;
-    };
+concept AppIntentTimelineProvider = requires(const P& p, const typename P::Intent& intent,
+                                             const TimelineContext& context) {
+    requires TimelineEntry<typename P::Entry>;
+    { p.placeholder(context) } -> std::same_as<typename P::Entry>;
+    { p.snapshot(intent, context) } -> std::same_as<typename P::Entry>;
+    { p.timeline(intent, context) } -> std::same_as<Timeline<typename P::Entry>>;
+};
 
 }  // namespace qb

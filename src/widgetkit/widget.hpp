@@ -20,15 +20,22 @@ namespace qb {
 
 // The configuration a widget definition's body() builds.
 template <AppIntentTimelineProvider Provider>
-    requires WidgetConfigurationIntent<typename Provider::Intent>
+requires WidgetConfigurationIntent<typename Provider::Intent>
 struct AppIntentConfiguration {
     using Intent = typename Provider::Intent;
     using Entry = typename Provider::Entry;
 
+    using Content = std::function<ui::View(const Entry&, const ui::Environment&)>;
+
+    AppIntentConfiguration(std::string widgetKind, Provider timelineProvider, Content entryContent)
+        : kind(std::move(widgetKind)),
+          provider(std::move(timelineProvider)),
+          content(std::move(entryContent)) {}
+
     std::string kind;
     Provider provider;
     // The entry view for an entry, drawn in an environment, with its container background.
-    std::function<ui::View(const Entry&, const ui::Environment&)> content;
+    Content content;
     std::string displayName;  // a localization key
     std::string description;  // a localization key
     std::vector<WidgetFamily> families;
@@ -76,7 +83,7 @@ struct ParameterInfo {
 
 // One configured instance of a widget: the widget and its intent's current values.
 class WidgetInstance {
-public:
+  public:
     struct Interface {
         virtual ~Interface() = default;
         virtual std::unique_ptr<Interface> clone() const = 0;
@@ -103,13 +110,13 @@ public:
     ErasedEntry snapshot(const TimelineContext& context) const { return self_->snapshot(context); }
     ErasedTimeline timeline(const TimelineContext& context) const { return self_->timeline(context); }
 
-private:
+  private:
     std::unique_ptr<Interface> self_;
 };
 
 // A widget as the host sees it.
 class AnyWidget {
-public:
+  public:
     template <Widget W>
     explicit AnyWidget(const W& widget);
 
@@ -126,7 +133,7 @@ public:
     // A new instance with the intent's defaults.
     WidgetInstance makeInstance() const { return info_->makeInstance(); }
 
-private:
+  private:
     struct Info {
         std::string kind, displayName, description;
         std::vector<WidgetFamily> families;
@@ -145,7 +152,7 @@ namespace detail {
 
 template <class Config>
 class ConfiguredInstance final : public WidgetInstance::Interface {
-public:
+  public:
     using Intent = typename Config::Intent;
     using Entry = typename Config::Entry;
 
@@ -177,7 +184,7 @@ public:
         return erased;
     }
 
-private:
+  private:
     ErasedEntry erase(Entry entry) const {
         ErasedEntry erased{entry.date, nlohmann::json(entry), {}};
         erased.view = [config = config_, entry = std::move(entry)](const ui::Environment& environment) {
@@ -206,8 +213,9 @@ AnyWidget::AnyWidget(const W& widget) {
     for (const auto& parameter : Intent::parameters())
         info->parameters.push_back({parameter.name, parameter.title, parameter.typeDisplayName,
                                     parameter.isEntity, parameter.value(defaults)});
-    info->options = [](std::string_view name, const std::optional<std::string>& search)
-        -> std::optional<std::vector<ParameterOption>> {
+    info->options =
+        [](std::string_view name,
+           const std::optional<std::string>& search) -> std::optional<std::vector<ParameterOption>> {
         for (const auto& parameter : Intent::parameters())
             if (parameter.name == name) return parameter.options(search);
         return std::nullopt;
