@@ -1,0 +1,118 @@
+#include "readinglist/reading_list_store.hpp"
+
+#include <gtest/gtest.h>
+
+#include "platform/log.hpp"
+#include "support/test_support.hpp"
+
+namespace qb {
+namespace {
+
+using test::PlistFormat;
+
+class ReadingListStoreTest : public ::testing::TestWithParam<PlistFormat> {
+  protected:
+    std::vector<ReadingListItem> readPython(std::string_view expression) {
+        auto file = dir.write("ReadingList.plist", test::plistlibDump(expression, GetParam()));
+        return ReadingListStore::forFile(file).readFromPlist();
+    }
+    test::TempDir dir;
+};
+
+TEST_P(ReadingListStoreTest, KeepsUsableEntriesInFileOrderWithDefaults) {
+    LogCapture log;
+    const auto items = readPython(R"([
+        {'title': 'Article', 'URL': 'https://www.example.com/a', 'unread': False,
+         'date': datetime.datetime(2024, 3, 1, 12, 0, 0), 'type': 7, 'icon': b'\x89PNG', 'extra': 1},
+        {'URL': 'https://example.com/untitled'},
+        {'title': 'Bare', 'URL': 'x-quillbrook-item://B'},
+        {'title': 'No address'},
+        {'title': 'Numbered', 'URL': 42, 'unread': False},
+        {'title': 'Odd types', 'URL': 'file:///tmp/d.pdf', 'unread': 'no', 'date': 700000000.0,
+         'type': 'PDF', 'icon': 'not data'},
+        {'title': 'Real type', 'URL': 'x-quillbrook-item://B', 'unread': True, 'type': 12.0,
+         'date': 1234},
+        {'title': '', 'URL': ''},
+    ])");
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_TRUE(log.records().empty()) << "skipped entries are not logged";
+
+    const std::vector<std::string> ids = {"https://www.example.com/a", "x-quillbrook-item://B",
+                                          "file:///tmp/d.pdf", "x-quillbrook-item://B", ""};
+    for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(items[i].id, ids[i]) << i;
+
+    const auto& article = items[0];
+    EXPECT_EQ(article.title, "Article");
+    EXPECT_FALSE(article.isUnread);
+    EXPECT_EQ(iso8601(article.date), "2024-03-01T12:00:00.000Z");
+    EXPECT_EQ(article.type, 7);
+    ASSERT_TRUE(article.iconData);
+    EXPECT_EQ(article.iconData->view(), "\x89PNG");
+    ASSERT_TRUE(article.url);
+    EXPECT_EQ(article.url->string(),
+              "x-quillbrook://open-url?location=https://www.example.com/a&widget=readinglist");
+
+    // Missing and wrongly typed optional keys take their defaults: unread, distant past, type 0, no icon.
+    for (std::size_t i : {1u, 2u, 3u}) {
+        EXPECT_TRUE(items[i].isUnread) << i;
+        EXPECT_EQ(items[i].date, Date::distantPast()) << i;
+        EXPECT_EQ(items[i].type, 0) << i;
+        EXPECT_FALSE(items[i].iconData) << i;
+    }
+    EXPECT_EQ(items[1].title, "Bare");
+    EXPECT_EQ(items[2].title, "Odd types");
+    EXPECT_EQ(items[3].title, "Real type");
+
+    // Two entries of one address both appear and are the same item.
+    EXPECT_EQ(items[1], items[3]);
+    EXPECT_NE(items[1], items[2]);
+
+    // Empty strings are taken as they are; an empty address is no link.
+    EXPECT_EQ(items[4].title, "");
+    EXPECT_FALSE(items[4].url);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEncodings, ReadingListStoreTest,
+                         ::testing::Values(PlistFormat::binary, PlistFormat::xml),
+                         [](const ::testing::TestParamInfo<PlistFormat>& format) {
+                             return format.param == PlistFormat::binary ? "binary" : "xml";
+                         });
+
+TEST(ReadingListStoreFileTest, LogsUnreadableAndUnparseableFilesAndReadsNothing) {
+    struct Case {
+        std::string name;
+        std::optional<std::string> contents;  // none: no file at all
+        std::optional<LogRecord> expected;
+    };
+    const LogRecord couldNotRead{LogLevel::debug, std::string(logSubsystem), "ReadingListStore",
+                                 "Could not read ReadingList.plist"};
+    const LogRecord couldNotParse{LogLevel::error, std::string(logSubsystem), "ReadingListStore",
+                                  "Could not parse ReadingList.plist"};
+    const std::string entry = "{'title': 'A', 'URL': 'https://example.com/a'}";
+    const Case cases[] = {
+        {"missing", std::nullopt, couldNotRead},
+        {"dictionary root", test::plistlibDump("{'items': [" + entry + "]}", PlistFormat::xml),
+         couldNotParse},
+        {"one string among dictionaries",
+         test::plistlibDump("[" + entry + ", 'stray', " + entry + "]", PlistFormat::binary), couldNotParse},
+        {"no property list", std::string("this is not a property list"), couldNotParse},
+        {"empty array", test::plistlibDump("[]", PlistFormat::binary), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        const auto file = dir.path() / "ReadingList.plist";
+        if (c.contents) dir.write("ReadingList.plist", *c.contents);
+        LogCapture log;
+        EXPECT_TRUE(ReadingListStore::forFile(file).readFromPlist().empty()) << c.name;
+        const auto records = log.records();
+        if (c.expected) {
+            ASSERT_EQ(records.size(), 1u) << c.name;
+            EXPECT_EQ(records[0], *c.expected) << c.name;
+        } else {
+            EXPECT_TRUE(records.empty()) << c.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qb
