@@ -11,8 +11,8 @@ namespace qb {
 // The icon that leads a list row: the item's own image in full colour when its bytes decode, else the
 // symbol for its kind. Either way it occupies a square of `size` points.
 struct ItemIconView {
-    std::optional<Bytes> data;
-    std::string sfSymbol;
+    std::optional<Bytes> data{};
+    std::string sfSymbol{};
     double size = 0;
 
     ui::View body(const ui::Environment& environment) const;

@@ -10,8 +10,8 @@ namespace qb {
 
 // Makes its content a click target that opens `url`; without a URL the content is shown alone, inert.
 struct LinkedItem {
-    std::optional<Url> url;
-    std::function<ui::View()> content;
+    std::optional<Url> url{};
+    std::function<ui::View()> content{};
 
     ui::View body(const ui::Environment&) const {
         ui::View label = content ? content() : ui::emptyView();

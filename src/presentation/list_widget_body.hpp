@@ -21,12 +21,12 @@ namespace qb {
 // shown. The family comes from the environment; an unlisted family gets the medium layout.
 template <DisplayableItem Item>
 struct ListWidgetBody {
-    std::vector<Item> items;                // in display order, at most listEntryItemCap
-    std::int64_t displayCount = 0;          // how many items the list stands for; drives the overflow line
-    std::string title;                      // header title (a key of the string table)
-    std::string subtitle;                   // header subtitle, already formatted
-    std::function<ui::View()> smallHeader;  // the small family's header
-    std::function<ui::View(const Item&)> detailRow;  // the large families' row
+    std::vector<Item> items{};                // in display order, at most listEntryItemCap
+    std::int64_t displayCount = 0;            // how many items the list stands for; drives the overflow line
+    std::string title{};                      // header title (a key of the string table)
+    std::string subtitle{};                   // header subtitle, already formatted
+    std::function<ui::View()> smallHeader{};  // the small family's header
+    std::function<ui::View(const Item&)> detailRow{};  // the large families' row
 
     // Rows shown per family.
     static constexpr std::int64_t maxSmall = 4;

@@ -1,0 +1,92 @@
+#include "ui/view.hpp"
+
+#include <gtest/gtest.h>
+
+#include "platform/image.hpp"
+
+namespace qb::ui {
+namespace {
+
+Url url(std::string_view text) {
+    auto parsed = Url::parse(text);
+    EXPECT_TRUE(parsed) << text;
+    return parsed.value_or(*Url::parse("x-quillbrook://invalid"));
+}
+
+TEST(ViewDump, ShowsKindsAndNonDefaultPropertiesIndentedByDepth) {
+    const View tree =
+        vstack(HorizontalAlignment::leading,
+               {
+                   localizedText("Favorites").font(Font::headline),
+                   spacer(2),
+                   link(url("x-quillbrook-item://a?widget=favorites"),
+                        hstack({circle(Color::red).frame(5, 5), verbatim("Inbox").lineLimit(1)}).spacing(4)),
+                   localizedText("+%lld more", 6).font(Font::caption2).foregroundStyle(Level::secondary),
+                   symbol("star").foregroundStyle(Color::yellow).padding(Edge::vertical, 3),
+                   divider().padding(Edge::leading, 30),
+               })
+            .spacing(4)
+            .widgetURL(url("x-quillbrook://open-url?location=a"))
+            .containerBackground(FillBackground{Level::tertiary});
+    EXPECT_EQ(dump(tree),
+              "vstack alignment=leading spacing=4 widgetURL=\"x-quillbrook://open-url?location=a\" "
+              "containerBackground=tertiary\n"
+              "  text \"Favorites\" localized font=headline\n"
+              "  spacer min=2\n"
+              "  link url=\"x-quillbrook-item://a?widget=favorites\"\n"
+              "    hstack spacing=4\n"
+              "      circle fill=red frame=5x5\n"
+              "      text \"Inbox\" lineLimit=1\n"
+              "  text \"+%lld more\" localized argument=6 font=caption2 foreground=secondary\n"
+              "  symbol \"star\" foreground=yellow padding.top=3 padding.bottom=3\n"
+              "  divider padding.leading=30\n");
+}
+
+TEST(ViewDump, EscapesTextSoThatEveryNodeStaysOnOneLine) {
+    EXPECT_EQ(dump(verbatim("say \"hi\"\\\n\t\x1b[31m")), "text \"say \\\"hi\\\"\\\\\\n\\t\\x1b[31m\"\n");
+}
+
+TEST(ViewModifiers, PaddingsAccumulateAndFramesKeepTheOtherDimension) {
+    const View view =
+        spacer().padding(Edge::all, 2).padding(Edge::top, 4).frame(10, std::nullopt).frame(std::nullopt, 20);
+    EXPECT_EQ(view.insets, (EdgeInsets{6, 2, 2, 2}));
+    EXPECT_EQ(view.frameWidth, 10);
+    EXPECT_EQ(view.frameHeight, 20);
+}
+
+TEST(ViewBuilders, LinkWithoutDestinationIsTheLabelAlone) {
+    const View label = verbatim("row");
+    EXPECT_EQ(link(std::nullopt, label), label);
+    const View linked = link(url("x-quillbrook-item://a"), label);
+    EXPECT_EQ(linked.kind, ViewKind::link);
+    ASSERT_EQ(linked.children.size(), 1u);
+    EXPECT_EQ(linked.children[0], label);
+}
+
+TEST(ViewEquality, ComparesEveryPropertyAndImagesByPixels) {
+    EXPECT_EQ(verbatim("a").font(Font::caption), verbatim("a").font(Font::caption));
+    EXPECT_NE(verbatim("a").font(Font::caption), verbatim("a").font(Font::caption2));
+    EXPECT_NE(verbatim("a"), localizedText("a"));
+    EXPECT_NE(localizedText("%lld", 1), localizedText("%lld", 2));
+    EXPECT_NE(circle(Color::red), circle(Color::red).widgetAccentable());
+    EXPECT_NE(vstack({spacer()}), vstack({spacer(0)}));
+
+    const auto red = Image::fromRgba(1, 1, std::string("\xff\x00\x00\xff", 4));
+    const auto sameRed = Image::fromRgba(1, 1, std::string("\xff\x00\x00\xff", 4));
+    const auto blue = Image::fromRgba(1, 1, std::string("\x00\x00\xff\xff", 4));
+    ASSERT_TRUE(red && sameRed && blue);
+    EXPECT_EQ(image(red), image(sameRed));
+    EXPECT_NE(image(red), image(blue));
+    EXPECT_NE(image(red), image(nullptr));
+}
+
+TEST(ViewNames, ColourNamesAreTheLowerCaseNames) {
+    EXPECT_EQ(colorName(Color::red), "red");
+    EXPECT_EQ(colorName(Color::purple), "purple");
+    EXPECT_EQ(colorName(Color::clear), "clear");
+    EXPECT_EQ(fontName(Font::caption2), "caption2");
+    EXPECT_EQ(levelName(Level::tertiary), "tertiary");
+}
+
+}  // namespace
+}  // namespace qb::ui
