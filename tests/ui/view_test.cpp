@@ -80,13 +80,5 @@ TEST(ViewEquality, ComparesEveryPropertyAndImagesByPixels) {
     EXPECT_NE(image(red), image(nullptr));
 }
 
-TEST(ViewNames, ColourNamesAreTheLowerCaseNames) {
-    EXPECT_EQ(colorName(Color::red), "red");
-    EXPECT_EQ(colorName(Color::purple), "purple");
-    EXPECT_EQ(colorName(Color::clear), "clear");
-    EXPECT_EQ(fontName(Font::caption2), "caption2");
-    EXPECT_EQ(levelName(Level::tertiary), "tertiary");
-}
-
 }  // namespace
 }  // namespace qb::ui
