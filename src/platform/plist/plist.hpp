@@ -18,6 +18,7 @@
 namespace qb::plist {
 
 class Value;
+struct Document;
 
 enum class Type { null, boolean, integer, unsignedInteger, real, date, data, string, array, dictionary, uid };
 
@@ -27,8 +28,15 @@ using Array = std::vector<Value>;
 
 // One value of a property list. Cheap to copy: containers are shared, never copied.
 class Value {
-public:
+  public:
     Value();  // null
+    // Copies share the node. A value inside a parsed tree does not own the tree (that would be a cycle);
+    // a copy taken from it does, so it stays valid after the root is gone.
+    Value(const Value& other);
+    Value& operator=(const Value& other);
+    Value(Value&&) noexcept = default;
+    Value& operator=(Value&&) noexcept = default;
+    ~Value() = default;
 
     Type type() const;
 
@@ -70,13 +78,16 @@ public:
 
     struct Node;
 
-private:
+  private:
+    friend struct Document;
     explicit Value(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
+    // The node with ownership of what keeps it alive (for copies and for data handed out).
+    std::shared_ptr<const Node> owned() const;
     std::shared_ptr<const Node> node_;
 };
 
 class Dictionary {
-public:
+  public:
     using Entry = std::pair<std::string, Value>;
 
     const Value* find(std::string_view key) const;
@@ -87,7 +98,7 @@ public:
 
     explicit Dictionary(std::vector<Entry> entries);
 
-private:
+  private:
     std::vector<Entry> entries_;
 };
 
@@ -103,7 +114,9 @@ struct ParseResult {
 // Never throws, never aborts, never reads outside `bytes`; nesting deeper than 512 levels, reference
 // cycles and sizes beyond what the buffer can hold are errors.
 ParseResult parse(Bytes bytes);
-inline ParseResult parse(std::string bytes) { return parse(Bytes(std::move(bytes))); }
+inline ParseResult parse(std::string bytes) {
+    return parse(Bytes(std::move(bytes)));
+}
 
 inline constexpr int maxDepth = 512;
 

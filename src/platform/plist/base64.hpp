@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qb::plist {
+
+// Base64 as property lists hold it: the standard alphabet, whitespace anywhere, padding optional.
+// The decoded size when `text` is such base64; nothing otherwise.
+std::optional<std::size_t> base64DecodedSize(std::string_view text);
+
+// Decodes text that base64DecodedSize() accepted into `out`, which has room for that many bytes.
+void base64DecodeInto(std::string_view text, char* out);
+
+std::string base64Decode(std::string_view text);
+
+}  // namespace qb::plist

@@ -1,0 +1,325 @@
+// The XML format, read with expat's event API and a stack of open containers. Anything that is not a
+// property-list element, misplaced text, entity declarations and undefined entities stop the parse.
+
+#include <expat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/plist/base64.hpp"
+#include "platform/plist/document.hpp"
+#include "platform/plist/readers.hpp"
+#include "platform/plist/xml_values.hpp"
+
+namespace qb::plist {
+namespace {
+
+using Node = Value::Node;
+
+enum class Element { plist, array, dict, key, string, integer, real, date, data, trueValue, falseValue };
+
+std::optional<Element> elementNamed(std::string_view name) {
+    static constexpr std::pair<std::string_view, Element> names[] = {
+        {"key", Element::key},   {"string", Element::string},  {"integer", Element::integer},
+        {"dict", Element::dict}, {"array", Element::array},    {"date", Element::date},
+        {"data", Element::data}, {"true", Element::trueValue}, {"false", Element::falseValue},
+        {"real", Element::real}, {"plist", Element::plist},
+    };
+    for (const auto& [text, element] : names)
+        if (text == name) return element;
+    return std::nullopt;
+}
+
+// Input is handed to expat in pieces so that its own buffer stays small.
+constexpr std::size_t feedSize = 1 << 20;
+
+class XmlReader {
+  public:
+    explicit XmlReader(Document& document) : document_(document), parser_(XML_ParserCreate(nullptr)) {}
+    ~XmlReader() {
+        if (parser_) XML_ParserFree(parser_);
+    }
+    XmlReader(const XmlReader&) = delete;
+    XmlReader& operator=(const XmlReader&) = delete;
+
+    ParseResult read() {
+        if (!parser_) throw std::bad_alloc();
+        XML_SetUserData(parser_, this);
+        XML_SetElementHandler(parser_, &XmlReader::onStart, &XmlReader::onEnd);
+        XML_SetCharacterDataHandler(parser_, &XmlReader::onText);
+        XML_SetEntityDeclHandler(parser_, &XmlReader::onEntityDeclaration);
+        XML_SetSkippedEntityHandler(parser_, &XmlReader::onSkippedEntity);
+        XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+
+        std::string_view input = document_.input.view();
+        std::size_t offset = 0;
+        do {
+            const std::size_t length = std::min(feedSize, input.size() - offset);
+            const bool last = offset + length == input.size();
+            if (XML_Parse(parser_, input.data() + offset, static_cast<int>(length), last) != XML_STATUS_OK) {
+                if (!failed_) error_ = XML_ErrorString(XML_GetErrorCode(parser_));
+                if (exception_) std::rethrow_exception(exception_);
+                return {std::nullopt, error_.empty() ? "malformed XML" : error_};
+            }
+            offset += length;
+        } while (offset < input.size());
+        if (failed_) return {std::nullopt, error_};
+        if (!root_) return {std::nullopt, "the document holds no value"};
+        return {document_.root(root_), {}};
+    }
+
+  private:
+    struct Frame {
+        Frame(Element element, std::size_t start) : kind(element), base(start) {}
+        Element kind;
+        std::size_t base;  // where this container's items or entries start on the shared stacks
+        std::string key;
+        bool hasKey = false;
+        const Node* value = nullptr;  // of <plist>
+        std::uint16_t height = 0;
+    };
+
+    static XmlReader& self(void* data) { return *static_cast<XmlReader*>(data); }
+
+    // Handlers run inside expat's C code: nothing may be thrown through it.
+    template <class Action>
+    void guarded(Action&& action) {
+        if (failed_) return;
+        try {
+            action();
+        } catch (...) {
+            exception_ = std::current_exception();
+            fail("out of memory");
+        }
+    }
+
+    static void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char**) {
+        self(data).guarded([&] { self(data).start(name); });
+    }
+    static void XMLCALL onEnd(void* data, const XML_Char*) {
+        self(data).guarded([&] { self(data).end(); });
+    }
+    static void XMLCALL onText(void* data, const XML_Char* text, int length) {
+        self(data).guarded(
+            [&] { self(data).text(std::string_view(text, static_cast<std::size_t>(length))); });
+    }
+    static void XMLCALL onEntityDeclaration(void* data, const XML_Char*, int, const XML_Char*, int,
+                                            const XML_Char*, const XML_Char*, const XML_Char*,
+                                            const XML_Char*) {
+        self(data).fail("entity declarations are not allowed");
+    }
+    static void XMLCALL onSkippedEntity(void* data, const XML_Char*, int) {
+        self(data).fail("undefined entity");
+    }
+
+    void fail(const char* reason) {
+        if (failed_) return;
+        failed_ = true;
+        error_ = reason;
+        XML_StopParser(parser_, XML_FALSE);
+    }
+
+    void start(std::string_view name) {
+        if (textElement_) return fail("element inside a text element");
+        auto element = elementNamed(name);
+        if (!element) return fail("unknown element");
+        if (*element == Element::plist) {
+            if (!stack_.empty() || root_) return fail("misplaced <plist>");
+            stack_.emplace_back(Element::plist, 0);
+            return;
+        }
+        if (!stack_.empty()) {
+            const Frame& top = stack_.back();
+            if (top.kind == Element::dict) {
+                if ((*element == Element::key) == top.hasKey)
+                    return fail(top.hasKey ? "key without a value" : "value without a key");
+            } else if (*element == Element::key) {
+                return fail("key outside a dictionary");
+            } else if (top.kind == Element::plist && top.value) {
+                return fail("more than one value in <plist>");
+            }
+        } else if (*element == Element::key) {
+            return fail("key outside a dictionary");
+        }
+        if (*element == Element::array || *element == Element::dict) {
+            if (depth_ == maxDepth) return fail("nesting deeper than 512 levels");
+            ++depth_;
+            stack_.emplace_back(*element, *element == Element::array ? items_.size() : entries_.size());
+            return;
+        }
+        textElement_ = element;
+        text_.clear();
+        if (*element == Element::data)
+            dataStart_ = XML_GetCurrentByteIndex(parser_) + XML_GetCurrentByteCount(parser_);
+    }
+
+    void text(std::string_view text) {
+        if (textElement_) {
+            text_.append(text);
+        } else if (!std::all_of(text.begin(), text.end(), isXmlSpace)) {
+            fail("text outside a value");
+        }
+    }
+
+    void end() {
+        if (textElement_) {
+            const Element element = *textElement_;
+            textElement_.reset();
+            if (element == Element::key) {
+                stack_.back().key = text_;
+                stack_.back().hasKey = true;
+                return;
+            }
+            if (const Node* node = scalar(element)) add(node);
+            return;
+        }
+        Frame frame = std::move(stack_.back());
+        stack_.pop_back();
+        if (frame.kind == Element::plist) {
+            if (!frame.value) return fail("empty <plist>");
+            root_ = frame.value;
+            return;
+        }
+        --depth_;
+        Node& node = document_.newNode(frame.kind == Element::array ? Type::array : Type::dictionary);
+        node.height = static_cast<std::uint16_t>(frame.height + 1);
+        // One allocation of the exact size per container; the stacks keep their capacity.
+        if (frame.kind == Element::array) {
+            const auto first = items_.begin() + static_cast<std::ptrdiff_t>(frame.base);
+            node.array = &document_.arrays.emplace_back(std::make_move_iterator(first),
+                                                        std::make_move_iterator(items_.end()));
+            items_.erase(first, items_.end());
+        } else {
+            if (frame.hasKey) return fail("key without a value");
+            const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(frame.base);
+            node.dictionary = &document_.dictionaries.emplace_back(std::vector<Dictionary::Entry>(
+                std::make_move_iterator(first), std::make_move_iterator(entries_.end())));
+            entries_.erase(first, entries_.end());
+        }
+        add(&node);
+    }
+
+    const Node* scalar(Element element) {
+        switch (element) {
+            case Element::string: {
+                Node& node = document_.newNode(Type::string);
+                std::string_view stored = document_.texts.store(text_);
+                node.text = stored.data();
+                node.length = stored.size();
+                return &node;
+            }
+            case Element::integer: {
+                auto value = parseXmlInteger(text_);
+                if (!value) return failed("invalid integer");
+                if (const auto* small = std::get_if<std::int64_t>(&*value)) {
+                    Node& node = document_.newNode(Type::integer);
+                    node.integer = *small;
+                    return &node;
+                }
+                Node& node = document_.newNode(Type::unsignedInteger);
+                node.unsignedInteger = std::get<std::uint64_t>(*value);
+                return &node;
+            }
+            case Element::real: {
+                auto value = parseXmlReal(text_);
+                if (!value) return failed("invalid real");
+                Node& node = document_.newNode(Type::real);
+                node.real = *value;
+                return &node;
+            }
+            case Element::date: {
+                auto value = parseXmlDate(text_);
+                if (!value) return failed("invalid date");
+                Node& node = document_.newNode(Type::date);
+                node.real = *value;
+                return &node;
+            }
+            case Element::data:
+                return data();
+            case Element::trueValue:
+            case Element::falseValue:
+                if (!trimXmlSpace(text_).empty()) return failed("text inside <true/> or <false/>");
+                return booleanNode(element == Element::trueValue);
+            default:
+                return failed("unexpected element");
+        }
+    }
+
+    // Base64 that stands in the input as is (an ASCII-compatible encoding, no entities or sections)
+    // is checked now and decoded when asked for; anything else is decoded now.
+    const Node* data() {
+        auto size = base64DecodedSize(text_);
+        if (!size) return failed("invalid base64 data");
+        Node& node = document_.newNode(Type::data);
+        const std::string_view input = document_.input.view();
+        const auto end = XML_GetCurrentByteIndex(parser_);
+        if (dataStart_ >= 0 && end >= dataStart_ && static_cast<std::size_t>(end) <= input.size()) {
+            std::string_view raw = input.substr(static_cast<std::size_t>(dataStart_),
+                                                static_cast<std::size_t>(end - dataStart_));
+            // Entities, sections and comments hold characters outside base64 and fail this check, as
+            // does UTF-16 with its zero bytes.
+            if (base64DecodedSize(raw) == size) {
+                node.base64 = true;
+                node.text = raw.data();
+                node.length = raw.size();
+                return &node;
+            }
+        }
+        char* out = document_.texts.reserve(*size);
+        base64DecodeInto(text_, out);
+        document_.texts.commit(*size);
+        node.text = out;
+        node.length = *size;
+        return &node;
+    }
+
+    const Node* failed(const char* reason) {
+        fail(reason);
+        return nullptr;
+    }
+
+    void add(const Node* node) {
+        if (stack_.empty()) {
+            root_ = node;
+            return;
+        }
+        Frame& top = stack_.back();
+        top.height = std::max(top.height, node->height);
+        switch (top.kind) {
+            case Element::plist:
+                top.value = node;
+                break;
+            case Element::array:
+                items_.push_back(Document::inner(node));
+                break;
+            default:
+                entries_.emplace_back(std::move(top.key), Document::inner(node));
+                top.hasKey = false;
+                break;
+        }
+    }
+
+    Document& document_;
+    XML_Parser parser_;
+    std::vector<Frame> stack_;
+    Array items_;
+    std::vector<Dictionary::Entry> entries_;
+    int depth_ = 0;
+    std::optional<Element> textElement_;
+    std::string text_;
+    XML_Index dataStart_ = -1;
+    const Node* root_ = nullptr;
+    bool failed_ = false;
+    std::string error_;
+    std::exception_ptr exception_;
+};
+
+}  // namespace
+
+ParseResult parseXml(Bytes bytes) {
+    auto document = std::make_shared<Document>(std::move(bytes));
+    return XmlReader(*document).read();
+}
+
+}  // namespace qb::plist

@@ -1,0 +1,244 @@
+// The binary reader on hand-built files: every object type and width, and malformed input of every kind.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+#include "platform/plist/plist.hpp"
+#include "plist_test_helpers.hpp"
+#include "support/test_support.hpp"
+
+namespace qb::plist {
+namespace {
+
+using test::arrayObject;
+using test::asciiObject;
+using test::bigEndian;
+using test::BinaryPlist;
+using test::dictObject;
+using test::utf16Object;
+using namespace std::string_literals;
+
+std::string single(std::string object) {
+    return BinaryPlist{{std::move(object)}}.bytes();
+}
+
+TEST(BinaryPlist, ReadsEveryObjectType) {
+    struct Row {
+        const char* name;
+        std::string object;
+        Value expected;
+    };
+    const Row rows[] = {
+        {"null", "\x00"s, Value()},
+        {"false", "\x08", Value::boolean(false)},
+        {"true", "\x09", Value::boolean(true)},
+        {"1-byte integer", "\x10\xFF", Value::integer(255)},
+        {"2-byte integer", "\x11\xFF\xFE", Value::integer(65534)},
+        {"4-byte integer", "\x12\xFF\xFF\xFF\xFF", Value::integer(4294967295)},
+        {"8-byte integer", "\x13" + std::string(8, '\xFF'), Value::integer(-1)},
+        {"16-byte small", "\x14" + std::string(15, '\0') + "\x07", Value::integer(7)},
+        {"16-byte unsigned", "\x14" + std::string(8, '\0') + std::string(8, '\xFF'),
+         Value::unsignedInteger(UINT64_MAX)},
+        {"16-byte negative", "\x14" + std::string(8, '\xFF') + "\x80" + std::string(7, '\0'),
+         Value::integer(INT64_MIN)},
+        {"4-byte real", "\x22\x3F\xC0\x00\x00"s, Value::real(1.5)},
+        {"8-byte real", "\x23\xC0\x04\x00\x00\x00\x00\x00\x00"s, Value::real(-2.5)},
+        {"date with fraction", "\x33\xC1\x00\x00\x00\x00\x00\x00\x01"s,
+         Value::date(Date{std::nextafter(-131072.0, -1e9)})},
+        {"data", "\x43\x00\x01\x02"s, Value::data(Bytes("\x00\x01\x02"s))},
+        {"empty data", "\x40", Value::data(Bytes())},
+        {"ASCII string", asciiObject("hello"), Value::string("hello")},
+        {"long ASCII string", asciiObject(std::string(300, 'x')), Value::string(std::string(300, 'x'))},
+        {"NUL inside a string", asciiObject("a\0b"s), Value::string("a\0b"s)},
+        {"UTF-16 with a pair", utf16Object({0x00E9, 0xD83D, 0xDE00, 0x0000}), Value::string("é😀\0"s)},
+        {"1-byte UID", "\x80\x05", Value::uid(5)},
+        {"9-byte UID", "\x88" + std::string(1, '\0') + bigEndian(1ull << 63, 8), Value::uid(1ull << 63)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto result = parse(single(row.object));
+        ASSERT_TRUE(result) << result.error;
+        EXPECT_EQ(*result.value, row.expected);
+        EXPECT_EQ(result.value->type(), row.expected.type());
+    }
+}
+
+TEST(BinaryPlist, ReadsContainersWithEveryReferenceWidth) {
+    for (unsigned width : {1u, 2u, 3u, 4u, 8u}) {
+        SCOPED_TRACE(width);
+        BinaryPlist file;
+        file.refSize = width;
+        file.offsetSize = width;
+        file.objects = {dictObject({1, 2}, {3, 4}, width),
+                        asciiObject("list"),
+                        asciiObject("set"),
+                        arrayObject({5, 5}, width),
+                        "\xC2" + bigEndian(5, width) + bigEndian(6, width),
+                        "\x10\x01",
+                        "\x09"};
+        auto result = parse(file.bytes());
+        ASSERT_TRUE(result) << result.error;
+        EXPECT_EQ(*result.value,
+                  Value::dictionary({{"list", Value::array({Value::integer(1), Value::integer(1)})},
+                                     {"set", Value::array({Value::integer(1), Value::boolean(true)})}}));
+    }
+}
+
+TEST(BinaryPlist, RepeatedKeyKeepsFirstPlaceAndLastValue) {
+    BinaryPlist file;
+    file.objects = {dictObject({1, 2, 1}, {3, 4, 5}),
+                    asciiObject("a"),
+                    asciiObject("b"),
+                    "\x10\x01",
+                    "\x10\x02",
+                    "\x10\x03"};
+    auto result = parse(file.bytes());
+    ASSERT_TRUE(result) << result.error;
+    const Dictionary& dictionary = *result.value->asDictionary();
+    ASSERT_EQ(dictionary.size(), 2u);
+    EXPECT_EQ(dictionary.entries()[0].first, "a");
+    EXPECT_EQ(dictionary.entries()[0].second.asInteger(), 3);
+    EXPECT_EQ(dictionary.entries()[1].first, "b");
+}
+
+TEST(BinaryPlist, DictionaryWithOtherKeysIsKeptButNotStringKeyed) {
+    BinaryPlist file;
+    file.objects = {dictObject({1}, {2}), "\x10\x01", asciiObject("one")};
+    auto result = parse(file.bytes());
+    ASSERT_TRUE(result) << result.error;
+    EXPECT_EQ(result.value->type(), Type::dictionary);
+    EXPECT_EQ(result.value->asDictionary(), nullptr);
+    EXPECT_EQ(*result.value, Value::dictionaryWithOtherKeys({{Value::integer(1), Value::string("one")}}));
+}
+
+TEST(BinaryPlist, RejectsMalformedFiles) {
+    auto withTrailer = [](auto change) {
+        BinaryPlist file{{arrayObject({1}), "\x10\x01"}};
+        change(file);
+        return file.bytes();
+    };
+    const std::pair<const char*, std::string> rows[] = {
+        {"only the magic", "bplist00"},
+        {"another version", "bplist01" + std::string(40, '\0')},
+        {"JSON text", R"({"key": [1, 2, 3]})"},
+        {"zero offset width", withTrailer([](BinaryPlist& f) { f.offsetSize = 0; })},
+        {"zero reference width", withTrailer([](BinaryPlist& f) { f.refSize = 0; })},
+        {"no objects", withTrailer([](BinaryPlist& f) { f.count = 0; })},
+        {"top object out of range", withTrailer([](BinaryPlist& f) { f.top = 2; })},
+        {"more objects than the table holds", withTrailer([](BinaryPlist& f) { f.count = 1ull << 60; })},
+        {"table past the trailer", withTrailer([](BinaryPlist& f) { f.tableOffset = 1000; })},
+        {"table inside the header", withTrailer([](BinaryPlist& f) { f.tableOffset = 3; })},
+        {"reference out of range", single(arrayObject({7}))},
+        {"offset out of range", withTrailer([](BinaryPlist& f) { f.objects[1] = ""; })},
+        {"array longer than the file", single("\xAF\x12\x7F\xFF\xFF\xFF\x00"s)},
+        {"length with a negative width", single("\x5F\x13" + std::string(8, '\xFF') + "x")},
+        {"length without an integer", single("\x5F\x22\x00\x00\x00\x01x"s)},
+        {"string past the table", single("\x55"
+                                         "abc")},
+        {"data past the table", single("\x4F\x10\xFF"
+                                       "abc")},
+        {"truncated integer", single("\x13\x01\x02")},
+        {"32-byte integer", single("\x15" + std::string(32, '\0'))},
+        {"16-byte integer beyond 64 bits",
+         single("\x14" + std::string(7, '\0') + "\x01" + std::string(8, '\0'))},
+        {"2-byte real", single("\x21\x00\x00"s)},
+        {"short date", single("\x33\x00\x00\x00"s)},
+        {"fill byte", single("\x0F")},
+        {"UTF-8 string marker", single("\x71x")},
+        {"ordered set", single("\xB0")},
+        {"unknown marker", single("\xE0")},
+        {"UID beyond 64 bits", single("\x88\x01" + std::string(8, '\0'))},
+        {"non-ASCII byte in an ASCII string", single(asciiObject("caf\xC3\xA9"))},
+        {"odd-length UTF-16 string", single("\x63\x00\x41\x00\x42\x00"s)},
+        {"lone high surrogate at the end", single(utf16Object({0x0041, 0xD800}))},
+        {"high surrogate before a letter", single(utf16Object({0xD83D, 0x0041}))},
+        {"lone low surrogate", single(utf16Object({0xDE00, 0x0041}))},
+        {"self-referencing array", single(arrayObject({0}))},
+        {"two arrays in a cycle", BinaryPlist{{arrayObject({1}), arrayObject({0})}}.bytes()},
+        {"dictionary referencing itself", BinaryPlist{{dictObject({1}, {0}), asciiObject("k")}}.bytes()},
+    };
+    for (const auto& [name, bytes] : rows) {
+        SCOPED_TRACE(name);
+        auto result = parse(bytes);
+        EXPECT_FALSE(result);
+        EXPECT_FALSE(result.error.empty());
+    }
+}
+
+TEST(BinaryPlist, EveryTruncationAndByteFlipIsSafe) {
+    const std::string file = test::plistlibDump(
+        "{'a': [1, 2.5, 'x' * 20, 'é', b'\\x01\\x02', True, None if False else 0],"
+        " 'd': datetime.datetime(2020, 1, 2), 'n': {'k': -2**63, 'u': 2**64 - 1}}",
+        test::PlistFormat::binary);
+    ASSERT_TRUE(parse(file));
+    for (std::size_t length = 0; length < file.size(); ++length) {
+        SCOPED_TRACE(length);
+        EXPECT_FALSE(parse(file.substr(0, length)));
+    }
+    // A changed byte gives some value or an error, never a crash or an out-of-bounds read (ASan).
+    int parsed = 0;
+    for (std::size_t at = 0; at < file.size(); ++at) {
+        for (char replacement : {'\x00', '\x0F', '\x7F', '\xFF'}) {
+            std::string changed = file;
+            changed[at] = replacement;
+            if (auto result = parse(changed)) parsed += !test::canonical(*result.value).empty();
+        }
+    }
+    EXPECT_GT(parsed, 0);
+}
+
+TEST(BinaryPlist, SharedReferencesStayShared) {
+    // 200 arrays each holding the previous one twice: 2^200 leaves if copied out.
+    BinaryPlist file;
+    file.refSize = 2;
+    file.offsetSize = 2;
+    file.objects.push_back("\x10\x2A");
+    for (std::uint64_t i = 1; i <= 200; ++i) file.objects.push_back(arrayObject({i - 1, i - 1}, 2));
+    file.top = 200;
+    const auto started = std::chrono::steady_clock::now();
+    auto result = parse(file.bytes());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    ASSERT_TRUE(result) << result.error;
+    const Value* level = &*result.value;
+    for (int i = 0; i < 200; ++i) {
+        const Array& items = *level->asArray();
+        ASSERT_EQ(items[0].asArray(), items[1].asArray());
+        level = &items[0];
+    }
+    EXPECT_EQ(level->asInteger(), 42);
+}
+
+BinaryPlist nestedArrays(std::uint64_t depth) {
+    BinaryPlist file;
+    file.refSize = 4;
+    file.offsetSize = 4;
+    for (std::uint64_t i = 0; i + 1 < depth; ++i) file.objects.push_back(arrayObject({i + 1}, 4));
+    file.objects.push_back(arrayObject({}, 4));
+    return file;
+}
+
+TEST(BinaryPlist, LimitsNestingTo512Levels) {
+    EXPECT_TRUE(parse(nestedArrays(512).bytes()));
+    EXPECT_FALSE(parse(nestedArrays(513).bytes()));
+    const auto started = std::chrono::steady_clock::now();
+    auto deep = parse(nestedArrays(100'000).bytes());
+    EXPECT_FALSE(deep);
+    EXPECT_EQ(deep.error, "nesting deeper than 512 levels");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+
+    // A 400-deep chain read first, then reached again under 200 more levels: 600 in all.
+    BinaryPlist file = nestedArrays(400);
+    const std::uint64_t chain = 0;
+    std::uint64_t next = file.objects.size();
+    file.objects.push_back(arrayObject({chain, next + 1}, 4));
+    for (int i = 1; i < 200; ++i, ++next) file.objects.push_back(arrayObject({next + 2}, 4));
+    file.objects.push_back(arrayObject({chain}, 4));
+    file.top = 400;
+    auto reached = parse(file.bytes());
+    EXPECT_FALSE(reached);
+}
+
+}  // namespace
+}  // namespace qb::plist
