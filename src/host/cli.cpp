@@ -1,0 +1,385 @@
+#include "host/cli.hpp"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <regex>
+#include <system_error>
+
+#include <fmt/format.h>
+
+namespace qb::host {
+namespace {
+
+constexpr std::array commands{
+    std::pair{Command::list, std::string_view("list")},
+    std::pair{Command::options, std::string_view("options")},
+    std::pair{Command::placeholder, std::string_view("placeholder")},
+    std::pair{Command::snapshot, std::string_view("snapshot")},
+    std::pair{Command::timeline, std::string_view("timeline")},
+    std::pair{Command::render, std::string_view("render")},
+    std::pair{Command::demo, std::string_view("demo")},
+    std::pair{Command::serve, std::string_view("serve")},
+};
+
+constexpr std::array formats{
+    std::pair{OutputFormat::text, std::string_view("text")},
+    std::pair{OutputFormat::ansi, std::string_view("ansi")},
+    std::pair{OutputFormat::json, std::string_view("json")},
+    std::pair{OutputFormat::tree, std::string_view("tree")},
+    std::pair{OutputFormat::html, std::string_view("html")},
+};
+
+bool isRequest(Command c) {
+    return c == Command::placeholder || c == Command::snapshot || c == Command::timeline;
+}
+
+// Which commands take an option; an empty list means every command.
+struct OptionSpec {
+    std::string_view name;
+    bool takesValue;
+    std::vector<Command> commands;
+};
+
+const std::vector<OptionSpec>& optionSpecs() {
+    using enum Command;
+    static const std::vector<OptionSpec> specs{
+        {"--help", false, {}},
+        {"--verbose", false, {}},
+        {"--home", true, {}},
+        {"--feed-base", true, {}},
+        {"--format", true, {list, options, placeholder, snapshot, timeline, render, demo}},
+        {"--set", true, {placeholder, snapshot, timeline, render}},
+        {"--family", true, {placeholder, snapshot, timeline, render}},
+        {"--rendering-mode", true, {placeholder, snapshot, timeline, render, demo}},
+        {"--search", true, {options}},
+        {"--port", true, {serve}},
+        {"--demo", false, {serve}},
+    };
+    return specs;
+}
+
+std::vector<OutputFormat> formatsFor(Command command) {
+    using enum OutputFormat;
+    switch (command) {
+        case Command::list:
+        case Command::options:
+            return {text, json};
+        case Command::demo:
+            return {text, ansi};
+        case Command::serve:
+            return {};
+        default:
+            return {text, ansi, json, tree, html};
+    }
+}
+
+std::string lowercase(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+std::string inQuotes(std::string_view text) {
+    return fmt::format("\"{}\"", text);
+}
+
+std::string joined(const std::vector<std::string>& names, std::string_view last = " or ") {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? last : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+std::optional<WidgetFamily> familyNamed(std::string_view text) {
+    const std::string lower = lowercase(text);
+    for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
+                        WidgetFamily::systemExtraLarge}) {
+        const std::string full = lowercase(name(family));
+        if (lower == full || lower == full.substr(6)) return family;  // "systemSmall" or "small"
+    }
+    return std::nullopt;
+}
+
+std::optional<WidgetRenderingMode> renderingModeFrom(std::string_view text) {
+    for (auto mode :
+         {WidgetRenderingMode::fullColor, WidgetRenderingMode::accented, WidgetRenderingMode::vibrant})
+        if (lowercase(name(mode)) == lowercase(text)) return mode;
+    return std::nullopt;
+}
+
+struct Failure {
+    std::string message;
+};
+
+// Applies one option with its value to the command line; throws Failure for a bad value.
+void apply(CommandLine& line, std::string_view option, const std::string& value) {
+    if (option == "--help") {
+        line.help = true;
+    } else if (option == "--verbose") {
+        line.verbose = true;
+    } else if (option == "--demo") {
+        line.demo = true;
+    } else if (option == "--home") {
+        std::error_code error;
+        if (value.empty() || !std::filesystem::is_directory(value, error))
+            throw Failure{
+                fmt::format("--home {} is not an existing folder; give the home folder to read the "
+                            "Quillbrook files from",
+                            inQuotes(value))};
+        line.home = value;
+    } else if (option == "--feed-base") {
+        if (!isValidFeedBase(value))
+            throw Failure{
+                fmt::format("--feed-base {} is not a feed server address; give scheme://host[:port] "
+                            "with the scheme http or https, e.g. https://feeds.example.org",
+                            inQuotes(value))};
+        line.feedBase = value;
+    } else if (option == "--format") {
+        auto found =
+            std::find_if(formats.begin(), formats.end(), [&](const auto& f) { return f.second == value; });
+        if (found == formats.end())
+            throw Failure{
+                fmt::format("unknown format {}; use text, ansi, json, tree or html", inQuotes(value))};
+        line.format = found->first;
+    } else if (option == "--set") {
+        const auto equals = value.find('=');
+        if (equals == std::string::npos || equals == 0)
+            throw Failure{
+                fmt::format("--set {} is not NAME=VALUE; write e.g. --set filter=unread", inQuotes(value))};
+        line.settings.push_back({value.substr(0, equals), value.substr(equals + 1)});
+    } else if (option == "--family") {
+        auto family = familyNamed(value);
+        if (!family)
+            throw Failure{
+                fmt::format("unknown family {}; use systemSmall, systemMedium, systemLarge or "
+                            "systemExtraLarge",
+                            inQuotes(value))};
+        line.families.push_back(*family);
+    } else if (option == "--rendering-mode") {
+        auto mode = renderingModeFrom(value);
+        if (!mode)
+            throw Failure{fmt::format("unknown rendering mode {}; use fullColor, accented or vibrant",
+                                      inQuotes(value))};
+        line.renderingMode = *mode;
+    } else if (option == "--search") {
+        line.search = value;
+    } else if (option == "--port") {
+        int port = 0;
+        auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
+        if (error != std::errc() || end != value.data() + value.size() || port < 1 || port > 65535)
+            throw Failure{fmt::format("--port {} is not a port number; give a number from 1 to 65535",
+                                      inQuotes(value))};
+        line.port = port;
+    }
+}
+
+void checkArgumentCount(const CommandLine& line) {
+    const Command command = *line.command;
+    const auto count = line.arguments.size();
+    const std::string name(commandName(command));
+    if ((command == Command::list || command == Command::demo || command == Command::serve) && count > 0)
+        throw Failure{
+            fmt::format("{} takes no arguments, but got {}", name, inQuotes(line.arguments.front()))};
+    if (command == Command::options && count != 2)
+        throw Failure{"options takes a widget and a parameter: options KIND PARAM [--search TEXT]"};
+    if (isRequest(command) && count != 1)
+        throw Failure{fmt::format("{} takes one widget: {} KIND", name, name)};
+    if (isRequest(command) && line.families.size() > 1)
+        throw Failure{
+            fmt::format("{} takes at most one --family; use render to draw several families", name)};
+}
+
+void checkFormat(const CommandLine& line) {
+    if (line.format == OutputFormat::automatic) return;
+    const auto allowed = formatsFor(*line.command);
+    if (std::find(allowed.begin(), allowed.end(), line.format) != allowed.end()) return;
+    std::vector<std::string> names;
+    for (auto format : allowed)
+        for (const auto& [f, n] : formats)
+            if (f == format) names.emplace_back(n);
+    auto current =
+        std::find_if(formats.begin(), formats.end(), [&](const auto& f) { return f.first == line.format; });
+    throw Failure{fmt::format("{} cannot print --format {}; use {}", commandName(*line.command),
+                              current->second, joined(names))};
+}
+
+CommandLine parse(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    std::vector<std::pair<const OptionSpec*, std::string>> given;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& token = arguments[i];
+        if (token == "-h") {
+            line.help = true;
+            continue;
+        }
+        if (token.size() > 1 && token.front() == '-') {
+            const auto equals = token.find('=');
+            const std::string option = token.substr(0, equals);
+            const auto& specs = optionSpecs();
+            auto spec =
+                std::find_if(specs.begin(), specs.end(), [&](const auto& s) { return s.name == option; });
+            if (spec == specs.end())
+                throw Failure{fmt::format("unknown option {}; see --help for the options", inQuotes(option))};
+            std::string value;
+            if (equals != std::string::npos) {
+                if (!spec->takesValue) throw Failure{fmt::format("{} takes no value", option)};
+                value = token.substr(equals + 1);
+            } else if (spec->takesValue) {
+                if (i + 1 >= arguments.size()) throw Failure{fmt::format("{} needs a value", option)};
+                value = arguments[++i];
+            }
+            given.emplace_back(&*spec, value);
+            continue;
+        }
+        if (!line.command) {
+            auto found = std::find_if(commands.begin(), commands.end(),
+                                      [&](const auto& c) { return c.second == token; });
+            if (found == commands.end())
+                throw Failure{
+                    fmt::format("unknown command {}; use list, options, placeholder, snapshot, timeline, "
+                                "render, demo or serve",
+                                inQuotes(token))};
+            line.command = found->first;
+        } else {
+            line.arguments.push_back(token);
+        }
+    }
+    const bool wantsHelp =
+        std::any_of(given.begin(), given.end(), [](const auto& g) { return g.first->name == "--help"; }) ||
+        line.help;
+    if (wantsHelp) {
+        line.help = true;
+        return line;
+    }
+    if (!line.command)
+        throw Failure{
+            "no command given; use list, options, placeholder, snapshot, timeline, render, demo or serve"};
+    for (const auto& [spec, value] : given) {
+        if (!spec->commands.empty() &&
+            std::find(spec->commands.begin(), spec->commands.end(), *line.command) == spec->commands.end())
+            throw Failure{fmt::format("{} does not take {}; see {} --help", commandName(*line.command),
+                                      spec->name, commandName(*line.command))};
+        apply(line, spec->name, value);
+    }
+    checkArgumentCount(line);
+    checkFormat(line);
+    return line;
+}
+
+}  // namespace
+
+std::string_view commandName(Command command) {
+    for (const auto& [c, n] : commands)
+        if (c == command) return n;
+    return {};
+}
+
+bool isValidFeedBase(std::string_view text) {
+    static const std::regex pattern(
+        R"(^[Hh][Tt][Tt][Pp][Ss]?://([A-Za-z0-9]([A-Za-z0-9.-]*[A-Za-z0-9])?|\[[0-9A-Fa-f:.]+\])(:([0-9]{1,5}))?/?$)");
+    std::match_results<std::string_view::const_iterator> match;
+    if (!std::regex_match(text.begin(), text.end(), match, pattern)) return false;
+    if (match[4].matched) {
+        const int port = std::stoi(match[4].str());
+        if (port < 1 || port > 65535) return false;
+    }
+    return true;
+}
+
+std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::string>& arguments) {
+    try {
+        return parse(arguments);
+    } catch (const Failure& failure) {
+        return UsageError{failure.message};
+    }
+}
+
+std::string helpText(std::optional<Command> command) {
+    static constexpr std::string_view common =
+        "  --home DIR           read the Quillbrook files of another home folder\n"
+        "  --feed-base URL      download the tips feed from scheme://host[:port]\n"
+        "  --verbose            also write the widgets' log messages to stderr\n"
+        "  --help               show this help\n";
+    static constexpr std::string_view drawing =
+        "  --set NAME=VALUE     set a parameter of the widget (see list and options)\n"
+        "  --family F           systemSmall, systemMedium, systemLarge or systemExtraLarge (or small, ...)\n"
+        "  --rendering-mode M   fullColor, accented or vibrant\n";
+    if (!command) {
+        return fmt::format(
+            "quillbrook-widgets: the Quillbrook desktop widgets, in the terminal, as JSON or in the "
+            "browser\n\n"
+            "usage:\n"
+            "  quillbrook-widgets list                                the widgets with their families and "
+            "parameters\n"
+            "  quillbrook-widgets options KIND PARAM [--search TEXT]  the choices of a parameter\n"
+            "  quillbrook-widgets placeholder|snapshot|timeline KIND  one request, as the widget's provider "
+            "answers it\n"
+            "  quillbrook-widgets render [KIND...] [--family F]...    draw widgets (all, in all families, by "
+            "default)\n"
+            "  quillbrook-widgets serve [--port N] [--demo]           a live dashboard on 127.0.0.1\n"
+            "  quillbrook-widgets demo                                every widget from the sample files in "
+            "examples/\n\n"
+            "KIND is a widget's kind (ReadingListWidget, FavoritesWidget, WorkspacesWidget, TipsWidget) or "
+            "its\n"
+            "short name (readinglist, favorites, workspaces, tips).\n\n"
+            "options:\n{}{}"
+            "  --format FORMAT      text, ansi (text with colours and links), json, tree (the view tree) or "
+            "html\n\n"
+            "Run quillbrook-widgets COMMAND --help for a command's options.\n",
+            drawing, common);
+    }
+    switch (*command) {
+        case Command::list:
+            return fmt::format(
+                "usage: quillbrook-widgets list [--format text|json]\n\n"
+                "The widgets: kind, name, description, families and parameters.\n\noptions:\n{}",
+                common);
+        case Command::options:
+            return fmt::format(
+                "usage: quillbrook-widgets options KIND PARAM [--search TEXT] [--format text|json]\n\n"
+                "The choices of a widget's parameter: an enumeration's cases, or the entities its query\n"
+                "suggests; with --search, the entities whose name contains TEXT.\n\noptions:\n{}",
+                common);
+        case Command::placeholder:
+        case Command::snapshot:
+        case Command::timeline:
+            return fmt::format(
+                "usage: quillbrook-widgets {} KIND [--family F] [--set NAME=VALUE]... [--format FORMAT]\n\n"
+                "Asks the widget's provider once, for the family (systemMedium unless given), and prints "
+                "the\n"
+                "answer: a summary and the widget (text, ansi), {{\"kind\", \"entries\"{}}} (json), the "
+                "view\n"
+                "tree (tree) or a page (html).\n\noptions:\n{}{}",
+                commandName(*command), *command == Command::timeline ? ", \"policy\"" : "", drawing, common);
+        case Command::render:
+            return fmt::format(
+                "usage: quillbrook-widgets render [KIND...] [--family F]... [--set NAME=VALUE]... [--format "
+                "FORMAT]\n\n"
+                "Draws the widgets (all of them unless named) in the families given (all of their families\n"
+                "unless given) from their current timelines. FORMAT: text, ansi, json, tree or html.\n\n"
+                "options:\n{}{}",
+                drawing, common);
+        case Command::demo:
+            return fmt::format(
+                "usage: quillbrook-widgets demo [--format text|ansi] [--rendering-mode M]\n\n"
+                "Draws every widget in every family from the sample home folder and tips feed in examples/\n"
+                "(QUILLBROOK_EXAMPLES_DIR overrides where they are) and writes the same widgets as an HTML "
+                "page.\n\n"
+                "options:\n{}",
+                common);
+        case Command::serve:
+            return fmt::format(
+                "usage: quillbrook-widgets serve [--port N] [--demo]\n\n"
+                "Serves a live dashboard on http://127.0.0.1:N (8642 unless given): every widget in every\n"
+                "family, refreshed as each asks. With --demo, from the sample files in examples/.\n\n"
+                "options:\n{}",
+                common);
+    }
+    return {};
+}
+
+}  // namespace qb::host

@@ -1,0 +1,59 @@
+#pragma once
+
+// The program's command line: a command, its arguments and options, checked before anything runs.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "widgetkit/family.hpp"
+
+namespace qb::host {
+
+enum class Command { list, options, placeholder, snapshot, timeline, render, demo, serve };
+// `automatic`: styled when writing to a terminal that allows colours, plain otherwise.
+enum class OutputFormat { automatic, text, ansi, json, tree, html };
+
+struct Setting {
+    std::string name;
+    std::string value;
+    friend bool operator==(const Setting&, const Setting&) = default;
+};
+
+struct CommandLine {
+    std::optional<Command> command;  // none with --help alone
+    std::vector<std::string> arguments;
+    std::vector<Setting> settings;
+    std::vector<WidgetFamily> families;
+    OutputFormat format = OutputFormat::automatic;
+    WidgetRenderingMode renderingMode = WidgetRenderingMode::fullColor;
+    std::optional<std::filesystem::path> home;
+    std::optional<std::string> feedBase;
+    std::optional<std::string> search;
+    int port = 8642;
+    bool demo = false;
+    bool verbose = false;
+    bool help = false;
+    friend bool operator==(const CommandLine&, const CommandLine&) = default;
+};
+
+// What was wrong, in one line that also says what is allowed.
+struct UsageError {
+    std::string message;
+};
+
+// The command line (without the program name), or what is wrong with it.
+std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::string>& arguments);
+
+// The help of the program (no command) or of one command.
+std::string helpText(std::optional<Command> command);
+
+std::string_view commandName(Command command);
+
+// A feed base is scheme://host[:port] with the scheme http or https and nothing after the port.
+bool isValidFeedBase(std::string_view text);
+
+}  // namespace qb::host

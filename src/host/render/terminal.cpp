@@ -1,0 +1,106 @@
+#include "host/render/terminal.hpp"
+
+#include "host/render/display_text.hpp"
+
+namespace qb::host {
+namespace {
+
+std::string repeated(std::string_view piece, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += piece;
+    return text;
+}
+
+}  // namespace
+
+CellSize boxSize(WidgetFamily family) {
+    switch (family) {
+        case WidgetFamily::systemSmall:
+            return {22, 11};
+        case WidgetFamily::systemLarge:
+            return {48, 26};
+        case WidgetFamily::systemExtraLarge:
+            return {98, 26};
+        case WidgetFamily::systemMedium:
+        case WidgetFamily::accessoryRectangular:
+            break;
+    }
+    return {48, 11};
+}
+
+CellSize contentSize(WidgetFamily family) {
+    const CellSize box = boxSize(family);
+    return {box.width - 4, box.height - 2};
+}
+
+std::string familyLabel(WidgetFamily family) {
+    switch (family) {
+        case WidgetFamily::systemSmall:
+            return "small";
+        case WidgetFamily::systemMedium:
+            return "medium";
+        case WidgetFamily::systemLarge:
+            return "large";
+        case WidgetFamily::systemExtraLarge:
+            return "extra large";
+        case WidgetFamily::accessoryRectangular:
+            return "accessory";
+    }
+    return "medium";
+}
+
+std::vector<std::string> renderTile(const TerminalTile& tile, bool styled) {
+    const CellSize box = boxSize(tile.family);
+    const CellSize content = contentSize(tile.family);
+    Canvas canvas(content.width, content.height);
+    drawView(tile.view, tile.environment, canvas, {0, 0, content.width, content.height});
+
+    std::vector<std::string> lines;
+    const std::string title = truncateToWidth(sanitizeForTerminal(tile.title), box.width);
+    const std::string titlePadding(static_cast<std::size_t>(box.width - displayWidth(title)), ' ');
+    lines.push_back(styled ? "\x1b[1m" + title + "\x1b[0m" + titlePadding : title + titlePadding);
+    const std::string dim = styled ? "\x1b[2m" : "";
+    const std::string reset = styled ? "\x1b[0m" : "";
+    lines.push_back(dim + "╭" + repeated("─", box.width - 2) + "╮" + reset);
+    for (const auto& row : canvas.rows(styled))
+        lines.push_back(dim + "│" + reset + " " + row + " " + dim + "│" + reset);
+    lines.push_back(dim + "╰" + repeated("─", box.width - 2) + "╯" + reset);
+    return lines;
+}
+
+std::string arrangeTiles(const std::vector<TerminalTile>& tiles, bool styled, std::optional<int> columns) {
+    constexpr int gap = 2;
+    std::string out;
+    std::size_t first = 0;
+    while (first < tiles.size()) {
+        // As many tiles as fit side by side (always at least one).
+        std::size_t end = first + 1;
+        int used = boxSize(tiles[first].family).width;
+        while (columns && end < tiles.size() && used + gap + boxSize(tiles[end].family).width <= *columns) {
+            used += gap + boxSize(tiles[end].family).width;
+            ++end;
+        }
+        std::vector<std::vector<std::string>> row;
+        std::size_t height = 0;
+        for (std::size_t i = first; i < end; ++i) {
+            row.push_back(renderTile(tiles[i], styled));
+            height = std::max(height, row.back().size());
+        }
+        if (first > 0) out += '\n';
+        for (std::size_t line = 0; line < height; ++line) {
+            std::string text;
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                const int width = boxSize(tiles[first + i].family).width;
+                if (i > 0) text += std::string(gap, ' ');
+                text +=
+                    line < row[i].size() ? row[i][line] : std::string(static_cast<std::size_t>(width), ' ');
+            }
+            while (!text.empty() && text.back() == ' ') text.pop_back();
+            out += text + '\n';
+        }
+        first = end;
+    }
+    return out;
+}
+
+}  // namespace qb::host

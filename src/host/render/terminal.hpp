@@ -1,0 +1,40 @@
+#pragma once
+
+// Widgets drawn in the terminal: each in a rounded box of its family's size, its name above it.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/render/layout.hpp"
+#include "ui/view.hpp"
+#include "widgetkit/family.hpp"
+
+namespace qb::host {
+
+// The outer size of a family's box in cells, border included. The families keep their proportions in
+// points (small square, medium 2:1, large about 1:1.05, extra large 2:1), a cell being about twice as
+// high as it is wide.
+CellSize boxSize(WidgetFamily family);
+// The cells inside the border and its one-column margins.
+CellSize contentSize(WidgetFamily family);
+
+// "small", "medium", "large", "extra large".
+std::string familyLabel(WidgetFamily family);
+
+struct TerminalTile {
+    std::string title;  // shown above the box, e.g. "Reading List · medium"
+    WidgetFamily family = WidgetFamily::systemMedium;
+    ui::Environment environment;
+    ui::View view;
+};
+
+// The tile's lines: its title, then the box. Every line is the box's width; with `styled`, lines carry
+// SGR styles and OSC 8 hyperlinks.
+std::vector<std::string> renderTile(const TerminalTile& tile, bool styled);
+
+// Tiles side by side while they fit into `columns` (when given), else one under the other, with a
+// blank line between rows of tiles. Ends with a line break.
+std::string arrangeTiles(const std::vector<TerminalTile>& tiles, bool styled, std::optional<int> columns);
+
+}  // namespace qb::host

@@ -1,0 +1,121 @@
+#include "host/text_output.hpp"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include <fmt/format.h>
+
+#include "host/render/display_text.hpp"
+#include "platform/localization.hpp"
+
+namespace qb::host {
+namespace {
+
+std::string safe(std::string_view text) {
+    return sanitizeForTerminal(text);
+}
+
+std::string requestName(RequestKind kind) {
+    switch (kind) {
+        case RequestKind::placeholder:
+            return "placeholder";
+        case RequestKind::snapshot:
+            return "snapshot";
+        case RequestKind::timeline:
+            return "timeline";
+    }
+    return {};
+}
+
+// One field of an entry in a few words: scalars as they are, lists by their length, records by their
+// title when they have one.
+std::string fieldSummary(const nlohmann::json& value) {
+    if (value.is_null()) return "none";
+    if (value.is_string()) return truncateToWidth(safe(value.get<std::string>()), 70);
+    if (value.is_array())
+        return fmt::format("{} {}", value.size(), value.size() == 1 ? "element" : "elements");
+    if (value.is_object()) {
+        for (const char* key : {"title", "displayTitle", "name"})
+            if (auto found = value.find(key); found != value.end() && found->is_string())
+                return truncateToWidth(safe(found->get<std::string>()), 70);
+        return fmt::format("{} fields", value.size());
+    }
+    return value.dump();
+}
+
+}  // namespace
+
+std::string widgetsText(const std::vector<AnyWidget>& widgets) {
+    if (widgets.empty()) return "No widgets are registered in this build.\n";
+    std::string text;
+    for (const auto& widget : widgets) {
+        if (!text.empty()) text += '\n';
+        text += fmt::format("{}  {}\n  {}\n  families: ", widget.kind(), localized(widget.displayName()),
+                            localized(widget.description()));
+        for (std::size_t i = 0; i < widget.families().size(); ++i)
+            text += fmt::format("{}{}", i > 0 ? ", " : "", name(widget.families()[i]));
+        text += '\n';
+        if (widget.parameters().empty()) text += "  parameters: none\n";
+        for (const auto& parameter : widget.parameters()) {
+            text += fmt::format("  parameter {} ({}, {}), default {}", parameter.name,
+                                localized(parameter.title), localized(parameter.typeDisplayName),
+                                parameter.defaultValue.empty() ? "none" : safe(parameter.defaultValue));
+            if (!parameter.isEntity) {
+                text += "; choices:";
+                for (const auto& option :
+                     widget.options(parameter.name).value_or(std::vector<ParameterOption>{}))
+                    text += " " + option.id;
+            } else {
+                text += fmt::format("; see: options {} {}", widget.kind(), parameter.name);
+            }
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+std::string optionsText(const std::vector<ParameterOption>& options) {
+    if (options.empty()) return "No choices.\n";
+    std::string text;
+    for (const auto& option : options) text += fmt::format("{}\t{}\n", safe(option.id), safe(option.title));
+    return text;
+}
+
+std::string answerSummary(const Answer& answer) {
+    std::string text = fmt::format("{} ({}): {} for {}\n", localized(answer.widget->displayName()),
+                                   answer.widget->kind(), requestName(answer.kind), name(answer.family));
+    for (const auto& entry : answer.entries) {
+        text += fmt::format("  entry at {}\n", iso8601(entry.date));
+        if (entry.json.is_object())
+            for (const auto& [key, value] : entry.json.items())
+                if (key != "date") text += fmt::format("    {}: {}\n", key, fieldSummary(value));
+    }
+    if (answer.policy) text += fmt::format("  ask again after {}\n", iso8601(answer.policy->date));
+    return text;
+}
+
+std::optional<TerminalTile> tileFor(const Answer& answer, WidgetRenderingMode mode) {
+    if (answer.entries.empty()) return std::nullopt;
+    const ui::Environment environment{answer.family, mode};
+    return TerminalTile{
+        fmt::format("{} · {}", localized(answer.widget->displayName()), familyLabel(answer.family)),
+        answer.family, environment, answer.entries.front().view(environment)};
+}
+
+bool wantsStyles(OutputFormat format) {
+    if (format == OutputFormat::ansi) return true;
+    if (format != OutputFormat::automatic) return false;
+    const char* noColor = std::getenv("NO_COLOR");
+    return isatty(STDOUT_FILENO) == 1 && (noColor == nullptr || *noColor == '\0');
+}
+
+std::optional<int> terminalColumns() {
+    if (isatty(STDOUT_FILENO) != 1) return std::nullopt;
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return 80;
+}
+
+}  // namespace qb::host

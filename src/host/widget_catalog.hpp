@@ -1,0 +1,35 @@
+#pragma once
+
+// Finding the widgets a command names and configuring their instances from --set.
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "host/cli.hpp"
+#include "widgetkit/widget.hpp"
+
+namespace qb::host {
+
+// The widget whose kind is `name` ("FavoritesWidget"), or whose short name it is in any letter case
+// ("favorites", "readinglist"); nothing otherwise.
+const AnyWidget* findWidget(const std::vector<AnyWidget>& widgets, std::string_view name);
+
+// The widgets named (each once, in the order named), or all of them for no names; or what is wrong.
+std::variant<std::vector<const AnyWidget*>, UsageError> selectWidgets(const std::vector<AnyWidget>& widgets,
+                                                                      const std::vector<std::string>& names);
+
+// The family check: the families asked for, or all of the widget's; or which one it does not support.
+std::variant<std::vector<WidgetFamily>, UsageError> familiesFor(const AnyWidget& widget,
+                                                                const std::vector<WidgetFamily>& asked);
+
+// An instance of each widget with the settings applied. A setting applies to every widget that has a
+// parameter of its name; it is an error when none has, or when its value is not one of the choices.
+std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
+    const std::vector<const AnyWidget*>& widgets, const std::vector<Setting>& settings);
+
+// "unknown widget ..." with the kinds and short names to use.
+UsageError unknownWidget(const std::vector<AnyWidget>& widgets, std::string_view name);
+
+}  // namespace qb::host
