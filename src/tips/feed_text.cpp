@@ -87,13 +87,15 @@ std::string collapsedWhitespace(std::string_view text) {
     return result;
 }
 
-std::optional<Date> parseFeedDate(std::string_view text) {
+std::optional<Date> parseFeedDateWithPattern(std::string_view text) {
     if (text.empty()) return std::nullopt;
-    // Date formats are costly to make and not safe to share while parsing: one per thread.
+    // Date formats are costly to make and not safe to share while parsing: one per thread. With
+    // leniency off, ICU wants as many digits as the pattern letters, so the day is "d" to let a
+    // one-digit day pass.
     thread_local std::unique_ptr<icu::SimpleDateFormat> format = [] {
         UErrorCode status = U_ZERO_ERROR;
-        auto made = std::make_unique<icu::SimpleDateFormat>(
-            icu::UnicodeString(u"EEE, dd MMM yyyy HH:mm:ss Z"), icu::Locale("en_US_POSIX"), status);
+        auto made = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(u"EEE, d MMM yyyy HH:mm:ss Z"),
+                                                            icu::Locale("en_US_POSIX"), status);
         if (U_FAILURE(status)) return std::unique_ptr<icu::SimpleDateFormat>();
         made->setLenient(false);
         return made;
@@ -105,6 +107,114 @@ std::optional<Date> parseFeedDate(std::string_view text) {
     UDate millis = format->parse(unicode, position);
     if (position.getErrorIndex() >= 0 || position.getIndex() != unicode.length()) return std::nullopt;
     return Date::fromUnixSeconds(millis / 1000.0);
+}
+
+namespace {
+
+// Reads the canonical form "Tue, 03 Dec 2024 10:00:00 +0100" (weekday and month names as written
+// here, a one- or two-digit day, a year from 1900, the zones +hhmm, -hhmm, GMT, UTC, UT and Z) without
+// the cost of a date format. Anything else is left to the pattern, which gives the same result for
+// every text read here.
+class CanonicalDateReader {
+  public:
+    explicit CanonicalDateReader(std::string_view text) : text_(text) {}
+
+    std::optional<Date> read() {
+        if (!weekday() || !literal(", ")) return std::nullopt;
+        auto day = number(1, 2);
+        if (!day || !literal(" ")) return std::nullopt;
+        auto month = monthNumber();
+        if (!month || !literal(" ")) return std::nullopt;
+        auto year = number(4, 4);
+        if (!year || *year < 1900 || !literal(" ")) return std::nullopt;
+        auto hour = number(2, 2);
+        if (!hour || *hour > 23 || !literal(":")) return std::nullopt;
+        auto minute = number(2, 2);
+        if (!minute || *minute > 59 || !literal(":")) return std::nullopt;
+        auto second = number(2, 2);
+        if (!second || *second > 59 || !literal(" ")) return std::nullopt;
+        auto offset = zoneOffsetSeconds();
+        if (!offset || index_ != text_.size()) return std::nullopt;
+        if (*day < 1 || *day > daysInMonth(*year, *month)) return std::nullopt;
+        double unix = static_cast<double>(daysFromCivil(*year, *month, *day)) * 86400.0 + *hour * 3600 +
+                      *minute * 60 + *second - *offset;
+        return Date::fromUnixSeconds(unix);
+    }
+
+  private:
+    bool literal(std::string_view expected) {
+        if (text_.substr(index_, expected.size()) != expected) return false;
+        index_ += expected.size();
+        return true;
+    }
+
+    std::optional<int> number(std::size_t minDigits, std::size_t maxDigits) {
+        int value = 0;
+        std::size_t digits = 0;
+        while (digits < maxDigits && index_ < text_.size() && text_[index_] >= '0' && text_[index_] <= '9') {
+            value = value * 10 + (text_[index_] - '0');
+            ++index_;
+            ++digits;
+        }
+        if (digits < minDigits) return std::nullopt;
+        if (index_ < text_.size() && text_[index_] >= '0' && text_[index_] <= '9') return std::nullopt;
+        return value;
+    }
+
+    bool weekday() {
+        static constexpr std::string_view names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+        for (auto name : names)
+            if (literal(name)) return true;
+        return false;
+    }
+
+    std::optional<int> monthNumber() {
+        static constexpr std::string_view names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        for (int month = 0; month < 12; ++month)
+            if (literal(names[month])) return month + 1;
+        return std::nullopt;
+    }
+
+    std::optional<int> zoneOffsetSeconds() {
+        for (std::string_view name : {"GMT", "UTC", "UT", "Z"}) {
+            if (text_.substr(index_) == name) {
+                index_ += name.size();
+                return 0;
+            }
+        }
+        if (index_ >= text_.size() || (text_[index_] != '+' && text_[index_] != '-')) return std::nullopt;
+        int sign = text_[index_++] == '-' ? -1 : 1;
+        auto hours = number(2, 2);
+        auto minutes = hours ? number(2, 2) : std::nullopt;
+        if (!hours || !minutes || *hours > 14 || *minutes > 59) return std::nullopt;
+        return sign * (*hours * 3600 + *minutes * 60);
+    }
+
+    static bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+    static int daysInMonth(int year, int month) {
+        static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
+    }
+    // Days from 1970-01-01 to the date in the proleptic Gregorian calendar.
+    static long long daysFromCivil(int year, int month, int day) {
+        year -= month <= 2;
+        const long long era = year / 400;
+        const long long yearOfEra = year - era * 400;
+        const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+        const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+        return era * 146097 + dayOfEra - 719468;
+    }
+
+    std::string_view text_;
+    std::size_t index_ = 0;
+};
+
+}  // namespace
+
+std::optional<Date> parseFeedDate(std::string_view text) {
+    if (auto date = CanonicalDateReader(text).read()) return date;
+    return parseFeedDateWithPattern(text);
 }
 
 }  // namespace qb::feedtext

@@ -22,4 +22,8 @@ std::string collapsedWhitespace(std::string_view text);
 // GMT, UTC, UT and Z, pass too); none when the text is anything else or has text left over.
 std::optional<Date> parseFeedDate(std::string_view text);
 
+// The same by the date pattern "EEE, d MMM yyyy HH:mm:ss Z" (en_US_POSIX, not lenient) alone;
+// parseFeedDate takes a faster road for the common form with the same outcome.
+std::optional<Date> parseFeedDateWithPattern(std::string_view text);
+
 }  // namespace qb::feedtext

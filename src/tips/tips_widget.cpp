@@ -13,9 +13,6 @@ AppIntentConfiguration<TipsProvider> TipsWidget::body() const {
                 .body(environment)
                 .containerBackground(ui::FillBackground{ui::Level::tertiary});
         },
-        {},
-        {},
-        {},
     };
     return std::move(configuration)
         .configurationDisplayName("Tips")
