@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/bytes.hpp"
+#include "platform/date.hpp"
+#include "platform/url.hpp"
+#include "ui/view.hpp"
+
+namespace qb {
+
+// One favorite of Quillbrook: a database, a record or a smart group, at the root or in a favorites group.
+// Two favorites are the same item when their ids are equal, whatever their other fields.
+struct FavoritesItem {
+    std::string id;  // "db:", "item:" or "si:", then "<group>/" inside a group, then the path or UUID
+    std::string name;
+    Date date = Date::distantPast();
+    std::string icon;        // symbol name
+    std::int64_t label = 0;  // colour label, 0 = none, 1 to 7 = colours
+    std::optional<std::string> location;
+    std::optional<std::string> groupName;
+    std::optional<Url> url;
+    std::optional<Bytes> iconData;
+    bool isDatabase = false;
+    std::optional<std::string> databasePath;
+
+    FavoritesItem() = default;
+    // `urlString` becomes `url` when it parses, tagged with the "favorites" widget; otherwise no link.
+    FavoritesItem(std::string id, std::string name, Date date, std::string icon, std::int64_t label,
+                  std::optional<std::string> location, std::optional<std::string> groupName,
+                  std::optional<std::string> urlString, std::optional<Bytes> iconData, bool isDatabase,
+                  std::optional<std::string> databasePath);
+
+    // The five favorites the placeholder shows; made once, dated at that moment.
+    static const std::vector<FavoritesItem>& sampleItems();
+
+    // The database path with the user's home written as "~"; nothing without a database path.
+    std::optional<std::string> displayDatabasePath() const;
+
+    std::string displayTitle() const { return name; }
+    std::string displayIcon() const { return icon; }
+    std::optional<Bytes> displayIconData() const { return iconData; }
+    std::optional<Url> displayURL() const { return url; }
+    // The location; else the group of a record or smart group; else a database's path, or "Database".
+    std::optional<std::string> displaySubtitle() const;
+    std::optional<ui::Color> dotColor() const;
+
+    friend bool operator==(const FavoritesItem& a, const FavoritesItem& b) { return a.id == b.id; }
+};
+
+// `path` with a leading `home` written as "~". Only a whole path component counts: the path must be the
+// home itself or continue with "/" after it; an empty home or "/" abbreviates nothing.
+std::string abbreviatingHome(std::string_view path, std::string_view home);
+
+// Every stored field, the database path as shown, and the six displayable properties.
+void to_json(nlohmann::json& json, const FavoritesItem& item);
+
+}  // namespace qb
+
+template <>
+struct std::hash<qb::FavoritesItem> {
+    std::size_t operator()(const qb::FavoritesItem& item) const noexcept {
+        return std::hash<std::string>{}(item.id);
+    }
+};

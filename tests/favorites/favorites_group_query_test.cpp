@@ -1,0 +1,72 @@
+#include "favorites/favorites_group_option.hpp"
+
+#include <gtest/gtest.h>
+
+#include "favorites/favorites_widget.hpp"
+#include "support/test_support.hpp"
+
+namespace qb {
+namespace {
+
+std::vector<std::string> ids(const std::vector<FavoritesGroupOption>& options) {
+    std::vector<std::string> result;
+    for (const auto& option : options) result.push_back(option.id);
+    return result;
+}
+
+using Ids = std::vector<std::string>;
+
+TEST(FavoritesGroupQueryTest, SuggestsAllFirstThenEveryGroupName) {
+    test::TempDir dir;
+    auto file = dir.write("Favorites.plist", test::plistlibDump(R"([
+        {'Name': 'Work', 'Children': []}, {'UUID': 'A'}, {'Name': 'Home', 'Children': []},
+        {'Name': 'Work', 'Children': [{'UUID': 'B'}]}])",
+                                                                test::PlistFormat::binary));
+    const FavoritesGroupQuery query(FavoritesStore::forFile(file));
+    const auto suggested = query.suggestedEntities();
+    EXPECT_EQ(ids(suggested), (Ids{"_all", "Work", "Home", "Work"}));
+    EXPECT_EQ(suggested[0].displayRepresentation().title, "All");
+    EXPECT_EQ(suggested[1].displayRepresentation().title, "Work");
+    EXPECT_EQ(query.defaultResult(), FavoritesGroupOption::all());
+
+    const FavoritesGroupQuery noFile(FavoritesStore::forFile(dir.path() / "missing.plist"));
+    EXPECT_EQ(ids(noFile.suggestedEntities()), Ids{"_all"});
+    // Stored ids resolve without the file, also for groups that are gone.
+    EXPECT_EQ(ids(noFile.entities({"Gone", "_all"})), (Ids{"Gone", "_all"}));
+}
+
+TEST(FavoritesGroupQueryTest, SearchMatchesIdsAndTheAllTitle) {
+    test::TempDir dir;
+    auto file = dir.write("Favorites.plist", test::plistlibDump(R"([
+        {'Name': 'Journal', 'Children': []}, {'Name': 'ALPHA', 'Children': []},
+        {'Name': 'Misc', 'Children': []}])",
+                                                                test::PlistFormat::xml));
+    const FavoritesGroupQuery query(FavoritesStore::forFile(file));
+    const std::pair<std::string_view, Ids> cases[] = {
+        {"al", {"_all", "Journal", "ALPHA"}},       {"_a", {"_all"}}, {"MISC", {"Misc"}},
+        {"", {"_all", "Journal", "ALPHA", "Misc"}}, {"zz", {}},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ids(query.entitiesMatching(text)), expected) << text;
+}
+
+TEST(FavoritesGroupQueryTest, WidgetOffersTheGroupParameter) {
+    const AnyWidget widget{FavoritesWidget{}};
+    EXPECT_EQ(widget.kind(), "FavoritesWidget");
+    EXPECT_EQ(widget.displayName(), "Favorites");
+    EXPECT_EQ(widget.description(), "Shows your Quillbrook favorites on the desktop.");
+    EXPECT_EQ(widget.families(),
+              (std::vector<WidgetFamily>{WidgetFamily::systemSmall, WidgetFamily::systemMedium,
+                                         WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge}));
+    ASSERT_EQ(widget.parameters().size(), 1u);
+    const auto& group = widget.parameters()[0];
+    EXPECT_EQ(group.name, "group");
+    EXPECT_EQ(group.title, "Group");
+    EXPECT_EQ(group.typeDisplayName, "Favorites Group");
+    EXPECT_TRUE(group.isEntity);
+    EXPECT_EQ(group.defaultValue, "_all");
+    EXPECT_EQ(FavoritesIntent::title, "Favorites");
+    EXPECT_EQ(FavoritesIntent::description, "Shows your Quillbrook favorites on the desktop.");
+}
+
+}  // namespace
+}  // namespace qb

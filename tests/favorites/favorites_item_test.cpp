@@ -1,0 +1,94 @@
+#include "favorites/favorites_item.hpp"
+
+#include <gtest/gtest.h>
+
+#include "core/quillbrook_paths.hpp"
+
+namespace qb {
+namespace {
+
+FavoritesItem item(std::string id, bool isDatabase = false,
+                   std::optional<std::string> location = std::nullopt,
+                   std::optional<std::string> groupName = std::nullopt,
+                   std::optional<std::string> databasePath = std::nullopt, std::int64_t label = 0,
+                   std::optional<std::string> urlString = std::nullopt) {
+    return FavoritesItem(std::move(id), "Name", Date{}, "doc", label, std::move(location),
+                         std::move(groupName), std::move(urlString), std::nullopt, isDatabase,
+                         std::move(databasePath));
+}
+
+TEST(FavoritesItemTest, HomeIsAbbreviatedOnlyAtAPathComponent) {
+    struct Case {
+        std::string_view path, home, expected;
+    };
+    const Case cases[] = {
+        {"/home/al/db", "/home/al", "~/db"},
+        {"/home/al", "/home/al", "~"},
+        {"/home/al/db", "/home/al/", "~/db"},
+        {"/home/alice/db", "/home/al", "/home/alice/db"},
+        {"/srv/home/al/db", "/home/al", "/srv/home/al/db"},
+        {"/db", "/", "/db"},
+        {"/db", "", "/db"},
+        {"db", "", "db"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(abbreviatingHome(c.path, c.home), c.expected) << c.path << " " << c.home;
+}
+
+TEST(FavoritesItemTest, SubtitleFallsBackFromLocationToGroupToDatabasePath) {
+    const auto& home = QuillbrookPaths::realHome();
+    ASSERT_FALSE(home.empty() || home == "/") << "the test needs a real home folder";
+    struct Case {
+        FavoritesItem item;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {item("a", false, "Research > Inbox", "Work"), "Research > Inbox"},
+        {item("b", false, std::nullopt, "Work"), "Work"},
+        {item("c"), std::nullopt},
+        {item("d", true, "Somewhere", "Work", "/x.qbBase2"), "Somewhere"},
+        {item("e", true, std::nullopt, "Work", home + "/Databases/R.qbBase2"), "~/Databases/R.qbBase2"},
+        {item("f", true, std::nullopt, std::nullopt, "/Volumes/R.qbBase2"), "/Volumes/R.qbBase2"},
+        {item("g", true), "Database"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.item.displaySubtitle(), c.expected) << c.item.id;
+    EXPECT_EQ(cases[4].item.displayDatabasePath(), "~/Databases/R.qbBase2");
+    EXPECT_EQ(cases[6].item.displayDatabasePath(), std::nullopt);
+}
+
+TEST(FavoritesItemTest, LabelsGiveDotColours) {
+    using ui::Color;
+    const std::pair<std::int64_t, std::optional<Color>> cases[] = {
+        {0, std::nullopt}, {1, Color::red},    {2, Color::orange}, {3, Color::yellow}, {4, Color::green},
+        {5, Color::blue},  {6, Color::purple}, {7, Color::gray},   {8, std::nullopt},  {-1, std::nullopt},
+    };
+    for (const auto& [label, color] : cases)
+        EXPECT_EQ(item("x", false, {}, {}, {}, label).dotColor(), color) << label;
+}
+
+TEST(FavoritesItemTest, IdentityIsTheIdAndLinksAreTagged) {
+    auto a = item("item:A", false, "one");
+    auto b = item("item:A", true, "two");
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(std::hash<FavoritesItem>{}(a), std::hash<FavoritesItem>{}(b));
+    EXPECT_NE(a, item("item:B"));
+
+    EXPECT_EQ(item("u", false, {}, {}, {}, 0, "x-quillbrook-item://A B").url,
+              Url::parse("x-quillbrook-item://A%20B?widget=favorites"));
+    EXPECT_FALSE(item("v", false, {}, {}, {}, 0, "not a url:at all").url);
+}
+
+TEST(FavoritesItemTest, SampleItemsAreMadeOnce) {
+    const auto& samples = FavoritesItem::sampleItems();
+    EXPECT_EQ(&samples, &FavoritesItem::sampleItems());
+    ASSERT_EQ(samples.size(), 5u);
+    std::vector<std::string> ids;
+    for (const auto& sample : samples) ids.push_back(sample.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"db1", "uuid1", "uuid2", "uuid3", "si1"}));
+    EXPECT_EQ(samples[4].date, samples[0].date.addingTimeInterval(-172800));
+    EXPECT_EQ(samples[0].displaySubtitle(), "~/Databases/Research.qbBase2");
+    EXPECT_EQ(samples[1].url->string(), "x-quillbrook-item://sample1?widget=favorites");
+}
+
+}  // namespace
+}  // namespace qb

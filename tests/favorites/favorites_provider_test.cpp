@@ -1,0 +1,116 @@
+#include "favorites/favorites_provider.hpp"
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include "favorites/favorites_empty_view.hpp"
+#include "favorites/favorites_entry_view.hpp"
+#include "platform/log.hpp"
+#include "support/test_support.hpp"
+
+namespace qb {
+namespace {
+
+// 20 favorites in "Work", 2 in "Home", 3 at the root.
+std::string twentyInWork() {
+    return "[{'Name': 'Work', 'Children': [{'Name': 'W%d' % i, 'UUID': 'U%d' % i} for i in range(20)]},"
+           " {'Name': 'Home', 'Children': [{'UUID': 'H1'}, {'UUID': 'H2'}]},"
+           " {'UUID': 'R1'}, {'UUID': 'R2'}, {'SIUUID': 'R3'}]";
+}
+
+// A clock that moves one second ahead on every reading.
+Clock tickingClock(double start) {
+    auto now = std::make_shared<double>(start);
+    return [now] { return Date{(*now)++}; };
+}
+
+FavoritesIntent intentFor(std::string group) {
+    return FavoritesIntent{FavoritesGroupOption{std::move(group)}};
+}
+
+class FavoritesProviderTest : public testing::Test {
+  protected:
+    FavoritesProvider providerWith(std::string_view python, Clock clock = systemClock()) {
+        auto file = dir.write("Favorites.plist", test::plistlibDump(python, test::PlistFormat::binary));
+        return FavoritesProvider(FavoritesStore::forFile(file), std::move(clock));
+    }
+    test::TempDir dir;
+};
+
+TEST_F(FavoritesProviderTest, EntryHoldsTheFirstSixteenOfTheGroup) {
+    const auto provider = providerWith(twentyInWork());
+    const auto entry = provider.snapshot(intentFor("Work"), {});
+    ASSERT_EQ(entry.items.size(), 16u);
+    EXPECT_EQ(entry.displayCount, 20);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(entry.items[i].id, fmt::format("item:Work/U{}", i));
+
+    const auto all = provider.snapshot(intentFor("_all"), {});
+    EXPECT_EQ(all.items.size(), 16u);
+    EXPECT_EQ(all.displayCount, 25);
+
+    const auto home = provider.snapshot(intentFor("Home"), {});
+    EXPECT_EQ(home.displayCount, 2);
+
+    const auto view = ui::dump(FavoritesEntryView{entry}.body({WidgetFamily::systemMedium}));
+    EXPECT_NE(view.find("20 items"), std::string::npos) << view;
+    EXPECT_NE(view.find("W0"), std::string::npos) << view;
+}
+
+TEST_F(FavoritesProviderTest, VanishedGroupShowsTheEmptyView) {
+    for (auto python : {twentyInWork(), std::string("[{'UUID': 'R1'}, {'Path': '/db'}]")}) {
+        const auto provider = providerWith(python);
+        const auto entry = provider.timeline(intentFor("Gone"), {}).entries.at(0);
+        EXPECT_TRUE(entry.items.empty());
+        EXPECT_EQ(entry.displayCount, 0);
+        for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemExtraLarge}) {
+            const auto view = FavoritesEntryView{entry}.body({family});
+            EXPECT_EQ(view, FavoritesEmptyView{}.body({family}));
+            EXPECT_NE(ui::dump(view).find("No Favorites"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(FavoritesProviderTest, ReloadIsAskedFiveMinutesAfterTheEntryIsMade) {
+    const auto provider = providerWith(twentyInWork(), tickingClock(1000));
+    const auto timeline = provider.timeline(intentFor("_all"), {});
+    ASSERT_EQ(timeline.entries.size(), 1u);
+    EXPECT_EQ(timeline.entries[0].date, Date{1000});
+    EXPECT_EQ(timeline.policy, TimelineReloadPolicy::after(Date{1301}));
+}
+
+TEST_F(FavoritesProviderTest, PlaceholderShowsTheSamplesWithoutReading) {
+    const FavoritesProvider provider(FavoritesStore::forFile(dir.path() / "missing.plist"), tickingClock(5));
+    LogCapture capture;
+    const auto entry = provider.placeholder({});
+    EXPECT_EQ(entry.date, Date{5});
+    EXPECT_EQ(entry.items, FavoritesItem::sampleItems());
+    EXPECT_EQ(entry.displayCount, 5);
+    EXPECT_TRUE(capture.records().empty());
+}
+
+TEST_F(FavoritesProviderTest, EntryJsonCarriesStoredComputedAndDisplayFields) {
+    const auto provider = providerWith(
+        "[{'Name': 'DB', 'Path': '/v/x.qbBase2', 'Label': 7, 'Icon': b'ab', 'Date': 0}]", tickingClock(0));
+    const nlohmann::json json = provider.snapshot(intentFor("_all"), {});
+    EXPECT_EQ(json["date"], "2001-01-01T00:00:00.000Z");
+    EXPECT_EQ(json["displayCount"], 1);
+    const auto& item = json["items"].at(0);
+    EXPECT_EQ(item["id"], "db:/v/x.qbBase2");
+    EXPECT_EQ(item["date"], "2001-01-01T00:00:00.000Z");
+    EXPECT_EQ(item["label"], 7);
+    EXPECT_EQ(item["location"], nullptr);
+    EXPECT_EQ(item["url"], "x-quillbrook://open-path?path=/v/x.qbBase2&widget=favorites");
+    EXPECT_EQ(item["iconData"], "YWI=");
+    EXPECT_EQ(item["isDatabase"], true);
+    EXPECT_EQ(item["databasePath"], "/v/x.qbBase2");
+    EXPECT_EQ(item["displayDatabasePath"], "/v/x.qbBase2");
+    EXPECT_EQ(item["displayTitle"], "DB");
+    EXPECT_EQ(item["displayIcon"], "cylinder.split.1x2");
+    EXPECT_EQ(item["displayIconData"], "YWI=");
+    EXPECT_EQ(item["displayURL"], item["url"]);
+    EXPECT_EQ(item["displaySubtitle"], "/v/x.qbBase2");
+    EXPECT_EQ(item["dotColor"], "gray");
+}
+
+}  // namespace
+}  // namespace qb
