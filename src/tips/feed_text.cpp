@@ -1,5 +1,6 @@
 #include "tips/feed_text.hpp"
 
+#include <cstring>
 #include <memory>
 
 #include <unicode/locid.h>
@@ -67,23 +68,41 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
-std::string collapsedWhitespace(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    bool pendingBlank = false;
-    std::size_t index = 0;
-    while (index < text.size()) {
-        if (std::size_t length = whitespaceLength(text, index)) {
-            pendingBlank = !result.empty();
-            index += length;
-            continue;
+void collapseWhitespace(std::string& text) {
+    std::size_t read = 0;
+    std::size_t write = 0;
+    while (read < text.size()) {
+        // A run of characters other than whitespace, kept in one piece.
+        std::size_t start = read;
+        while (read < text.size()) {
+            auto byte = static_cast<unsigned char>(text[read]);
+            if (byte > ' ') {
+                if (byte >= 0x80 && whitespaceLength(text, read) != 0) break;
+            } else if (isAsciiWhitespace(byte)) {
+                break;
+            }
+            ++read;  // continuation bytes are never whitespace and go along with their character
         }
-        if (pendingBlank) {
-            result.push_back(' ');
-            pendingBlank = false;
+        if (read > start) {
+            if (write > 0) text[write++] = ' ';
+            std::memmove(&text[write], text.data() + start, read - start);
+            write += read - start;
         }
-        result.push_back(text[index++]);
+        // The run of whitespace after it, dropped.
+        while (read < text.size()) {
+            auto byte = static_cast<unsigned char>(text[read]);
+            std::size_t length =
+                byte < 0x80 ? (isAsciiWhitespace(byte) ? 1 : 0) : whitespaceLength(text, read);
+            if (length == 0) break;
+            read += length;
+        }
     }
+    text.resize(write);
+}
+
+std::string collapsedWhitespace(std::string_view text) {
+    std::string result(text);
+    collapseWhitespace(result);
     return result;
 }
 
@@ -185,10 +204,9 @@ class CanonicalDateReader {
         }
         if (index_ >= text_.size() || (text_[index_] != '+' && text_[index_] != '-')) return std::nullopt;
         int sign = text_[index_++] == '-' ? -1 : 1;
-        auto hours = number(2, 2);
-        auto minutes = hours ? number(2, 2) : std::nullopt;
-        if (!hours || !minutes || *hours > 14 || *minutes > 59) return std::nullopt;
-        return sign * (*hours * 3600 + *minutes * 60);
+        auto hhmm = number(4, 4);
+        if (!hhmm || *hhmm / 100 > 14 || *hhmm % 100 > 59) return std::nullopt;
+        return sign * (*hhmm / 100 * 3600 + *hhmm % 100 * 60);
     }
 
     static bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }

@@ -17,6 +17,7 @@ std::string_view trimmed(std::string_view text);
 
 // The pieces between runs of whitespace, joined by single blanks.
 std::string collapsedWhitespace(std::string_view text);
+void collapseWhitespace(std::string& text);  // the same, in place
 
 // An RFC 822 date as feeds write it, "Tue, 03 Dec 2024 10:00:00 +0100" (a one-digit day, and the zones
 // GMT, UTC, UT and Z, pass too); none when the text is anything else or has text left over.

@@ -1,7 +1,9 @@
-// Cleaning the HTML of feed descriptions into plain text.
+// Cleaning the HTML of feed descriptions into plain text. Every step shortens the text or keeps its
+// length, so all of them work in place on one buffer, reading ahead of where they write.
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "tips/feed_text.hpp"
@@ -13,42 +15,77 @@ namespace {
 
 // Removes every "<", one or more characters other than ">", ">" (line breaks included), joining the
 // text on both sides.
-std::string withoutTags(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    std::size_t index = 0;
-    while (index < text.size()) {
-        std::size_t open = text.find('<', index);
-        if (open == std::string_view::npos) break;
+void removeTags(std::string& text) {
+    std::size_t read = 0;
+    std::size_t write = 0;
+    auto keep = [&text, &write](std::size_t from, std::size_t to) {
+        std::memmove(&text[write], text.data() + from, to - from);
+        write += to - from;
+    };
+    while (true) {
+        std::size_t open = text.find('<', read);
+        if (open == std::string::npos) break;
         if (open + 1 < text.size() && text[open + 1] == '>') {
             // "<>" is no tag: keep the "<" and look again from the ">".
-            result.append(text.substr(index, open + 1 - index));
-            index = open + 1;
+            keep(read, open + 1);
+            read = open + 1;
             continue;
         }
         std::size_t close = text.find('>', open + 1);
-        if (close == std::string_view::npos) break;  // no ">" follows: no tag starts here or later
-        result.append(text.substr(index, open - index));
-        index = close + 1;
+        if (close == std::string::npos) break;  // no tag starts here or later
+        keep(read, open);
+        read = close + 1;
     }
-    result.append(text.substr(index));
-    return result;
+    keep(read, text.size());
+    text.resize(write);
 }
 
-// Every occurrence of `from`, left to right and without overlap, replaced by `to`.
-std::string replacingAll(std::string text, std::string_view from, std::string_view to) {
-    std::size_t found = text.find(from);
-    if (found == std::string::npos) return text;
-    std::string result;
-    result.reserve(text.size());
-    std::size_t index = 0;
-    for (; found != std::string::npos; found = text.find(from, index)) {
-        result.append(text, index, found - index);
-        result.append(to);
-        index = found + from.size();
+// The named entities that descriptions use, each replaced where it stands. The replacements contain
+// no "&" and no entity contains another, so one pass over the text decodes exactly what one pass per
+// entity, in this order, would: "&amp;" yields an "&" that is not decoded again ("&amp;lt;" ends as
+// "&lt;").
+void decodeNamedEntities(std::string& text) {
+    std::size_t read = text.find('&');
+    if (read == std::string::npos) return;
+    std::size_t write = read;
+    while (read < text.size()) {
+        if (text[read] == '&') {
+            // Picked by the letter after the "&", then compared whole.
+            std::string_view rest = std::string_view(text).substr(read);
+            std::string_view entity;
+            char character = 0;
+            switch (rest.size() > 1 ? rest[1] : '\0') {
+                case 'l':
+                    entity = "&lt;", character = '<';
+                    break;
+                case 'g':
+                    entity = "&gt;", character = '>';
+                    break;
+                case 'q':
+                    entity = "&quot;", character = '"';
+                    break;
+                case 'a':
+                    if (rest.starts_with("&apos;")) {
+                        entity = "&apos;", character = '\'';
+                    } else {
+                        entity = "&amp;", character = '&';
+                    }
+                    break;
+                case 'n':
+                    entity = "&nbsp;", character = ' ';
+                    break;
+                default:
+                    break;
+            }
+            if (!entity.empty() && rest.starts_with(entity)) {
+                text[write++] = character;
+                read += entity.size();
+                continue;
+            }
+        }
+        text[write++] = text[read++];
     }
-    result.append(text, index);
-    return result;
+    text.resize(write);
 }
 
 bool isDecimalDigit(char c) {
@@ -58,34 +95,40 @@ bool isHexDigit(char c) {
     return isDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// Replaces each `prefix` digits ";" reference by its character, where the digits name one.
-std::string decodingReferences(std::string_view text, std::string_view prefix, int radix) {
+// Replaces each `prefix` digits ";" reference, left to right and without overlap, by its character
+// where the digits name one. A character is never longer than its reference.
+void decodeReferences(std::string& text, std::string_view prefix, int radix) {
     std::size_t found = text.find(prefix);
-    if (found == std::string_view::npos) return std::string(text);
+    if (found == std::string::npos) return;
     auto isDigit = radix == 16 ? isHexDigit : isDecimalDigit;
-    std::string result;
-    result.reserve(text.size());
-    std::size_t index = 0;
-    while (found != std::string_view::npos) {
+    std::size_t read = 0;
+    std::size_t write = 0;
+    auto copy = [&text, &write](std::size_t from, std::size_t length) {
+        std::memmove(&text[write], text.data() + from, length);
+        write += length;
+    };
+    while (found != std::string::npos) {
         std::size_t digitsStart = found + prefix.size();
         std::size_t digitsEnd = digitsStart;
         while (digitsEnd < text.size() && isDigit(text[digitsEnd])) ++digitsEnd;
         if (digitsEnd > digitsStart && digitsEnd < text.size() && text[digitsEnd] == ';') {
-            auto decoded = RSSParser::decodeScalar(text.substr(digitsStart, digitsEnd - digitsStart), radix);
-            result.append(text.substr(index, found - index));
+            auto decoded = RSSParser::decodeScalar(
+                std::string_view(text).substr(digitsStart, digitsEnd - digitsStart), radix);
+            copy(read, found - read);
             if (decoded) {
-                result.append(*decoded);
+                std::memcpy(&text[write], decoded->data(), decoded->size());
+                write += decoded->size();
             } else {
-                result.append(text.substr(found, digitsEnd + 1 - found));
+                copy(found, digitsEnd + 1 - found);
             }
-            index = digitsEnd + 1;
-            found = text.find(prefix, index);
+            read = digitsEnd + 1;
+            found = text.find(prefix, read);
         } else {
             found = text.find(prefix, found + 1);
         }
     }
-    result.append(text.substr(index));
-    return result;
+    copy(read, text.size() - read);
+    text.resize(write);
 }
 
 void appendUtf8(std::string& out, std::uint32_t scalar) {
@@ -109,26 +152,24 @@ void appendUtf8(std::string& out, std::uint32_t scalar) {
 }  // namespace
 
 std::string RSSParser::stripHTML(std::string_view html) {
-    std::string text = withoutTags(html);
+    std::string text(html);
+    removeTags(text);
     if (text.find('&') != std::string::npos) {
-        static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> named = {{
-            {"&lt;", "<"},
-            {"&gt;", ">"},
-            {"&quot;", "\""},
-            {"&apos;", "'"},
-            {"&nbsp;", " "},
-            {"&amp;", "&"},  // last, so that "&amp;lt;" ends as "&lt;"
-        }};
-        for (const auto& [entity, character] : named) text = replacingAll(std::move(text), entity, character);
-        text = decodeNumericEntities(text);
+        decodeNamedEntities(text);
+        // After the named entities, so that "&amp;#65;" ends as "A".
+        decodeReferences(text, "&#", 10);
+        // After the decimal references, so that "&#38;#x41;" ends as "A".
+        decodeReferences(text, "&#x", 16);
     }
-    return feedtext::collapsedWhitespace(text);
+    feedtext::collapseWhitespace(text);
+    return text;
 }
 
 std::string RSSParser::decodeNumericEntities(std::string_view text) {
-    // Decimal first: a decoded "&" can start a hexadecimal reference ("&#38;#x41;" ends as "A").
-    std::string decimal = decodingReferences(text, "&#", 10);
-    return decodingReferences(decimal, "&#x", 16);
+    std::string result(text);
+    decodeReferences(result, "&#", 10);
+    decodeReferences(result, "&#x", 16);
+    return result;
 }
 
 std::optional<std::string> RSSParser::decodeScalar(std::string_view digits, int radix) {

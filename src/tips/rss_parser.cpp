@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include <expat.h>
 
@@ -18,7 +19,8 @@ struct ExpatCallbacks {
         static_cast<ExpatCallbacks*>(context)->target->startElement(name);
     }
     static void end(void* context, const XML_Char* name) {
-        static_cast<ExpatCallbacks*>(context)->target->endElement(name);
+        auto* target = static_cast<ExpatCallbacks*>(context)->target;
+        if (target->isInsideItem) target->endElement(name);
     }
     // Text and the contents of CDATA sections alike; expat hands over only well-formed UTF-8.
     static void text(void* context, const XML_Char* data, int length) {
@@ -59,16 +61,24 @@ std::vector<TipItem> RSSParser::parseTips(std::string_view data) {
     } while (!data.empty());
     XML_ParserFree(parser);
 
+    // Undated items go; the rest are ordered newest first, equal dates in document order. The order is
+    // worked out on dates and positions, then the items are moved into place once.
     auto& items = delegate.items;
-    std::erase_if(items, [](const TipItem& item) { return item.pubDate == Date::distantPast(); });
-    std::stable_sort(items.begin(), items.end(),
-                     [](const TipItem& a, const TipItem& b) { return a.pubDate > b.pubDate; });
-    return std::move(items);
+    std::vector<std::pair<Date, std::size_t>> order;
+    order.reserve(items.size());
+    for (std::size_t index = 0; index < items.size(); ++index)
+        if (items[index].pubDate != Date::distantPast()) order.emplace_back(items[index].pubDate, index);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<TipItem> sorted;
+    sorted.reserve(order.size());
+    for (const auto& [date, index] : order) sorted.push_back(std::move(items[index]));
+    return sorted;
 }
 
-void RSSParser::startElement(std::string_view name) {
+void RSSParser::startElement(const char* name) {
     characterBuffer.clear();
-    if (name == "item") {
+    if (std::strcmp(name, "item") == 0) {
         isInsideItem = true;
         currentTitle.clear();
         currentDescription.clear();
@@ -86,25 +96,38 @@ void RSSParser::characters(std::string_view text) {
 void RSSParser::endElement(std::string_view name) {
     if (!isInsideItem) return;  // the channel's own title, link and description
     std::string_view text = feedtext::trimmed(characterBuffer);
-    if (name == "title") {
-        currentTitle = text;
-    } else if (name == "description") {
-        currentDescription = stripHTML(text);
-    } else if (name == "link") {
-        currentLink = text;
-    } else if (name == "pubDate") {
-        currentPubDate = text;
-    } else if (name == "guid") {
-        currentGuid = text;
-    } else if (name == "category") {
-        // Lower-cased for the comparison with "tips"; no character outside ASCII lower-cases to one of
-        // its letters, so ASCII lower-casing decides the same.
-        std::string category(text);
-        std::transform(category.begin(), category.end(), category.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-        currentCategories.push_back(std::move(category));
-    } else if (name == "item") {
-        finishItem();
+    // Told apart by length first: a feed has many elements that none of these concern.
+    switch (name.size()) {
+        case 4:
+            if (name == "link") {
+                currentLink = text;
+            } else if (name == "guid") {
+                currentGuid = text;
+            } else if (name == "item") {
+                finishItem();
+            }
+            break;
+        case 5:
+            if (name == "title") currentTitle = text;
+            break;
+        case 7:
+            if (name == "pubDate") currentPubDate.assign(text);
+            break;
+        case 8:
+            if (name == "category") {
+                // Lower-cased for the comparison with "tips"; no character outside ASCII lower-cases
+                // to one of its letters, so ASCII lower-casing decides the same.
+                std::string category(text);
+                for (char& c : category)
+                    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+                currentCategories.push_back(std::move(category));
+            }
+            break;
+        case 11:
+            if (name == "description") currentDescription = stripHTML(text);
+            break;
+        default:
+            break;
     }
 }
 
@@ -115,7 +138,9 @@ void RSSParser::finishItem() {
     if (!isTip || currentTitle.empty()) return;
     Date pubDate = feedtext::parseFeedDate(currentPubDate).value_or(Date::distantPast());
     std::string guid = currentGuid.empty() ? currentLink : currentGuid;
-    items.push_back(TipItem{currentTitle, currentDescription, currentLink, pubDate, std::move(guid)});
+    // The fields are not read again before the next item clears them.
+    items.push_back(TipItem{std::move(currentTitle), std::move(currentDescription), std::move(currentLink),
+                            pubDate, std::move(guid)});
 }
 
 }  // namespace qb

@@ -28,7 +28,7 @@ class RSSParser {
   private:
     RSSParser() = default;
 
-    void startElement(std::string_view name);
+    void startElement(const char* name);
     void characters(std::string_view text);
     void endElement(std::string_view name);
     void finishItem();
