@@ -14,4 +14,6 @@ find_path(HTTPLIB_INCLUDE_DIR httplib.h REQUIRED)
 add_library(qb_httplib INTERFACE)
 target_include_directories(qb_httplib SYSTEM INTERFACE ${HTTPLIB_INCLUDE_DIR})
 target_compile_definitions(qb_httplib INTERFACE CPPHTTPLIB_OPENSSL_SUPPORT)
-target_link_libraries(qb_httplib INTERFACE OpenSSL::SSL OpenSSL::Crypto Threads::Threads)
+# Debian builds cpp-httplib as a shared library: the header declares, the library defines.
+find_library(HTTPLIB_LIBRARY cpp-httplib REQUIRED)
+target_link_libraries(qb_httplib INTERFACE ${HTTPLIB_LIBRARY} OpenSSL::SSL OpenSSL::Crypto Threads::Threads)
