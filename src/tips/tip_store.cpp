@@ -111,8 +111,8 @@ std::filesystem::path TipStore::defaultCacheFolder() {
 }
 
 std::string TipStore::feedLanguage(const std::vector<std::string>& preferredLanguages) {
-    std::string_view first = preferredLanguages.empty() ? "en" : preferredLanguages.front();
-    return first.starts_with("de") ? "de" : "en";
+    if (preferredLanguages.empty()) return "en";
+    return preferredLanguages.front().starts_with("de") ? "de" : "en";
 }
 
 std::string TipStore::requestURL(std::string_view feedBase, std::string_view language) {

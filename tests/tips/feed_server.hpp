@@ -1,0 +1,135 @@
+#pragma once
+
+// A local HTTP or HTTPS server standing in for the maker's feed server in tests.
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "support/test_support.hpp"
+
+namespace qb::test {
+
+struct FeedResponse {
+    int status = 200;
+    std::string body;
+    std::string contentType = "application/rss+xml";
+    std::chrono::milliseconds delay{0};
+};
+
+// A certificate for 127.0.0.1 and its key, made with openssl for the test.
+struct TestCertificate {
+    std::filesystem::path certificate;
+    std::filesystem::path key;
+
+    static TestCertificate make(const TempDir& folder) {
+        TestCertificate made{folder.path() / "cert.pem", folder.path() / "key.pem"};
+        std::string command =
+            "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
+            "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout '" +
+            made.key.string() + "' -out '" + made.certificate.string() + "' 2>/dev/null";
+        if (std::system(command.c_str()) != 0)
+            throw std::runtime_error("openssl could not make a certificate");
+        return made;
+    }
+};
+
+class FeedServer {
+  public:
+    // Plain HTTP.
+    FeedServer() : server_(std::make_unique<httplib::Server>()) { start("http"); }
+    // HTTPS with the given certificate.
+    explicit FeedServer(const TestCertificate& certificate)
+        : server_(std::make_unique<httplib::SSLServer>(certificate.certificate.c_str(),
+                                                       certificate.key.c_str())) {
+        start("https");
+    }
+    ~FeedServer() {
+        server_->stop();
+        if (thread_.joinable()) thread_.join();
+    }
+    FeedServer(const FeedServer&) = delete;
+    FeedServer& operator=(const FeedServer&) = delete;
+
+    // scheme://127.0.0.1:port
+    const std::string& base() const { return base_; }
+    httplib::Server& server() { return *server_; }
+
+    void respond(FeedResponse response) {
+        std::lock_guard lock(mutex_);
+        response_ = std::move(response);
+    }
+    // The request targets (path and query) the server saw, in order.
+    std::vector<std::string> requests() const {
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
+
+  private:
+    void start(const std::string& scheme) {
+        server_->Get("/2/apps/supportmaterials.xml.php",
+                     [this](const httplib::Request& request, httplib::Response& response) {
+                         FeedResponse answer;
+                         {
+                             std::lock_guard lock(mutex_);
+                             requests_.push_back(request.target);
+                             answer = response_;
+                         }
+                         if (answer.delay.count() > 0) std::this_thread::sleep_for(answer.delay);
+                         response.status = answer.status;
+                         response.set_content(answer.body, answer.contentType.c_str());
+                     });
+        int port = server_->bind_to_any_port("127.0.0.1");
+        if (port <= 0) throw std::runtime_error("cannot bind a test server");
+        base_ = scheme + "://127.0.0.1:" + std::to_string(port);
+        thread_ = std::thread([this] { server_->listen_after_bind(); });
+    }
+
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    std::string base_;
+    mutable std::mutex mutex_;
+    FeedResponse response_;
+    std::vector<std::string> requests_;
+};
+
+// An address where nothing listens: a port that was just bound and released without listening.
+inline std::string closedBase() {
+    int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(socket);
+    return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+}
+
+// An RSS document with one "tips" item per title, dated a day apart from 3 December 2024 backwards.
+inline std::string tipsFeed(const std::vector<std::string>& titles) {
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel><title>Blog</title>";
+    int day = 3;
+    for (const auto& title : titles) {
+        std::string date = "Tue, " + std::to_string(day) + " Dec 2024 10:00:00 +0100";
+        xml += "<item><title>" + title + "</title><category>Tips</category><pubDate>" + date +
+               "</pubDate><link>https://www.quillbrook.example/tips/" + title + "</link><guid>" + title +
+               "</guid><description>About " + title + "</description></item>";
+        day = day > 1 ? day - 1 : 28;
+    }
+    return xml + "</channel></rss>";
+}
+
+}  // namespace qb::test
