@@ -1,5 +1,7 @@
 #include "readinglist/reading_list_provider.hpp"
 
+#include <map>
+
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
@@ -65,10 +67,12 @@ TEST(ReadingListProviderTest, CountsFiltersAndCapsTheList) {
         {"all read, unread only", articles(3, "False"), ReadingListFilter::unreadOnly, {}, 0, 3, 0},
         {"empty", "[]", ReadingListFilter::all, {}, 0, 0, 0},
     };
+    std::map<std::string, std::string> files;  // each list written by Python once
     for (const auto& c : cases) {
+        auto [file, added] = files.try_emplace(c.list);
+        if (added) file->second = test::plistlibDump(c.list, PlistFormat::binary);
         test::TempDir dir;
-        const auto store = ReadingListStore::forFile(
-            dir.write("ReadingList.plist", test::plistlibDump(c.list, PlistFormat::binary)));
+        const auto store = ReadingListStore::forFile(dir.write("ReadingList.plist", file->second));
         const ReadingListProvider provider(store, tickingClock(1000));
         const auto entry = provider.snapshot(ReadingListIntent{c.filter}, TimelineContext{});
         EXPECT_EQ(idsOf(entry.items), c.ids) << c.name;
