@@ -48,6 +48,18 @@ float readFloat(const unsigned char* p) {
     return value;
 }
 
+bool isAscii(const unsigned char* p, std::size_t length) {
+    std::uint64_t all = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, sizeof word);
+        all |= word;
+    }
+    for (; i < length; ++i) all |= p[i];
+    return (all & 0x8080808080808080u) == 0;
+}
+
 void appendUtf8(char*& out, std::uint32_t code) {
     if (code < 0x80) {
         *out++ = static_cast<char>(code);
@@ -170,11 +182,8 @@ class BinaryReader {
                 const auto* start = p + pos;
                 if (kind == 0x6) return readUtf16(start, static_cast<std::size_t>(length));
                 Node& node = document_.newNode(kind == 0x4 ? Type::data : Type::string);
-                if (kind == 0x5) {
-                    unsigned char all = 0;
-                    for (std::size_t i = 0; i < length; ++i) all |= start[i];
-                    if (all & 0x80) return failed("non-ASCII byte in an ASCII string");
-                }
+                if (kind == 0x5 && !isAscii(start, static_cast<std::size_t>(length)))
+                    return failed("non-ASCII byte in an ASCII string");
                 node.text = reinterpret_cast<const char*>(start);
                 node.length = static_cast<std::size_t>(length);
                 return &node;

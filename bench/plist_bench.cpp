@@ -1,0 +1,153 @@
+// Property-list reading speed and memory on reading lists of 10,000 entries with 2 KB icons and of
+// 100,000 entries without, in both encodings: the bare whole-file read, parse + a walk over every
+// entry's keys, and both together, in the same run. Then, each in a process of its own, the peak
+// memory of read + parse + walk against the file size.
+//
+//   plist_bench [benchmark flags]      the benchmarks, then the memory figures
+//   plist_bench --memory FILE          one memory measurement (used by the above)
+//
+// The fixtures are written by bench/peers/plist_fixtures.py (Python's plistlib) into the build folder
+// when missing; QB_BENCH_DATA names another folder. bench/peers/plist_peer.py times plistlib on them.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <fmt/format.h>
+
+#include "platform/bytes.hpp"
+#include "platform/files.hpp"
+#include "platform/plist/plist.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qb::plist::Value;
+
+const char* const files[] = {"readinglist-10k.bplist", "readinglist-10k.xml", "readinglist-100k.bplist",
+                             "readinglist-100k.xml"};
+
+fs::path dataFolder() {
+    const char* folder = std::getenv("QB_BENCH_DATA");
+    return folder ? fs::path(folder) : fs::path(QB_BENCH_DATA_DIR);
+}
+
+bool ensureFixtures(const fs::path& folder) {
+    bool present = true;
+    for (const char* file : files) present = present && fs::exists(folder / file);
+    if (present) return true;
+    std::cerr << "writing the benchmark files into " << folder << " with plistlib...\n";
+    std::string command = fmt::format("python3 '{}' '{}'", QB_BENCH_FIXTURES, folder.string());
+    return std::system(command.c_str()) == 0;
+}
+
+// What a reader does after parsing: visit every entry and each of its keys.
+std::size_t walkEntries(const Value& root) {
+    std::size_t sum = 0;
+    const qb::plist::Array* entries = root.asArray();
+    if (!entries) return 0;
+    for (const Value& entry : *entries) {
+        if (const auto* dictionary = entry.asDictionary())
+            for (const auto& [key, value] : *dictionary)
+                sum += key.size() + static_cast<std::size_t>(value.type());
+    }
+    return sum;
+}
+
+void readOnly(benchmark::State& state, const fs::path& path) {
+    std::size_t size = 0;
+    for (auto _ : state) {
+        auto bytes = qb::readFile(path);
+        if (!bytes) return state.SkipWithError("cannot read the file");
+        size = bytes->size();
+        benchmark::DoNotOptimize(bytes->data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+
+void parseAndWalk(benchmark::State& state, const fs::path& path) {
+    auto read = qb::readFile(path);
+    if (!read) return state.SkipWithError("cannot read the file");
+    const qb::Bytes bytes(std::move(*read));
+    for (auto _ : state) {
+        auto result = qb::plist::parse(bytes);
+        if (!result) return state.SkipWithError(result.error.c_str());
+        benchmark::DoNotOptimize(walkEntries(*result.value));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+void readParseAndWalk(benchmark::State& state, const fs::path& path) {
+    std::size_t size = 0;
+    for (auto _ : state) {
+        auto read = qb::readFile(path);
+        if (!read) return state.SkipWithError("cannot read the file");
+        size = read->size();
+        auto result = qb::plist::parse(qb::Bytes(std::move(*read)));
+        if (!result) return state.SkipWithError(result.error.c_str());
+        benchmark::DoNotOptimize(walkEntries(*result.value));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int measureMemory(const fs::path& path) {
+    const long before = peakKilobytes();
+    auto read = qb::readFile(path);
+    if (!read) return 1;
+    const double size = static_cast<double>(read->size());
+    auto result = qb::plist::parse(qb::Bytes(std::move(*read)));
+    if (!result) return 1;
+    benchmark::DoNotOptimize(walkEntries(*result.value));
+    const double grown = static_cast<double>(peakKilobytes() - before) * 1024;
+    fmt::print("{:26} file {:6.1f} MB   peak growth {:6.1f} MB   {:.2f}x the file\n",
+               path.filename().string(), size / 1e6, grown / 1e6, grown / size);
+    return 0;
+}
+
+void reportMemory(const fs::path& folder) {
+    const fs::path self = fs::read_symlink("/proc/self/exe");
+    std::cout << "\nPeak memory of read + parse + walk, each file in a process of its own:\n" << std::flush;
+    for (const char* file : files) {
+        std::string command = fmt::format("'{}' --memory '{}'", self.string(), (folder / file).string());
+        if (std::system(command.c_str()) != 0) std::cerr << "memory measurement failed for " << file << "\n";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--memory") return measureMemory(argv[2]);
+    const fs::path folder = dataFolder();
+    if (!ensureFixtures(folder)) {
+        std::cerr << "cannot write the benchmark files into " << folder
+                  << ": check that python3 runs, or set QB_BENCH_DATA to a folder holding them\n";
+        return 1;
+    }
+    for (const char* file : files) {
+        const fs::path path = folder / file;
+        benchmark::RegisterBenchmark(fmt::format("read/{}", file).c_str(), readOnly, path)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(fmt::format("parse+walk/{}", file).c_str(), parseAndWalk, path)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(fmt::format("read+parse+walk/{}", file).c_str(), readParseAndWalk, path)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    reportMemory(folder);
+    return 0;
+}
