@@ -1,0 +1,40 @@
+#include "workspaces/workspace_item.hpp"
+
+#include "core/item_links.hpp"
+#include "platform/localization.hpp"
+#include "presentation/displayable_item_json.hpp"
+
+namespace qb {
+
+WorkspaceItem::WorkspaceItem(std::string workspaceName, std::int64_t databases, std::int64_t windows)
+    : id(workspaceName), name(std::move(workspaceName)), databaseCount(databases), windowCount(windows) {
+    if (auto composed = Url::compose("x-quillbrook", "open-workspace", {{"name", name}}))
+        url = taggedForWidget(*composed, "workspaces");
+}
+
+const std::vector<WorkspaceItem>& WorkspaceItem::sampleItems() {
+    static const std::vector<WorkspaceItem> items{
+        {"Research", 3, 2},
+        {"Writing", 1, 1},
+        {"Archive", 5, 1},
+        {"Inbox Review", 2, 3},
+    };
+    return items;
+}
+
+std::optional<std::string> WorkspaceItem::displaySubtitle() const {
+    return localized("%lld databases", databaseCount) + ", " + localized("%lld windows", windowCount);
+}
+
+void to_json(nlohmann::json& json, const WorkspaceItem& item) {
+    json = {
+        {"id", item.id},
+        {"name", item.name},
+        {"databaseCount", item.databaseCount},
+        {"windowCount", item.windowCount},
+        {"url", toJson(item.url)},
+    };
+    addDisplayableFields(json, item);
+}
+
+}  // namespace qb

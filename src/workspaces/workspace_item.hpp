@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/bytes.hpp"
+#include "platform/url.hpp"
+#include "ui/view.hpp"
+
+namespace qb {
+
+// One saved workspace of Quillbrook: its name, how many databases and windows it restores, and the link
+// that asks Quillbrook to open it. Equal only when all five fields are.
+struct WorkspaceItem {
+    std::string id;  // the name
+    std::string name;
+    std::int64_t databaseCount = 0;
+    std::int64_t windowCount = 0;
+    std::optional<Url> url;  // x-quillbrook://open-workspace?name=<name>&widget=workspaces
+
+    WorkspaceItem() = default;
+    WorkspaceItem(std::string name, std::int64_t databaseCount, std::int64_t windowCount);
+
+    // The four workspaces the placeholder shows; made once.
+    static const std::vector<WorkspaceItem>& sampleItems();
+
+    std::string displayTitle() const { return name; }
+    std::string displayIcon() const { return "rectangle.stack"; }
+    std::optional<Bytes> displayIconData() const { return std::nullopt; }
+    std::optional<Url> displayURL() const { return url; }
+    // "3 databases, 2 windows": both counts, zeros included, the words never singular.
+    std::optional<std::string> displaySubtitle() const;
+    std::optional<ui::Color> dotColor() const { return std::nullopt; }
+
+    friend bool operator==(const WorkspaceItem&, const WorkspaceItem&) = default;
+};
+
+// Every stored field and the six displayable properties.
+void to_json(nlohmann::json& json, const WorkspaceItem& item);
+
+}  // namespace qb
+
+template <>
+struct std::hash<qb::WorkspaceItem> {
+    std::size_t operator()(const qb::WorkspaceItem& item) const noexcept {
+        std::size_t seed = 0;
+        const auto mix = [&seed](std::size_t value) {
+            seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+        };
+        mix(std::hash<std::string>{}(item.id));
+        mix(std::hash<std::string>{}(item.name));
+        mix(std::hash<std::int64_t>{}(item.databaseCount));
+        mix(std::hash<std::int64_t>{}(item.windowCount));
+        mix(std::hash<std::string>{}(item.url ? item.url->string() : std::string()));
+        return seed;
+    }
+};

@@ -1,0 +1,56 @@
+#include "workspaces/workspace_store.hpp"
+
+#include "core/dictionary_list_file.hpp"
+#include "core/quillbrook_paths.hpp"
+#include "platform/log.hpp"
+
+namespace qb {
+
+namespace {
+
+const Logger& logger() {
+    static const Logger instance(logSubsystem, "WorkspaceStore");
+    return instance;
+}
+
+// The number of elements of `key` in `dictionary` when it is an array; 0 otherwise.
+std::int64_t arrayCount(const plist::Value* dictionary, std::string_view key) {
+    const auto* value = dictionary ? (*dictionary)[key] : nullptr;
+    const auto* array = value ? value->asArray() : nullptr;
+    return array ? static_cast<std::int64_t>(array->size()) : 0;
+}
+
+// One workspace: nothing without a string "Name"; a missing or mistyped "workspace", "databases" or
+// "windows" counts 0.
+std::optional<WorkspaceItem> parseWorkspace(const plist::Dictionary& entry) {
+    const auto* nameValue = entry.find("Name");
+    const auto name = nameValue ? nameValue->asString() : std::nullopt;
+    if (!name) return std::nullopt;
+    const auto* workspace = entry.find("workspace");
+    if (workspace && !workspace->asDictionary()) workspace = nullptr;
+    return WorkspaceItem(std::string(*name), arrayCount(workspace, "databases"),
+                         arrayCount(workspace, "windows"));
+}
+
+}  // namespace
+
+const WorkspaceStore& WorkspaceStore::shared() {
+    static const WorkspaceStore instance(std::nullopt);
+    return instance;
+}
+
+WorkspaceStore WorkspaceStore::forFile(std::filesystem::path file) {
+    return WorkspaceStore(std::move(file));
+}
+
+std::vector<WorkspaceItem> WorkspaceStore::readFromPlist() const {
+    auto file = loadDictionaryListFile(file_ ? *file_ : QuillbrookPaths::workspacesURL(), logger());
+    if (!file) return {};
+    std::vector<WorkspaceItem> items;
+    items.reserve(file->dictionaries.size());
+    for (const auto* entry : file->dictionaries)
+        if (auto item = parseWorkspace(*entry)) items.push_back(std::move(*item));
+    return items;
+}
+
+}  // namespace qb

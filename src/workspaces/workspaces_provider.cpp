@@ -1,0 +1,31 @@
+#include "workspaces/workspaces_provider.hpp"
+
+#include "presentation/displayable_item.hpp"
+
+namespace qb {
+
+WorkspacesEntry WorkspacesProvider::placeholder(const TimelineContext&) const {
+    const auto& samples = WorkspaceItem::sampleItems();
+    return WorkspacesEntry{clock_(), samples, static_cast<std::int64_t>(samples.size())};
+}
+
+WorkspacesEntry WorkspacesProvider::snapshot(const WorkspacesIntent&, const TimelineContext&) const {
+    return makeEntry();
+}
+
+Timeline<WorkspacesEntry> WorkspacesProvider::timeline(const WorkspacesIntent&,
+                                                       const TimelineContext&) const {
+    auto entry = makeEntry();
+    // Taken once the entry is made, so the reload never comes earlier than five minutes after it.
+    const auto reload = clock_().addingTimeInterval(reloadInterval);
+    return Timeline<WorkspacesEntry>{{std::move(entry)}, TimelineReloadPolicy::after(reload)};
+}
+
+WorkspacesEntry WorkspacesProvider::makeEntry() const {
+    auto all = store_.readFromPlist();
+    const auto count = static_cast<std::int64_t>(all.size());
+    if (all.size() > listEntryItemCap) all.erase(all.begin() + listEntryItemCap, all.end());
+    return WorkspacesEntry{clock_(), std::move(all), count};
+}
+
+}  // namespace qb

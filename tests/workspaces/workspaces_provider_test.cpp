@@ -1,0 +1,128 @@
+#include "workspaces/workspaces_provider.hpp"
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include "platform/localization.hpp"
+#include "platform/log.hpp"
+#include "support/test_support.hpp"
+#include "workspaces/workspace_detail_row.hpp"
+#include "workspaces/workspaces_entry_view.hpp"
+#include "workspaces/workspaces_widget.hpp"
+
+namespace qb {
+namespace {
+
+// A clock that moves one second ahead on every reading.
+Clock tickingClock(double start) {
+    auto now = std::make_shared<double>(start);
+    return [now] { return Date{(*now)++}; };
+}
+
+// The texts of a view tree as a reader sees them, in order, separated by blanks.
+std::string shownText(const ui::View& view) {
+    std::string out;
+    if (view.kind == ui::ViewKind::text) {
+        out = view.formatArgument ? localized(view.text, *view.formatArgument)
+              : view.localizable  ? localized(view.text)
+                                  : view.text;
+    }
+    for (const auto& child : view.children) {
+        auto text = shownText(child);
+        if (!text.empty()) out += (out.empty() ? "" : " ") + text;
+    }
+    return out;
+}
+
+std::string manyWorkspaces(int count) {
+    return fmt::format(
+        "[{{'Name': 'W%d' % i, 'workspace': {{'databases': [1], 'windows': []}}}} for i in range({})]",
+        count);
+}
+
+class WorkspacesProviderTest : public testing::Test {
+  protected:
+    WorkspacesProvider providerWith(std::optional<std::string> python, Clock clock = systemClock()) {
+        auto path = dir.path() / "OrderedWorkspaces.plist";
+        if (python)
+            dir.write("OrderedWorkspaces.plist", test::plistlibDump(*python, test::PlistFormat::binary));
+        return WorkspacesProvider(WorkspaceStore::forFile(path), std::move(clock));
+    }
+    test::TempDir dir;
+};
+
+TEST_F(WorkspacesProviderTest, EntryHoldsTheFirstSixteenAndCountsAll) {
+    const std::tuple<int, std::size_t, std::string_view> cases[] = {{20, 16, "20 items"}, {1, 1, "1 items"}};
+    for (const auto& [count, shown, subtitle] : cases) {
+        const auto entry = providerWith(manyWorkspaces(count)).snapshot({}, {});
+        ASSERT_EQ(entry.items.size(), shown);
+        EXPECT_EQ(entry.displayCount, count);
+        for (std::size_t i = 0; i < shown; ++i) EXPECT_EQ(entry.items[i].name, fmt::format("W{}", i));
+        const auto text = shownText(WorkspacesEntryView{entry}.body({WidgetFamily::systemLarge}));
+        EXPECT_TRUE(text.starts_with(fmt::format("Workspaces {} W0 1 databases \u00B7 0 windows", subtitle)))
+            << text;
+    }
+}
+
+TEST_F(WorkspacesProviderTest, NoWorkspacesShowTheEmptyViewInEveryFamily) {
+    const LogCapture quiet;
+    for (auto python : {std::optional<std::string>(), std::optional<std::string>("[]"),
+                        std::optional<std::string>("{'Name': 'W'}")}) {
+        const auto entry = providerWith(python).snapshot({}, {});
+        EXPECT_TRUE(entry.items.empty());
+        for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
+                            WidgetFamily::systemExtraLarge}) {
+            EXPECT_EQ(shownText(WorkspacesEntryView{entry}.body({family})),
+                      "No Workspaces Create workspaces in Quillbrook to see them here.");
+        }
+    }
+}
+
+TEST_F(WorkspacesProviderTest, DetailRowShowsZeroCounts) {
+    const auto row = WorkspaceDetailRow{WorkspaceItem("Empty one", 0, 0)}.body({WidgetFamily::systemLarge});
+    EXPECT_EQ(shownText(row), "Empty one 0 databases \u00B7 0 windows");
+    const auto tree = ui::dump(row);
+    EXPECT_NE(tree.find("symbol \"cylinder.split.1x2\""), std::string::npos) << tree;
+    EXPECT_NE(tree.find("symbol \"macwindow\""), std::string::npos) << tree;
+    EXPECT_NE(tree.find("text \"Empty one\" font=callout foreground=primary lineLimit=1"), std::string::npos)
+        << tree;
+}
+
+TEST_F(WorkspacesProviderTest, TimelineAndPlaceholder) {
+    const auto provider = providerWith(manyWorkspaces(3), tickingClock(1000));
+    const auto timeline = provider.timeline({}, {});
+    ASSERT_EQ(timeline.entries.size(), 1u);
+    EXPECT_EQ(timeline.entries[0].date, Date{1000});
+    EXPECT_EQ(timeline.policy, TimelineReloadPolicy::after(Date{1301}));
+
+    const auto placeholder = provider.placeholder({});
+    EXPECT_EQ(placeholder.items, WorkspaceItem::sampleItems());
+    EXPECT_EQ(placeholder.displayCount, 4);
+}
+
+TEST_F(WorkspacesProviderTest, EntryJsonAndWidgetDefinition) {
+    const nlohmann::json json =
+        providerWith("[{'Name': 'A B', 'workspace': {'windows': [1, 2]}}]", tickingClock(0)).snapshot({}, {});
+    EXPECT_EQ(json["date"], "2001-01-01T00:00:00.000Z");
+    EXPECT_EQ(json["displayCount"], 1);
+    const auto& item = json["items"].at(0);
+    EXPECT_EQ(item["id"], "A B");
+    EXPECT_EQ(item["databaseCount"], 0);
+    EXPECT_EQ(item["windowCount"], 2);
+    EXPECT_EQ(item["url"], "x-quillbrook://open-workspace?name=A%20B&widget=workspaces");
+    EXPECT_EQ(item["displayURL"], item["url"]);
+    EXPECT_EQ(item["displaySubtitle"], "0 databases, 2 windows");
+    EXPECT_EQ(item["displayIcon"], "rectangle.stack");
+    EXPECT_EQ(item["displayIconData"], nullptr);
+    EXPECT_EQ(item["dotColor"], nullptr);
+
+    const AnyWidget widget{WorkspacesWidget{}};
+    EXPECT_EQ(widget.kind(), "WorkspacesWidget");
+    EXPECT_EQ(widget.displayName(), "Workspaces");
+    EXPECT_EQ(widget.description(), "Shows your Quillbrook workspaces on the desktop.");
+    EXPECT_EQ(widget.families().size(), 4u);
+    EXPECT_TRUE(widget.parameters().empty());
+}
+
+}  // namespace
+}  // namespace qb
