@@ -2,6 +2,11 @@
 
 // The live dashboard: every widget in every family on 127.0.0.1, refreshed as their reload policies ask.
 
+#include <functional>
+#include <vector>
+
+#include "widgetkit/widget.hpp"
+
 namespace qb::host {
 
 struct ServeOptions {
@@ -9,7 +14,11 @@ struct ServeOptions {
     bool demo = false;  // serve the sample home and feed in examples/, as `demo` does
 };
 
-// Serves until interrupted; returns the program's exit status.
+// Serves the bundle's widgets until interrupted (SIGINT, SIGTERM); returns the program's exit status:
+// 0 after an interruption, 2 when the port cannot be had.
 int serve(const ServeOptions& options);
+
+// The same for the widgets `makeWidgets` returns, called once the demo (if any) is set up.
+int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets);
 
 }  // namespace qb::host

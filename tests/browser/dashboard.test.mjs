@@ -1,0 +1,168 @@
+// Drives `quillbrook-widgets serve --demo` in headless Chromium and checks what a person would see:
+// every widget in every family, the rows each family allows, links that open what the program's JSON
+// names, a parameter change that redraws its tile, and a page without console errors.
+//
+// Environment: QB_PROGRAM (the program), QB_SOURCE_DIR (the source tree, for examples/home),
+// QB_SCREENSHOT (where to save a picture of the page), CHROMIUM (default /usr/bin/chromium).
+// Exits 77 (skipped) when the browser or the driver is missing.
+
+import { spawn, execFile } from 'node:child_process';
+import { existsSync, mkdtempSync, rmSync } from 'node:fs';
+import { createServer } from 'node:net';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { promisify } from 'node:util';
+
+const skip = (why) => { console.log(`SKIPPED: ${why}`); process.exit(77); };
+const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
+if (!existsSync(chromiumPath)) skip(`no Chromium at ${chromiumPath}; install the chromium package or set CHROMIUM`);
+let chromium;
+try {
+  ({ chromium } = await import('playwright-core'));
+} catch {
+  skip('playwright-core is not installed; run `npm ci` in tests/browser (scripts/setup.sh does)');
+}
+
+const program = process.env.QB_PROGRAM;
+const sourceDir = process.env.QB_SOURCE_DIR;
+if (!program || !existsSync(program) || !sourceDir) {
+  console.error('Set QB_PROGRAM to the built quillbrook-widgets and QB_SOURCE_DIR to the source tree.');
+  process.exit(1);
+}
+const home = join(sourceDir, 'examples', 'home');
+const maxRows = { systemSmall: 4, systemMedium: 5, systemLarge: 7, systemExtraLarge: 16 };
+const families = Object.keys(maxRows);
+const listKinds = ['ReadingListWidget', 'FavoritesWidget', 'WorkspacesWidget'];
+
+const failures = [];
+const check = (ok, message) => { if (!ok) failures.push(message); };
+
+function freePort() {
+  return new Promise((resolve, reject) => {
+    const server = createServer();
+    server.once('error', reject);
+    server.listen(0, '127.0.0.1', () => {
+      const { port } = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+async function programJson(...args) {
+  const { stdout } = await promisify(execFile)(program, [...args, '--home', home, '--format', 'json'],
+                                               { env: { ...process.env, LANGUAGE: '', LC_ALL: 'C.UTF-8' } });
+  return JSON.parse(stdout);
+}
+
+function startServer(port) {
+  const child = spawn(program, ['serve', '--demo', '--port', String(port)],
+                      { env: { ...process.env, LANGUAGE: '', LC_ALL: 'C.UTF-8' }, stdio: ['ignore', 'pipe', 'pipe'] });
+  let output = '';
+  child.stdout.on('data', (data) => { output += data; });
+  child.stderr.on('data', (data) => { output += data; process.stderr.write(data); });
+  const ready = new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`the dashboard did not start:\n${output}`)), 30000);
+    child.stdout.on('data', () => { if (output.includes('http://127.0.0.1')) { clearTimeout(timer); resolve(); } });
+    child.once('exit', (code) => { clearTimeout(timer); reject(new Error(`the dashboard exited (${code}):\n${output}`)); });
+  });
+  const exited = new Promise((resolve) => child.once('exit', (code, signal) => resolve({ code, signal })));
+  return { child, ready, exited };
+}
+
+const port = await freePort();
+const server = startServer(port);
+const profile = mkdtempSync(join(tmpdir(), 'qb-browser-'));
+let context;
+try {
+  await server.ready;
+  context = await chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath,
+    headless: true,
+    viewport: { width: 1720, height: 1200 },
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  const page = context.pages()[0] || await context.newPage();
+  const consoleErrors = [];
+  page.on('console', (message) => { if (message.type() === 'error') consoleErrors.push(message.text()); });
+  page.on('pageerror', (error) => consoleErrors.push(error.message));
+
+  await page.goto(`http://127.0.0.1:${port}/`);
+  await page.waitForFunction(() => {
+    const figures = [...document.querySelectorAll('figure.qb-tile')];
+    return figures.length === 16 && figures.every((figure) => figure.dataset.source === 'timeline');
+  }, null, { timeout: 30000 });
+
+  // Every widget in every family.
+  const tiles = await page.$$eval('figure.qb-tile', (figures) => figures.map((figure) => ({
+    kind: figure.dataset.kind,
+    family: figure.dataset.family,
+    rows: figure.querySelectorAll('.qb-widget .qb-item').length,
+    text: figure.querySelector('.qb-widget').innerText,
+  })));
+  check(tiles.length === 16, `expected 16 tiles, found ${tiles.length}`);
+  for (const kind of [...listKinds, 'TipsWidget']) {
+    const found = tiles.filter((tile) => tile.kind === kind).map((tile) => tile.family);
+    check(JSON.stringify(found) === JSON.stringify(families), `${kind} tiles: ${found.join(', ')}`);
+  }
+
+  // Rows per family, and the overflow line where the list holds more than the family shows.
+  for (const tile of tiles.filter((t) => listKinds.includes(t.kind))) {
+    const answer = await programJson('timeline', tile.kind, '--family', tile.family);
+    const entry = answer.entries[0];
+    const items = entry.items || [];
+    const max = maxRows[tile.family];
+    const expectedRows = Math.min(items.length, max);
+    check(tile.rows === expectedRows, `${tile.kind} ${tile.family}: ${tile.rows} rows, expected ${expectedRows}`);
+    check(tile.rows <= max, `${tile.kind} ${tile.family}: more rows than ${max}`);
+    const total = entry.displayCount ?? items.length;
+    const overflow = `+${total - max} more`;
+    if (tile.family !== 'systemExtraLarge' && total > max) {
+      check(tile.text.includes(overflow), `${tile.kind} ${tile.family}: no "${overflow}" line`);
+    } else {
+      check(!/\+\d+ more/.test(tile.text), `${tile.kind} ${tile.family}: an overflow line where none belongs`);
+    }
+  }
+
+  // An item link opens what the program's JSON names.
+  const reading = await programJson('timeline', 'ReadingListWidget', '--family', 'systemMedium');
+  const firstURL = reading.entries[0].items[0]?.displayURL;
+  const selector = 'figure[data-kind="ReadingListWidget"][data-family="systemMedium"]';
+  const href = await page.$eval(`${selector} .qb-widget a.qb-item`, (anchor) => anchor.getAttribute('href'));
+  check(firstURL && href === firstURL, `first reading-list link ${href}, the program says ${firstURL}`);
+
+  // Switching the reading list to unread items redraws its tile.
+  const unread = await programJson('timeline', 'ReadingListWidget', '--family', 'systemMedium',
+                                   '--set', 'filter=unreadOnly');
+  const unreadTitles = unread.entries[0].items.slice(0, maxRows.systemMedium).map((item) => item.displayTitle);
+  const seqBefore = await page.$eval(selector, (figure) => figure.dataset.seq);
+  await page.selectOption(`${selector} select[data-param="filter"]`, { label: 'Unread Only' });
+  await page.waitForFunction(([sel, seq]) => document.querySelector(sel).dataset.seq !== seq, [selector, seqBefore],
+                             { timeout: 15000 });
+  const shownTitles = await page.$$eval(`${selector} .qb-widget .qb-item`,
+                                        (rows) => rows.map((row) => row.querySelector('.qb-t').textContent));
+  check(JSON.stringify(shownTitles) === JSON.stringify(unreadTitles),
+        `unread-only rows ${JSON.stringify(shownTitles)}, the program says ${JSON.stringify(unreadTitles)}`);
+  check(reading.entries[0].items.length !== unread.entries[0].items.length,
+        'the sample reading list should differ between all and unread items');
+
+  // A second poll round must not disturb anything.
+  await page.waitForTimeout(2500);
+  check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);
+
+  if (process.env.QB_SCREENSHOT) await page.screenshot({ path: process.env.QB_SCREENSHOT, fullPage: true });
+} catch (error) {
+  failures.push(error.stack || String(error));
+} finally {
+  if (context) await context.close();
+  rmSync(profile, { recursive: true, force: true });
+  server.child.kill('SIGINT');
+  const { code, signal } = await server.exited;
+  check(code === 0, `the dashboard did not stop cleanly on SIGINT (code ${code}, signal ${signal})`);
+}
+
+if (failures.length) {
+  console.error(`FAILED:\n- ${failures.join('\n- ')}`);
+  process.exit(1);
+}
+console.log('dashboard: all checks passed');
