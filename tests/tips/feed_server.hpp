@@ -117,17 +117,17 @@ inline std::string closedBase() {
     return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
 }
 
-// An RSS document with one "tips" item per title, dated a day apart from 3 December 2024 backwards.
+// An RSS document with one "tips" item per title, the first dated 28 November 2024 10:00 +0100 and
+// each further one a day earlier, so that the titles come out in the order given.
 inline std::string tipsFeed(const std::vector<std::string>& titles) {
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel><title>Blog</title>";
-    int day = 3;
+    int day = 28;
     for (const auto& title : titles) {
-        std::string date = "Tue, " + std::to_string(day) + " Dec 2024 10:00:00 +0100";
+        std::string date = "Thu, " + std::to_string(day--) + " Nov 2024 10:00:00 +0100";
         xml += "<item><title>" + title + "</title><category>Tips</category><pubDate>" + date +
                "</pubDate><link>https://www.quillbrook.example/tips/" + title + "</link><guid>" + title +
                "</guid><description>About " + title + "</description></item>";
-        day = day > 1 ? day - 1 : 28;
     }
     return xml + "</channel></rss>";
 }

@@ -187,14 +187,14 @@ TEST(TipStoreTest, WritesTheCacheAsCompactJSONInAPrivateFolder) {
         std::make_shared<CurlHttpClient>(), [] { return Date{786000000.25}; }, folder, server.base(),
         [] { return std::vector<std::string>{}; });
     ASSERT_EQ(store.fetchTips().size(), 2u);
-    // 3 December 2024 09:00 UTC is 754909200 s after 1 January 2001.
+    // 28 November 2024 09:00 UTC is 754477200 s after 1 January 2001.
     EXPECT_EQ(
         readFile(folder / "tips_cache.json").value_or(""),
         R"({"timestamp":786000000.25,"tips":[)"
         R"({"title":"Rules","description":"About Rules","link":"https://www.quillbrook.example/tips/Rules",)"
-        R"("pubDate":754909200.0,"guid":"Rules"},)"
+        R"("pubDate":754477200.0,"guid":"Rules"},)"
         R"({"title":"Search","description":"About Search","link":"https://www.quillbrook.example/tips/Search",)"
-        R"("pubDate":754822800.0,"guid":"Search"}]})");
+        R"("pubDate":754390800.0,"guid":"Search"}]})");
     for (const auto& created : {folder, folder.parent_path()}) {
         struct stat status {};
         ASSERT_EQ(::stat(created.c_str(), &status), 0);

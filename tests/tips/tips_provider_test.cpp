@@ -1,0 +1,135 @@
+#include "tips/tips_provider.hpp"
+
+#include <chrono>
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.hpp"
+#include "tips/feed_server.hpp"
+
+namespace qb {
+namespace {
+
+// Serves one feed from memory.
+struct FeedInMemory final : HttpClient {
+    std::string body;
+    explicit FeedInMemory(std::string feed) : body(std::move(feed)) {}
+    HttpResult get(const std::string&) const override { return {200, body, std::nullopt}; }
+};
+
+Date utc(int year, unsigned month, unsigned day, int hour, int minute) {
+    using namespace std::chrono;
+    auto days = sys_days{std::chrono::year{year} / month / day};
+    auto seconds =
+        duration_cast<std::chrono::seconds>(days.time_since_epoch()).count() + hour * 3600 + minute * 60;
+    return Date::fromUnixSeconds(static_cast<double>(seconds));
+}
+
+std::vector<std::string> numberedTitles(int count) {
+    std::vector<std::string> titles;
+    for (int i = 0; i < count; ++i) titles.push_back("tip" + std::to_string(i));
+    return titles;
+}
+
+// A provider over a store of `count` tips (tip0 newest), at a fixed moment, in a fixed zone.
+struct ProviderFixture {
+    test::TempDir folder;
+    TipStore store;
+    TipsProvider provider;
+
+    ProviderFixture(int count, Date now, std::string zone = "UTC")
+        : store(TipStore::make(
+              std::make_shared<FeedInMemory>(test::tipsFeed(numberedTitles(count))), [now] { return now; },
+              folder.path(), "https://feed.test", [] { return std::vector<std::string>{}; })),
+          provider(
+              store, [now] { return now; }, std::move(zone)) {}
+
+    Timeline<TipsEntry> timeline(TipsMode mode) const { return provider.timeline(TipsIntent{mode}, {}); }
+};
+
+TEST(TipsProviderTest, MixesTheDaySeed) {
+    EXPECT_EQ(TipsProvider::mixedSeed(20261204), 1484015339108298u);
+    EXPECT_EQ(TipsProvider::mixedSeed(20270101), 1484704169476271u);
+}
+
+TEST(TipsProviderTest, PicksTheTipOfTheDayByTheDayAndTheCount) {
+    struct Case {
+        Date now;
+        int count;
+        int index;
+    };
+    std::vector<Case> cases = {
+        {utc(2026, 12, 4, 12, 0), 7, 3},  {utc(2026, 12, 4, 12, 0), 10, 8}, {utc(2026, 12, 4, 0, 0), 5, 3},
+        {utc(2026, 12, 4, 23, 59), 1, 0}, {utc(2027, 1, 1, 8, 0), 7, 2},    {utc(2027, 1, 1, 8, 0), 10, 1},
+    };
+    for (const auto& c : cases) {
+        ProviderFixture fixture(c.count, c.now);
+        auto entry = fixture.timeline(TipsMode::tipOfTheDay).entries.at(0);
+        ASSERT_TRUE(entry.tip);
+        EXPECT_EQ(entry.tip->title, "tip" + std::to_string(c.index)) << iso8601(c.now) << " " << c.count;
+        EXPECT_EQ(entry.mode, TipsMode::tipOfTheDay);
+        EXPECT_EQ(entry.date, c.now);
+    }
+    // The day is the user's: 4 December 23:30 UTC is already 5 December in Tokyo.
+    ProviderFixture tokyo(10, utc(2026, 12, 4, 23, 30), "Asia/Tokyo");
+    ProviderFixture nextDay(10, utc(2026, 12, 5, 12, 0));
+    EXPECT_EQ(tokyo.timeline(TipsMode::tipOfTheDay).entries.at(0).tip,
+              nextDay.timeline(TipsMode::tipOfTheDay).entries.at(0).tip);
+}
+
+TEST(TipsProviderTest, ShowsTheNewestTipForSixHours) {
+    ProviderFixture fixture(3, utc(2026, 12, 4, 10, 0));
+    auto timeline = fixture.timeline(TipsMode::latestTip);
+    ASSERT_EQ(timeline.entries.size(), 1u);
+    ASSERT_TRUE(timeline.entries[0].tip);
+    EXPECT_EQ(timeline.entries[0].tip->title, "tip0");
+    EXPECT_EQ(timeline.policy.date, utc(2026, 12, 4, 16, 0));
+}
+
+TEST(TipsProviderTest, RefreshesTheTipOfTheDayAtTheNextLocalMidnight) {
+    struct Case {
+        std::string zone;
+        Date now;
+        Date refresh;
+    };
+    std::vector<Case> cases = {
+        {"UTC", utc(2026, 12, 4, 23, 59), utc(2026, 12, 5, 0, 0)},
+        {"UTC", utc(2026, 12, 4, 0, 0), utc(2026, 12, 5, 0, 0)},
+        {"Europe/Berlin", utc(2026, 12, 4, 22, 59), utc(2026, 12, 4, 23, 0)},
+        // Chile moves its clocks from 00:00 to 01:00 on 6 September 2026: that day starts at 01:00 -03.
+        {"America/Santiago", utc(2026, 9, 6, 3, 30), utc(2026, 9, 6, 4, 0)},
+        {"America/Santiago", utc(2026, 9, 5, 14, 0), utc(2026, 9, 6, 4, 0)},
+        // And back from 00:00 to 23:00 on 5 April: the next day still starts at 00:00 -04.
+        {"America/Santiago", utc(2026, 4, 4, 12, 0), utc(2026, 4, 5, 4, 0)},
+    };
+    for (const auto& c : cases) {
+        ProviderFixture fixture(2, c.now, c.zone);
+        EXPECT_EQ(iso8601(fixture.timeline(TipsMode::tipOfTheDay).policy.date), iso8601(c.refresh))
+            << c.zone << " " << iso8601(c.now);
+    }
+}
+
+TEST(TipsProviderTest, ShowsNoTipWhenThereIsNone) {
+    for (auto mode : {TipsMode::latestTip, TipsMode::tipOfTheDay}) {
+        ProviderFixture fixture(0, utc(2026, 12, 4, 10, 0));
+        auto timeline = fixture.timeline(mode);
+        ASSERT_EQ(timeline.entries.size(), 1u);
+        EXPECT_FALSE(timeline.entries[0].tip);
+        EXPECT_EQ(timeline.policy.date,
+                  mode == TipsMode::latestTip ? utc(2026, 12, 4, 16, 0) : utc(2026, 12, 5, 0, 0));
+    }
+}
+
+TEST(TipsProviderTest, ShowsTheFirstSampleTipWithoutFetching) {
+    ProviderFixture fixture(3, utc(2026, 12, 4, 10, 0));
+    auto placeholder = fixture.provider.placeholder({});
+    EXPECT_EQ(placeholder.tip, TipItem::sampleItems().front());
+    EXPECT_EQ(placeholder.mode, TipsMode::latestTip);
+    auto snapshot = fixture.provider.snapshot(TipsIntent{TipsMode::tipOfTheDay}, {});
+    EXPECT_EQ(snapshot.tip, TipItem::sampleItems().front());
+    EXPECT_EQ(snapshot.mode, TipsMode::tipOfTheDay);
+    EXPECT_FALSE(std::filesystem::exists(fixture.folder.path() / "tips_cache.json"));
+}
+
+}  // namespace
+}  // namespace qb
