@@ -1,5 +1,6 @@
 #include "platform/date.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -16,8 +17,12 @@ Date Date::now() {
 std::string iso8601(Date date) {
     using namespace std::chrono;
     // Milliseconds, rounded down so that a moment never prints as a later one.
+    // Years outside 0001...9999 have no four-digit form: such dates print as the nearest end.
+    constexpr double first = Date::distantPast().unixSeconds() * 1000.0;
+    constexpr double last = 253402300799999.0;  // 9999-12-31T23:59:59.999Z
     double millis = std::floor(date.unixSeconds() * 1000.0);
-    if (!std::isfinite(millis)) return "0001-01-01T00:00:00.000Z";
+    if (std::isnan(millis)) millis = first;
+    millis = std::clamp(millis, first, last);
     auto total = milliseconds(static_cast<long long>(millis));
     auto day = floor<days>(total);
     year_month_day ymd{sys_days{day}};
