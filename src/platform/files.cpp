@@ -1,7 +1,9 @@
 #include "platform/files.hpp"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,6 +45,22 @@ ssize_t readSome(int fd, char* into, std::size_t size) {
     return n;
 }
 
+// How often a file that keeps changing while it is read is read in all.
+constexpr int maxReadAttempts = 5;
+
+bool sameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Whether the file's status after a read of `bytesRead` bytes shows a change since `before`. Files that
+// report no size (those under /proc) are judged by their times alone.
+bool changedWhileRead(const struct stat& before, const struct stat& after, std::size_t bytesRead) {
+    return before.st_dev != after.st_dev || before.st_ino != after.st_ino ||
+           before.st_size != after.st_size || !sameTime(before.st_mtim, after.st_mtim) ||
+           !sameTime(before.st_ctim, after.st_ctim) ||
+           (after.st_size > 0 && static_cast<std::size_t>(after.st_size) != bytesRead);
+}
+
 std::string errorText(int error) {
     return std::strerror(error);
 }
@@ -50,26 +68,39 @@ std::string errorText(int error) {
 }  // namespace
 
 // One fstat for the size, then reads until the end of the file: a file that grew since is read to
-// its new end, one that shrank ends where it now ends.
+// its new end, one that shrank ends where it now ends. A second fstat tells whether the file changed
+// while it was read (a program rewriting it in place); such a read may hold parts of two versions, so
+// the file is read again, a few times at most, after which the last read is returned as it is (the
+// parsers reject a torn file).
 std::optional<std::string> readFile(const std::filesystem::path& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) return std::nullopt;
-    struct stat info;
-    if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+    struct stat before;
+    if (::fstat(fd.get(), &before) != 0 || S_ISDIR(before.st_mode)) return std::nullopt;
 
     std::string bytes;
-    // One byte more than the size, so that the read that finds the end needs no second buffer.
-    bytes.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0) + 1);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
-        ssize_t n = readSome(fd.get(), bytes.data() + filled, bytes.size() - filled);
-        if (n < 0) return std::nullopt;
-        if (n == 0) break;
-        filled += static_cast<std::size_t>(n);
+    for (int attempt = 1;; ++attempt) {
+        // One byte more than the size, so that the read that finds the end needs no second buffer.
+        bytes.resize(static_cast<std::size_t>(before.st_size > 0 ? before.st_size : 0) + 1);
+        std::size_t filled = 0;
+        for (;;) {
+            if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
+            ssize_t n = readSome(fd.get(), bytes.data() + filled, bytes.size() - filled);
+            if (n < 0) return std::nullopt;
+            if (n == 0) break;
+            filled += static_cast<std::size_t>(n);
+        }
+        bytes.resize(filled);
+
+        struct stat after;
+        if (attempt == maxReadAttempts || !S_ISREG(before.st_mode) || ::fstat(fd.get(), &after) != 0 ||
+            !changedWhileRead(before, after, filled))
+            return bytes;
+        if (::lseek(fd.get(), 0, SEEK_SET) != 0) return bytes;
+        // A writer usually finishes within a moment; give it that moment before the next read.
+        std::this_thread::sleep_for(std::chrono::microseconds(250 * attempt));
+        before = after;
     }
-    bytes.resize(filled);
-    return bytes;
 }
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
