@@ -267,7 +267,7 @@ class BinaryReader {
     }
 
     const Node* readUtf16(const unsigned char* p, std::size_t units) {
-        char* const out = document_.texts.reserve(units * 3);
+        char* const out = document_.arena.reserve(units * 3);
         char* w = out;
         for (std::size_t i = 0; i < units; ++i) {
             std::uint32_t code = std::uint32_t{p[2 * i]} << 8 | p[2 * i + 1];
@@ -283,7 +283,7 @@ class BinaryReader {
             appendUtf8(w, code);
         }
         const auto length = static_cast<std::size_t>(w - out);
-        document_.texts.commit(length);
+        document_.arena.commit(length);
         Node& node = document_.newNode(Type::string);
         node.text = out;
         node.length = length;
@@ -311,39 +311,46 @@ class BinaryReader {
     }
 
     const Node* readDictionary(const unsigned char* refs, std::size_t count, int level) {
-        // Keys and values go on a scratch stack first: only once all keys are read is it known whether
-        // they are all strings. Nested dictionaries push and pop above this one's part.
+        // The keys first: only once all are read is it known whether they are all strings (the common
+        // case, whose entries go straight into the arena).
         const std::size_t base = scratch_.size();
-        std::uint16_t height = 0;
         bool stringKeys = true;
+        std::uint16_t height = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const Node* key = object(ref(refs, i), level + 1);
             if (!key) return nullptr;
-            const Node* value = object(ref(refs, count + i), level + 1);
-            if (!value) return nullptr;
             stringKeys = stringKeys && key->type == Type::string;
-            height = std::max({height, key->height, value->height});
+            height = std::max(height, key->height);
             scratch_.push_back(key);
-            scratch_.push_back(value);
         }
-        Node& node = document_.newNode(Type::dictionary);
-        node.height = static_cast<std::uint16_t>(height + 1);
+        Node* node = nullptr;
         if (stringKeys) {
-            std::vector<Dictionary::Entry> entries;
-            entries.reserve(count);
-            for (std::size_t i = base; i < scratch_.size(); i += 2)
-                entries.emplace_back(std::string(scratch_[i]->view()), Document::inner(scratch_[i + 1]));
-            node.dictionary = &document_.dictionaries.emplace_back(std::move(entries));
+            auto* entries = document_.arena.allocate<Dictionary::Entry>(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const Node* value = object(ref(refs, count + i), level + 1);
+                if (!value) return nullptr;
+                height = std::max(height, value->height);
+                new (entries + i) Dictionary::Entry(scratch_[base + i]->view(), Document::inner(value));
+            }
+            node = &document_.newNode(Type::dictionary);
+            node->dictionary =
+                document_.newDictionary(entries, Dictionary::removeRepeatedKeys(entries, count));
         } else {
             OtherEntries entries;
             entries.reserve(count);
-            for (std::size_t i = base; i < scratch_.size(); i += 2)
-                entries.emplace_back(Document::inner(scratch_[i]), Document::inner(scratch_[i + 1]));
-            node.otherKeys = true;
-            node.otherEntries = &document_.otherEntries.emplace_back(std::move(entries));
+            for (std::size_t i = 0; i < count; ++i) {
+                const Node* value = object(ref(refs, count + i), level + 1);
+                if (!value) return nullptr;
+                height = std::max(height, value->height);
+                entries.emplace_back(Document::inner(scratch_[base + i]), Document::inner(value));
+            }
+            node = &document_.newNode(Type::dictionary);
+            node->otherKeys = true;
+            node->otherEntries = &document_.otherEntries.emplace_back(std::move(entries));
         }
+        node->height = static_cast<std::uint16_t>(height + 1);
         scratch_.resize(base);
-        return &node;
+        return node;
     }
 
     static const Node* inProgress() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -44,16 +45,41 @@ struct Value::Node {
     std::string_view view() const { return {text, length}; }
 };
 
-// Bump storage for text that does not lie in the input as is (converted UTF-16, XML character data).
-class TextStore {
+// Bump storage for everything a parse makes besides arrays: nodes, dictionaries and their entries, and
+// text that does not lie in the input as is (converted UTF-16, XML character data). Objects placed here
+// are never destroyed one by one: only objects whose destruction does nothing go here (values inside a
+// tree own nothing).
+class Arena {
   public:
-    // Room for `capacity` bytes; call commit() with the bytes used before the next reserve().
+    Arena() = default;
+    Arena(const Arena&) = delete;
+    Arena& operator=(const Arena&) = delete;
+
+    // Room for `capacity` bytes; call commit() with the bytes used before the next reserve or allocation.
     char* reserve(std::size_t capacity);
     void commit(std::size_t used) { next_ += used; }
     std::string_view store(std::string_view text);
 
+    // Uninitialised room for `count` objects of type T.
+    template <class T>
+    T* allocate(std::size_t count = 1) {
+        static_assert(alignof(T) <= alignof(std::max_align_t));
+        const std::size_t size = sizeof(T) * count;
+        const auto misalignment = reinterpret_cast<std::uintptr_t>(next_) % alignof(T);
+        const std::size_t padding = misalignment ? alignof(T) - misalignment : 0;
+        if (next_ && static_cast<std::size_t>(end_ - next_) >= size + padding) {
+            char* at = next_ + padding;
+            next_ = at + size;
+            return reinterpret_cast<T*>(at);
+        }
+        return reinterpret_cast<T*>(allocateSlow(size));
+    }
+
   private:
     static constexpr std::size_t chunkSize = 64 * 1024;
+    char* allocateSlow(std::size_t size);  // max_align_t aligned
+    char* newChunk(std::size_t size);
+
     std::vector<std::unique_ptr<char[]>> chunks_;
     char* next_ = nullptr;
     char* end_ = nullptr;
@@ -63,17 +89,19 @@ struct Document : std::enable_shared_from_this<Document> {
     explicit Document(Bytes bytes) : input(std::move(bytes)) {}
 
     Bytes input;
-    std::deque<Value::Node> nodes;
+    Arena arena;
     std::deque<Array> arrays;
-    std::deque<Dictionary> dictionaries;
     std::deque<OtherEntries> otherEntries;
-    TextStore texts;
 
     Value::Node& newNode(Type type) {
-        Value::Node& node = nodes.emplace_back();
-        node.type = type;
-        node.document = this;
-        return node;
+        Value::Node* node = new (arena.allocate<Value::Node>()) Value::Node();
+        node->type = type;
+        node->document = this;
+        return *node;
+    }
+    // A dictionary over `size` entries placed in the arena (keys already unique).
+    const Dictionary* newDictionary(const Dictionary::Entry* entries, std::size_t size) {
+        return new (arena.allocate<Dictionary>()) Dictionary(entries, size);
     }
     // A value stored inside this document's containers: it does not own the document.
     static Value inner(const Value::Node* node) {

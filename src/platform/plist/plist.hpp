@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -88,18 +89,25 @@ class Value {
 
 class Dictionary {
   public:
-    using Entry = std::pair<std::string, Value>;
+    // A key views text that lives as long as the tree (in the parsed buffer or beside the nodes).
+    using Entry = std::pair<std::string_view, Value>;
 
     const Value* find(std::string_view key) const;
-    const std::vector<Entry>& entries() const { return entries_; }  // file order, keys unique
-    std::size_t size() const { return entries_.size(); }
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
+    std::span<const Entry> entries() const { return {entries_, size_}; }  // file order, keys unique
+    std::size_t size() const { return size_; }
+    const Entry* begin() const { return entries_; }
+    const Entry* end() const { return entries_ + size_; }
 
-    explicit Dictionary(std::vector<Entry> entries);
+    // Over `size` entries with unique keys that outlive the dictionary.
+    Dictionary(const Entry* entries, std::size_t size) : entries_(entries), size_(size) {}
+
+    // Makes keys unique in place: a repeated key keeps the place of its first occurrence and the value
+    // of its last. Answers how many entries are left at the front.
+    static std::size_t removeRepeatedKeys(Entry* entries, std::size_t size);
 
   private:
-    std::vector<Entry> entries_;
+    const Entry* entries_ = nullptr;
+    std::size_t size_ = 0;
 };
 
 // The result of parsing: the root value, or why the bytes are no property list (a short reason for

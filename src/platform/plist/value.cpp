@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #include <unordered_map>
 
 #include "platform/plist/base64.hpp"
@@ -7,6 +8,10 @@
 #include "platform/plist/plist.hpp"
 
 namespace qb::plist {
+
+static_assert(std::is_trivially_destructible_v<Value::Node> && std::is_trivially_destructible_v<Dictionary>,
+              "nodes and dictionaries live in the arena, which never destroys them");
+
 namespace {
 
 // A node of its own (built by the constructors below) together with what it refers to.
@@ -83,16 +88,30 @@ const Value::Node* booleanNode(bool value) {
     return &nodes[value ? 1 : 0];
 }
 
-char* TextStore::reserve(std::size_t capacity) {
-    if (static_cast<std::size_t>(end_ - next_) >= capacity) return next_;
-    std::size_t size = std::max(capacity, chunkSize);
+char* Arena::newChunk(std::size_t size) {
     chunks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-    next_ = chunks_.back().get();
+    return chunks_.back().get();
+}
+
+char* Arena::allocateSlow(std::size_t size) {
+    // A large block gets a chunk of its own and leaves the current one in use.
+    if (size > chunkSize / 4) return newChunk(size);
+    next_ = newChunk(chunkSize);
+    end_ = next_ + chunkSize;
+    char* at = next_;
+    next_ += size;
+    return at;
+}
+
+char* Arena::reserve(std::size_t capacity) {
+    if (next_ && static_cast<std::size_t>(end_ - next_) >= capacity) return next_;
+    const std::size_t size = std::max(capacity, chunkSize);
+    next_ = newChunk(size);
     end_ = next_ + size;
     return next_;
 }
 
-std::string_view TextStore::store(std::string_view text) {
+std::string_view Arena::store(std::string_view text) {
     if (text.empty()) return {};
     char* out = reserve(text.size());
     std::memcpy(out, text.data(), text.size());
@@ -241,9 +260,36 @@ Value Value::array(Array items) {
     return value;
 }
 
+namespace {
+
+// A dictionary of its own: the keys it was given and the entries viewing them.
+struct OwnedDictionary {
+    explicit OwnedDictionary(std::vector<std::pair<std::string, Value>> given) : keys(std::move(given)) {
+        entries.reserve(keys.size());
+        for (auto& [key, value] : keys) entries.emplace_back(key, std::move(value));
+        entries.resize(Dictionary::removeRepeatedKeys(entries.data(), entries.size()));
+    }
+    OwnedDictionary(const OwnedDictionary&) = delete;
+    OwnedDictionary& operator=(const OwnedDictionary&) = delete;
+
+    std::vector<std::pair<std::string, Value>> keys;  // never resized: the entries view its strings
+    std::vector<Dictionary::Entry> entries;
+};
+
+struct DictionaryHolder {
+    explicit DictionaryHolder(std::vector<std::pair<std::string, Value>> given)
+        : storage(std::move(given)), dictionary(storage.entries.data(), storage.entries.size()) {}
+    Value::Node node;
+    OwnedDictionary storage;
+    Dictionary dictionary;
+};
+
+}  // namespace
+
 Value Value::dictionary(std::vector<std::pair<std::string, Value>> entries) {
-    auto holder = makeHolder(Type::dictionary, Dictionary(std::move(entries)));
-    holder->node.dictionary = &holder->storage;
+    auto holder = std::make_shared<DictionaryHolder>(std::move(entries));
+    holder->node.type = Type::dictionary;
+    holder->node.dictionary = &holder->dictionary;
     Value value(std::shared_ptr<const Node>(holder, &holder->node));
     holder->node.height = heightOf(value);
     return value;
@@ -305,33 +351,31 @@ bool equalNodes(const Value::Node* a, const Value::Node* b) {
 
 }  // namespace
 
-Dictionary::Dictionary(std::vector<Entry> entries) : entries_(std::move(entries)) {
-    // A repeated key keeps the place of its first occurrence and the value of its last.
-    bool repeated = false;
-    if (entries_.size() <= 16) {
-        for (std::size_t i = 1; i < entries_.size() && !repeated; ++i)
-            for (std::size_t j = 0; j < i && !repeated; ++j)
-                repeated = entries_[i].first == entries_[j].first;
-        if (!repeated) return;
+std::size_t Dictionary::removeRepeatedKeys(Entry* entries, std::size_t size) {
+    if (size <= 16) {
+        bool repeated = false;
+        for (std::size_t i = 1; i < size && !repeated; ++i)
+            for (std::size_t j = 0; j < i && !repeated; ++j) repeated = entries[i].first == entries[j].first;
+        if (!repeated) return size;
     }
-    std::vector<Entry> unique;
-    unique.reserve(entries_.size());  // no reallocation: the map's keys view strings inside `unique`
+    // The keys view storage that outlives the entries, so the index may hold them while entries move.
     std::unordered_map<std::string_view, std::size_t> index;
-    index.reserve(entries_.size());
-    for (Entry& entry : entries_) {
-        auto found = index.find(entry.first);
-        if (found != index.end()) {
-            unique[found->second].second = std::move(entry.second);
+    index.reserve(size);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        auto [found, inserted] = index.emplace(entries[i].first, kept);
+        if (!inserted) {
+            entries[found->second].second = std::move(entries[i].second);
         } else {
-            unique.push_back(std::move(entry));
-            index.emplace(unique.back().first, unique.size() - 1);
+            if (kept != i) entries[kept] = std::move(entries[i]);
+            ++kept;
         }
     }
-    entries_ = std::move(unique);
+    return kept;
 }
 
 const Value* Dictionary::find(std::string_view key) const {
-    for (const auto& entry : entries_)
+    for (const Entry& entry : *this)
         if (entry.first == key) return &entry.second;
     return nullptr;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "platform/plist/base64.hpp"
 #include "platform/plist/document.hpp"
@@ -73,8 +74,8 @@ class XmlReader {
     struct Frame {
         Frame(Element element, std::size_t start) : kind(element), base(start) {}
         Element kind;
-        std::size_t base;  // where this container's items or entries start on the shared stacks
-        std::string key;
+        std::size_t base;      // where this container's items or entries start on the shared stacks
+        std::string_view key;  // in the arena
         bool hasKey = false;
         const Node* value = nullptr;  // of <plist>
         std::uint16_t height = 0;
@@ -167,7 +168,7 @@ class XmlReader {
             const Element element = *textElement_;
             textElement_.reset();
             if (element == Element::key) {
-                stack_.back().key = text_;
+                stack_.back().key = internedKey(text_);
                 stack_.back().hasKey = true;
                 return;
             }
@@ -184,7 +185,8 @@ class XmlReader {
         --depth_;
         Node& node = document_.newNode(frame.kind == Element::array ? Type::array : Type::dictionary);
         node.height = static_cast<std::uint16_t>(frame.height + 1);
-        // One allocation of the exact size per container; the stacks keep their capacity.
+        // Arrays get one allocation of their exact size, dictionaries' entries go into the arena; the
+        // stacks keep their capacity.
         if (frame.kind == Element::array) {
             const auto first = items_.begin() + static_cast<std::ptrdiff_t>(frame.base);
             node.array = &document_.arrays.emplace_back(std::make_move_iterator(first),
@@ -192,10 +194,13 @@ class XmlReader {
             items_.erase(first, items_.end());
         } else {
             if (frame.hasKey) return fail("key without a value");
-            const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(frame.base);
-            node.dictionary = &document_.dictionaries.emplace_back(std::vector<Dictionary::Entry>(
-                std::make_move_iterator(first), std::make_move_iterator(entries_.end())));
-            entries_.erase(first, entries_.end());
+            const std::size_t count = entries_.size() - frame.base;
+            auto* entries = document_.arena.allocate<Dictionary::Entry>(count);
+            for (std::size_t i = 0; i < count; ++i)
+                new (entries + i) Dictionary::Entry(std::move(entries_[frame.base + i]));
+            node.dictionary =
+                document_.newDictionary(entries, Dictionary::removeRepeatedKeys(entries, count));
+            entries_.resize(frame.base);
         }
         add(&node);
     }
@@ -204,7 +209,7 @@ class XmlReader {
         switch (element) {
             case Element::string: {
                 Node& node = document_.newNode(Type::string);
-                std::string_view stored = document_.texts.store(text_);
+                std::string_view stored = document_.arena.store(text_);
                 node.text = stored.data();
                 node.length = stored.size();
                 return &node;
@@ -266,9 +271,9 @@ class XmlReader {
                 return &node;
             }
         }
-        char* out = document_.texts.reserve(*size);
+        char* out = document_.arena.reserve(*size);
         base64DecodeInto(text_, out);
-        document_.texts.commit(*size);
+        document_.arena.commit(*size);
         node.text = out;
         node.length = *size;
         return &node;
@@ -277,6 +282,17 @@ class XmlReader {
     const Node* failed(const char* reason) {
         fail(reason);
         return nullptr;
+    }
+
+    // Keys repeat from one dictionary to the next: short ones are stored once.
+    std::string_view internedKey(std::string_view text) {
+        constexpr std::size_t shortKey = 64;
+        constexpr std::size_t mostKeys = 4096;
+        if (text.size() > shortKey) return document_.arena.store(text);
+        if (auto found = keys_.find(text); found != keys_.end()) return *found;
+        std::string_view stored = document_.arena.store(text);
+        if (keys_.size() < mostKeys) keys_.insert(stored);
+        return stored;
     }
 
     void add(const Node* node) {
@@ -294,7 +310,7 @@ class XmlReader {
                 items_.push_back(Document::inner(node));
                 break;
             default:
-                entries_.emplace_back(std::move(top.key), Document::inner(node));
+                entries_.emplace_back(top.key, Document::inner(node));
                 top.hasKey = false;
                 break;
         }
@@ -307,7 +323,8 @@ class XmlReader {
     std::vector<Dictionary::Entry> entries_;
     int depth_ = 0;
     std::optional<Element> textElement_;
-    std::string text_;
+    std::string text_;  // the open text element's characters; keeps its capacity
+    std::unordered_set<std::string_view> keys_;
     XML_Index dataStart_ = -1;
     const Node* root_ = nullptr;
     bool failed_ = false;
