@@ -5,6 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
+# Compiler cache hits across clones in other folders.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 
 passed=0
 failed=0
