@@ -2,6 +2,7 @@
 
 #include "favorites/favorites_widget.hpp"
 #include "readinglist/reading_list_widget.hpp"
+#include "tips/tips_widget.hpp"
 #include "workspaces/workspaces_widget.hpp"
 
 // Each widget's definition, in the order of the bundle: Reading List, Favorites, Workspaces, Tips.
@@ -14,6 +15,7 @@ std::vector<AnyWidget> QuillbrookWidgetBundle::body() const {
         AnyWidget(ReadingListWidget{}),
         AnyWidget(FavoritesWidget{}),
         AnyWidget(WorkspacesWidget{}),
+        AnyWidget(TipsWidget{}),
     };
 }
 
