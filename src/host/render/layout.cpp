@@ -153,6 +153,18 @@ std::optional<std::string> safeLinkTarget(const std::optional<Url>& url) {
     return safe;
 }
 
+int longestWordWidth(const std::string& text) {
+    int longest = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find_first_of(" \n", start);
+        if (end == std::string::npos) end = text.size();
+        longest = std::max(longest, displayWidth(std::string_view(text).substr(start, end - start)));
+        start = end + 1;
+    }
+    return longest;
+}
+
 const View* findWidgetURL(const View& view) {
     if (view.widgetDestination) return &view;
     for (const auto& child : view.children)
@@ -303,6 +315,12 @@ class Layout {
                 least[i] = mainOf(measure(child, sizeAlong(axis, 0, cross), inherited), axis);
                 ideal[i] = std::max(
                     least[i], mainOf(measure(child, sizeAlong(axis, available, cross), inherited), axis));
+                // A text that may wrap keeps its longest word whole where it can (up to half the row),
+                // so that a row's trailing subtitle stays on its line and the title is cut instead.
+                if (axis == Axis::horizontal && child.kind == ViewKind::text &&
+                    !inherit(inherited, child).lineLimit)
+                    least[i] = std::max(least[i],
+                                        std::min({ideal[i], longestWordWidth(textOf(child)), available / 2}));
                 flexible.push_back(i);
             }
             given[i] = least[i];

@@ -1,0 +1,84 @@
+#include "host/cli.hpp"
+
+#include <gtest/gtest.h>
+
+namespace qb::host {
+namespace {
+
+CommandLine parsed(const std::vector<std::string>& arguments) {
+    auto result = parseCommandLine(arguments);
+    if (auto* error = std::get_if<UsageError>(&result)) {
+        ADD_FAILURE() << error->message;
+        return {};
+    }
+    return std::get<CommandLine>(result);
+}
+
+std::string failure(const std::vector<std::string>& arguments) {
+    auto result = parseCommandLine(arguments);
+    auto* error = std::get_if<UsageError>(&result);
+    return error ? error->message : "(accepted)";
+}
+
+TEST(CommandLineTest, ReadsOptionsInEitherSpellingAndAnywhere) {
+    auto line = parsed({"--verbose", "render", "favorites", "--family", "small", "--family=systemExtraLarge",
+                        "tips", "--set", "filter=unreadOnly", "--set=group=a=b", "--format=ansi",
+                        "--rendering-mode", "accented", "--feed-base", "http://127.0.0.1:8080"});
+    EXPECT_EQ(line.command, Command::render);
+    EXPECT_EQ(line.arguments, (std::vector<std::string>{"favorites", "tips"}));
+    EXPECT_EQ(line.families, (std::vector{WidgetFamily::systemSmall, WidgetFamily::systemExtraLarge}));
+    EXPECT_EQ(line.settings, (std::vector<Setting>{{"filter", "unreadOnly"}, {"group", "a=b"}}));
+    EXPECT_EQ(line.format, OutputFormat::ansi);
+    EXPECT_EQ(line.renderingMode, WidgetRenderingMode::accented);
+    EXPECT_EQ(line.feedBase, "http://127.0.0.1:8080");
+    EXPECT_TRUE(line.verbose);
+
+    auto serve = parsed({"serve", "--port", "9000", "--demo"});
+    EXPECT_EQ(serve.port, 9000);
+    EXPECT_TRUE(serve.demo);
+    // Help wins over anything else on the line, so that it is always reachable.
+    EXPECT_TRUE(parsed({"render", "--family", "nonsense", "--help"}).help);
+    EXPECT_FALSE(parsed({"-h"}).command.has_value());
+}
+
+TEST(CommandLineTest, NamesWhatIsWrongAndWhatIsAllowed) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string mentions;
+    };
+    const Case cases[] = {
+        {{}, "no command given; use list, options"},
+        {{"frobnicate"}, "unknown command \"frobnicate\"; use list"},
+        {{"render", "--family", "huge"}, "use systemSmall, systemMedium, systemLarge or systemExtraLarge"},
+        {{"render", "--format", "yaml"}, "use text, ansi, json, tree or html"},
+        {{"list", "--format", "tree"}, "list cannot print --format tree; use text or json"},
+        {{"render", "--rendering-mode", "sepia"}, "use fullColor, accented or vibrant"},
+        {{"render", "--set", "novalue"}, "is not NAME=VALUE"},
+        {{"render", "--set"}, "--set needs a value"},
+        {{"list", "--search", "x"}, "list does not take --search"},
+        {{"list", "--bogus"}, "unknown option \"--bogus\""},
+        {{"list", "extra"}, "list takes no arguments"},
+        {{"options", "favorites"}, "options takes a widget and a parameter"},
+        {{"timeline"}, "timeline takes one widget"},
+        {{"snapshot", "tips", "--family", "small", "--family", "large"}, "at most one --family"},
+        {{"serve", "--port", "70000"}, "give a number from 1 to 65535"},
+        {{"list", "--home", "/no/such/folder"}, "--home \"/no/such/folder\" is not an existing folder"},
+        {{"list", "--feed-base", "ftp://example.org"}, "give scheme://host[:port]"},
+        {{"list", "--verbose=yes"}, "--verbose takes no value"},
+    };
+    for (const auto& c : cases)
+        EXPECT_NE(failure(c.arguments).find(c.mentions), std::string::npos) << failure(c.arguments);
+}
+
+TEST(CommandLineTest, FeedBaseIsSchemeHostAndPortOnly) {
+    for (const char* good :
+         {"https://feeds.example.org", "http://127.0.0.1:8642", "HTTPS://example.org/", "http://[::1]:8080"})
+        EXPECT_TRUE(isValidFeedBase(good)) << good;
+    for (const char* bad : {"", "example.org", "https://", "https://example.org/path",
+                            "https://example.org:99999", "https://exa mple.org", "https://example.org?q=1",
+                            "javascript:alert(1)", "https://user@example.org"})
+        EXPECT_FALSE(isValidFeedBase(bad)) << bad;
+}
+
+}  // namespace
+}  // namespace qb::host

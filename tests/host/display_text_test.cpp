@@ -1,0 +1,62 @@
+#include "host/render/display_text.hpp"
+
+#include <gtest/gtest.h>
+
+namespace qb::host {
+namespace {
+
+TEST(DisplayTextTest, DropsEverythingATerminalWouldActOn) {
+    struct Case {
+        std::string text;
+        std::string safe;
+    };
+    const Case cases[] = {
+        {"a\x1b[31mb", "a[31mb"},  // ESC
+        {"bell\x07 and nul" + std::string(1, '\0'), "bell and nul"},
+        {"c1 csi \xc2\x9b"
+         "31m",
+         "c1 csi 31m"},  // U+009B, the one-byte CSI
+        {"del\x7f!", "del!"},
+        {"x\u202Ey\u2066z", "xyz"},  // bidirectional overrides
+        {"tab\there", "tab here"},
+        {"bad \xff byte", "bad \uFFFD byte"},
+        {"line\nbreak", "line break"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(sanitizeForTerminal(c.text), c.safe) << c.text;
+    EXPECT_EQ(sanitizeForTerminal("line\nbreak\r\n", true), "line\nbreak\n");
+}
+
+TEST(DisplayTextTest, MeasuresCellsNotBytes) {
+    EXPECT_EQ(displayWidth("abc"), 3);
+    EXPECT_EQ(displayWidth("東京"), 4);
+    EXPECT_EQ(displayWidth("e\u0301"), 1);  // e with a combining acute
+    EXPECT_EQ(displayWidth("👍"), 2);
+    EXPECT_EQ(displayWidth("👩\u200D💻"), 2);  // one glyph joined from two emoji
+    EXPECT_EQ(glyphsOf("e\u0301x").size(), 2u);
+}
+
+TEST(DisplayTextTest, TruncatesWithoutSplittingACharacter) {
+    EXPECT_EQ(truncateToWidth("abcdef", 6), "abcdef");
+    EXPECT_EQ(truncateToWidth("abcdef", 4), "abc…");
+    EXPECT_EQ(truncateToWidth("東京タワー", 5), "東京…");
+    EXPECT_EQ(truncateToWidth("東京タワー", 4), "東…");  // the half cell left stays empty
+    EXPECT_EQ(truncateToWidth("e\u0301e\u0301e\u0301", 2), "e\u0301…");
+    EXPECT_EQ(truncateToWidth("abc", 0), "");
+}
+
+TEST(DisplayTextTest, WrapsAtWordsAndMarksWhatTheLineLimitLeavesOut) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(wrapToWidth("the quick brown fox", 9, std::nullopt), (Lines{"the quick", "brown fox"}));
+    EXPECT_EQ(wrapToWidth("the quick brown fox", 9, 1), (Lines{"the quic…"}));
+    EXPECT_EQ(wrapToWidth("the quick brown fox", 12, 1), (Lines{"the quick…"}));
+    EXPECT_EQ(wrapToWidth("abcdefghij", 4, std::nullopt), (Lines{"abcd", "efgh", "ij"}));
+    EXPECT_EQ(wrapToWidth("東京タワー", 3, std::nullopt), (Lines{"東", "京", "タ", "ワ", "ー"}));
+    EXPECT_EQ(wrapToWidth("a\n\nb", 5, std::nullopt), (Lines{"a", "", "b"}));
+    EXPECT_EQ(wrapToWidth("", 5, std::nullopt), (Lines{""}));  // an empty text still takes its line
+    EXPECT_EQ(wrapToWidth("two words", 20, 2), (Lines{"two words"}));
+    EXPECT_TRUE(wrapToWidth("anything", 0, std::nullopt).empty());
+    EXPECT_TRUE(wrapToWidth("anything", 5, 0).empty());
+}
+
+}  // namespace
+}  // namespace qb::host

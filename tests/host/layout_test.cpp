@@ -1,0 +1,167 @@
+#include "host/render/layout.hpp"
+
+#include <gtest/gtest.h>
+
+#include "host/render/display_text.hpp"
+#include "host/render/terminal.hpp"
+#include "program_runner.hpp"
+
+namespace qb::host {
+namespace {
+
+using namespace qb::ui;
+
+struct Drawn {
+    std::vector<std::string> plain;
+    std::vector<std::string> styled;
+};
+
+Drawn draw(const View& view, int width, int height,
+           WidgetRenderingMode mode = WidgetRenderingMode::fullColor) {
+    Canvas canvas(width, height);
+    drawView(view, Environment{WidgetFamily::systemMedium, mode}, canvas, {0, 0, width, height});
+    return {canvas.rows(false), canvas.rows(true)};
+}
+
+std::string trimmed(std::string row) {
+    while (!row.empty() && row.back() == ' ') row.pop_back();
+    return row;
+}
+
+std::string stripped(std::string row) {
+    row = trimmed(row);
+    return row.substr(std::min(row.size(), row.find_first_not_of(' ')));
+}
+
+TEST(LayoutTest, SpacersPushTheLastLineToTheBottomAndShareWhatIsLeft) {
+    auto list = draw(
+        vstack(HorizontalAlignment::leading, {verbatim("Title"), spacer(0), verbatim("+3 more")}), 20, 5);
+    EXPECT_EQ(stripped(list.plain[0]), "Title");
+    EXPECT_EQ(stripped(list.plain[4]), "+3 more");
+    EXPECT_EQ(list.plain[0].find("Title"), list.plain[4].find("+3 more"));  // both at the leading edge
+
+    // Two spacers share the free lines, the first taking the odd one.
+    auto small = draw(
+        vstack(HorizontalAlignment::leading, {verbatim("H"), spacer(2), verbatim("T"), spacer(0)}), 10, 9);
+    EXPECT_EQ(stripped(small.plain[5]), "T");
+}
+
+TEST(LayoutTest, HeaderPutsItsSubtitleAtTheTrailingEdge) {
+    auto header = draw(hstack(VerticalAlignment::firstTextBaseline,
+                              {localizedText("Tips").font(Font::headline), spacer(),
+                               verbatim("Latest").font(Font::caption).foregroundStyle(Level::secondary)}),
+                       20, 1);
+    EXPECT_EQ(header.plain[0], "Tips          Latest");
+    EXPECT_NE(header.styled[0].find("\x1b[1mTips"), std::string::npos);    // headline is bold
+    EXPECT_NE(header.styled[0].find("\x1b[2mLatest"), std::string::npos);  // secondary is faint
+}
+
+TEST(LayoutTest, RowsShareTheWidthAndCutTheirTitle) {
+    // Dot, icon, title and a trailing subtitle, as the medium rows are built.
+    auto row =
+        hstack(VerticalAlignment::center, {circle(Color::red).frame(6, 6), symbol("doc.text").frame(16, 16),
+                                           verbatim("A title far too long for the row").lineLimit(1),
+                                           spacer(), verbatim("PDF").foregroundStyle(Level::tertiary)})
+            .spacing(6);
+    auto drawn = draw(row, 24, 1);
+    EXPECT_EQ(displayWidth(drawn.plain[0]), 24);
+    EXPECT_TRUE(drawn.plain[0].starts_with("● ")) << drawn.plain[0];
+    EXPECT_NE(drawn.plain[0].find("A title"), std::string::npos);
+    EXPECT_NE(drawn.plain[0].find("A title far…"), std::string::npos) << drawn.plain[0];
+    EXPECT_TRUE(drawn.plain[0].ends_with("PDF")) << drawn.plain[0];
+
+    // A clear dot keeps its place, so titles line up with and without colours.
+    auto clear = draw(hstack({circle(Color::clear).frame(6, 6), verbatim("Title")}).spacing(6), 12, 1);
+    auto red = draw(hstack({circle(Color::red).frame(6, 6), verbatim("Title")}).spacing(6), 12, 1);
+    auto column = [](const std::string& row) { return displayWidth(row.substr(0, row.find("Title"))); };
+    EXPECT_EQ(column(clear.plain[0]), column(red.plain[0]));
+    EXPECT_EQ(clear.plain[0].find("●"), std::string::npos);
+}
+
+TEST(LayoutTest, DividersRunAcrossTheirStack) {
+    auto columns =
+        draw(hstack(VerticalAlignment::top, {verbatim("L"), divider(), verbatim("R")}).spacing(16), 9, 3);
+    for (const auto& row : columns.plain) EXPECT_NE(row.find("│"), std::string::npos) << row;
+    auto rows = draw(vstack(HorizontalAlignment::leading,
+                            {verbatim("a"), divider().padding(Edge::leading, 30), verbatim("b")}),
+                     10, 3);
+    EXPECT_EQ(rows.plain[1], "    ──────");
+}
+
+TEST(LayoutTest, TinyPaddingAndSpacingVanishVerticallyButNotHorizontally) {
+    auto stack =
+        draw(vstack(HorizontalAlignment::leading, {verbatim("a").padding(Edge::bottom, 6), verbatim("b")})
+                 .spacing(4),
+             5, 3);
+    EXPECT_EQ(stripped(stack.plain[0]), "a");
+    EXPECT_EQ(stripped(stack.plain[1]), "b");
+    auto row = draw(hstack({verbatim("a"), verbatim("b")}).spacing(4), 5, 1);
+    EXPECT_EQ(trimmed(row.plain[0]), " a b");  // centred in the 5 cells
+}
+
+TEST(LayoutTest, LinksBecomeHyperlinksOnlyForSchemesThatOpenSomethingSafe) {
+    auto safe = draw(link(Url::parse("x-quillbrook-item://ABC?widget=favorites"), verbatim("Row")), 10, 1);
+    EXPECT_EQ(qb::test::hyperlinkTargets(safe.styled[0]),
+              std::vector<std::string>{"x-quillbrook-item://ABC?widget=favorites"});
+    auto script = draw(link(Url::parse("javascript:alert(1)"), verbatim("Row")), 10, 1);
+    EXPECT_TRUE(qb::test::hyperlinkTargets(script.styled[0]).empty());
+    EXPECT_NE(script.plain[0].find("Row"), std::string::npos);  // drawn, but inert
+
+    // A widget URL makes the whole widget open it.
+    auto widget = draw(vstack({verbatim("Tip")}).widgetURL(Url::parse("https://example.org/tip")), 6, 2);
+    for (const auto& row : widget.styled)
+        EXPECT_NE(row.find("\x1b]8;;https://example.org/tip"), std::string::npos);
+}
+
+TEST(LayoutTest, HostileTextReachesTheTerminalInert) {
+    auto drawn = draw(vstack({verbatim("Evil\x1b]8;;http://x\x1b\\Click\x1b[31mRed\x07\xc2\x9b"
+                                       "2J"),
+                              link(Url::parse("https://example.org/a\x1b"
+                                              "b"),
+                                   verbatim("L"))}),
+                      40, 2);
+    for (const auto& row : drawn.styled) {
+        const auto bare = qb::test::withoutEscapes(row);
+        EXPECT_EQ(bare.find('\x1b'), std::string::npos) << bare;
+        EXPECT_EQ(bare.find('\x07'), std::string::npos) << bare;
+        EXPECT_EQ(bare.find("\xc2\x9b"), std::string::npos) << bare;
+        for (const auto& target : qb::test::hyperlinkTargets(row))
+            for (unsigned char c : target) EXPECT_TRUE(c > 0x20 && c < 0x7F) << target;
+    }
+}
+
+TEST(LayoutTest, TintedModesDrawAccentedDotsInTheAccentAndDropOwnColours) {
+    auto dot = circle(Color::red).widgetAccentable();
+    EXPECT_NE(draw(dot, 1, 1).styled[0].find("38;2;255;69;58"), std::string::npos);
+    EXPECT_NE(draw(dot, 1, 1, WidgetRenderingMode::accented).styled[0].find("38;2;64;156;255"),
+              std::string::npos);
+    auto yellow = symbol("lightbulb").foregroundStyle(Color::yellow);
+    EXPECT_EQ(draw(yellow, 2, 1, WidgetRenderingMode::vibrant).styled[0].find("38;2;"), std::string::npos);
+}
+
+TEST(TerminalTest, TilesAreBoxesOfTheirFamilysSizeWithTheirNameAbove) {
+    for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
+                        WidgetFamily::systemExtraLarge}) {
+        TerminalTile tile{
+            "Tips · " + familyLabel(family), family, Environment{family},
+            vstack(
+                {verbatim("東京 and a long line that must be cut somewhere before the edge").lineLimit(1)})};
+        const auto lines = renderTile(tile, false);
+        const auto box = boxSize(family);
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(box.height + 1));
+        EXPECT_TRUE(lines[0].starts_with("Tips · "));
+        EXPECT_TRUE(lines[1].starts_with("╭") && lines[1].ends_with("╮"));
+        EXPECT_TRUE(lines.back().starts_with("╰") && lines.back().ends_with("╯"));
+        for (const auto& line : lines) EXPECT_EQ(displayWidth(line), box.width) << line;
+    }
+    // Proportions in points: small square, medium and extra large about 2:1 (a cell is 8 by 16 points).
+    EXPECT_NEAR(
+        boxSize(WidgetFamily::systemSmall).width * 8.0 / (boxSize(WidgetFamily::systemSmall).height * 16),
+        1.0, 0.1);
+    EXPECT_NEAR(
+        boxSize(WidgetFamily::systemMedium).width * 8.0 / (boxSize(WidgetFamily::systemMedium).height * 16),
+        2.14, 0.2);
+}
+
+}  // namespace
+}  // namespace qb::host
