@@ -73,7 +73,7 @@ TEST(LayoutTest, RowsShareTheWidthAndCutTheirTitle) {
     // A clear dot keeps its place, so titles line up with and without colours.
     auto clear = draw(hstack({circle(Color::clear).frame(6, 6), verbatim("Title")}).spacing(6), 12, 1);
     auto red = draw(hstack({circle(Color::red).frame(6, 6), verbatim("Title")}).spacing(6), 12, 1);
-    auto column = [](const std::string& row) { return displayWidth(row.substr(0, row.find("Title"))); };
+    auto column = [](const std::string& text) { return displayWidth(text.substr(0, text.find("Title"))); };
     EXPECT_EQ(column(clear.plain[0]), column(red.plain[0]));
     EXPECT_EQ(clear.plain[0].find("●"), std::string::npos);
 }
