@@ -8,7 +8,9 @@
 namespace qb {
 namespace {
 
-TipItem tipWithLink(std::string link) { return TipItem{"T", "D", std::move(link), Date{1000.5}, "g"}; }
+TipItem tipWithLink(std::string link) {
+    return TipItem{"T", "D", std::move(link), Date{1000.5}, "g"};
+}
 
 TEST(TipItemTest, OpensItsLinkInQuillbrook) {
     struct Case {
@@ -17,7 +19,8 @@ TEST(TipItemTest, OpensItsLinkInQuillbrook) {
     };
     std::vector<Case> cases = {
         {"https://blog.example/a", "x-quillbrook://open-url?location=https://blog.example/a&widget=tips"},
-        {"https://blog.example/p?a=1&b=2", "x-quillbrook://open-url?location=https://blog.example/p?a%3D1%26b%3D2&widget=tips"},
+        {"https://blog.example/p?a=1&b=2",
+         "x-quillbrook://open-url?location=https://blog.example/p?a%3D1%26b%3D2&widget=tips"},
         {"x-quillbrook-item://1A2B", "x-quillbrook-item://1A2B?widget=tips"},
         {"", std::nullopt},
     };
@@ -52,7 +55,8 @@ TEST(TipItemTest, KeepsItsSamplesFixed) {
 
 TEST(TipItemTest, WritesItsFieldsIdAndURLAsJSON) {
     nlohmann::json json = tipWithLink("");
-    EXPECT_EQ(json, nlohmann::json::parse(R"({"title":"T","description":"D","link":"","pubDate":"2001-01-01T00:16:40.500Z",
+    EXPECT_EQ(json, nlohmann::json::parse(
+                        R"({"title":"T","description":"D","link":"","pubDate":"2001-01-01T00:16:40.500Z",
                                              "guid":"g","id":"g","url":null})"));
 }
 

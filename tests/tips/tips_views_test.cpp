@@ -14,14 +14,16 @@ using testing::Not;
 
 TipItem sampleTip(std::string link = "https://www.quillbrook.example/tips/rules") {
     // 4 December 2026 12:00 UTC.
-    return TipItem{"Smart rules", "Automate your work.", std::move(link), Date::fromUnixSeconds(1796385600), "g1"};
+    return TipItem{"Smart rules", "Automate your work.", std::move(link), Date::fromUnixSeconds(1796385600),
+                   "g1"};
 }
 
 std::string render(const TipsEntry& entry, WidgetFamily family) {
     return ui::dump(TipsEntryView{entry}.body(ui::Environment{family}));
 }
 
-const std::string widgetURL = R"(widgetURL="x-quillbrook://open-url?location=https://www.quillbrook.example/tips/rules&widget=tips")";
+const std::string widgetURL =
+    R"(widgetURL="x-quillbrook://open-url?location=https://www.quillbrook.example/tips/rules&widget=tips")";
 
 TEST(TipsViewsTest, LaysOutTheSmallFamily) {
     EXPECT_EQ(render({Date{}, sampleTip(), TipsMode::tipOfTheDay}, WidgetFamily::systemSmall),
@@ -37,21 +39,23 @@ TEST(TipsViewsTest, LaysOutTheSmallFamily) {
 }
 
 TEST(TipsViewsTest, LaysOutTheMediumFamilyWithTheMode) {
-    const std::string expected = "vstack alignment=leading spacing=0 " + widgetURL +
-                                 "\n"
-                                 "  hstack alignment=firstTextBaseline padding.bottom=6\n"
-                                 "    text \"Tips\" localized font=headline\n"
-                                 "    spacer\n"
-                                 "    text \"{}\" font=caption foreground=secondary\n"
-                                 "  text \"Smart rules\" font=callout weight=semibold lineLimit=2\n"
-                                 "  text \"Automate your work.\" font=caption foreground=secondary lineLimit=3 "
-                                 "padding.top=2\n"
-                                 "  spacer min=0\n";
+    const std::string expected =
+        "vstack alignment=leading spacing=0 " + widgetURL +
+        "\n"
+        "  hstack alignment=firstTextBaseline padding.bottom=6\n"
+        "    text \"Tips\" localized font=headline\n"
+        "    spacer\n"
+        "    text \"{}\" font=caption foreground=secondary\n"
+        "  text \"Smart rules\" font=callout weight=semibold lineLimit=2\n"
+        "  text \"Automate your work.\" font=caption foreground=secondary lineLimit=3 "
+        "padding.top=2\n"
+        "  spacer min=0\n";
     auto withSubtitle = [&](std::string subtitle) {
         std::string text = expected;
         return text.replace(text.find("{}"), 2, subtitle);
     };
-    EXPECT_EQ(render({Date{}, sampleTip(), TipsMode::latestTip}, WidgetFamily::systemMedium), withSubtitle("Latest"));
+    EXPECT_EQ(render({Date{}, sampleTip(), TipsMode::latestTip}, WidgetFamily::systemMedium),
+              withSubtitle("Latest"));
     EXPECT_EQ(render({Date{}, sampleTip(), TipsMode::tipOfTheDay}, WidgetFamily::systemMedium),
               withSubtitle("Tip of the Day"));
     // Families without a layout of their own get the medium one.
@@ -75,8 +79,9 @@ TEST(TipsViewsTest, LaysOutTheLargerFamiliesWithDateAndDivider) {
     for (const auto& c : cases) {
         auto dump = render({Date{}, sampleTip(), TipsMode::latestTip}, c.family);
         EXPECT_THAT(dump, testing::StartsWith("vstack alignment=leading spacing=0 " + widgetURL));
-        EXPECT_THAT(dump, HasSubstr("\n  text \"Smart rules\" " + c.title + "\n  " + c.date + "\n  " + c.divider +
-                                    "\n  text \"Automate your work.\" " + c.description + "  spacer min=0\n"));
+        EXPECT_THAT(dump,
+                    HasSubstr("\n  text \"Smart rules\" " + c.title + "\n  " + c.date + "\n  " + c.divider +
+                              "\n  text \"Automate your work.\" " + c.description + "  spacer min=0\n"));
     }
 }
 
@@ -85,7 +90,8 @@ TEST(TipsViewsTest, ShowsTheEmptyStateInEveryFamily) {
         "vstack spacing=8\n"
         "  symbol \"lightbulb.slash\" font=largeTitle foreground=secondary\n"
         "  text \"No Tips\" localized font=headline foreground=secondary\n"
-        "  text \"Tips could not be loaded.\" localized font=caption foreground=tertiary textAlignment=center\n";
+        "  text \"Tips could not be loaded.\" localized font=caption foreground=tertiary "
+        "textAlignment=center\n";
     for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
                         WidgetFamily::systemExtraLarge})
         EXPECT_EQ(render({Date{}, std::nullopt, TipsMode::tipOfTheDay}, family), empty) << name(family);
