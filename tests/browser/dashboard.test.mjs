@@ -90,7 +90,7 @@ try {
   await page.goto(`http://127.0.0.1:${port}/`);
   await page.waitForFunction(() => {
     const figures = [...document.querySelectorAll('figure.qb-tile')];
-    return figures.length === 16 && figures.every((figure) => figure.dataset.source === 'timeline');
+    return figures.length > 0 && figures.every((figure) => figure.dataset.source === 'timeline');
   }, null, { timeout: 30000 });
 
   // Every widget in every family.
@@ -150,11 +150,20 @@ try {
   await page.waitForTimeout(2500);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);
 
-  if (process.env.QB_SCREENSHOT) await page.screenshot({ path: process.env.QB_SCREENSHOT, fullPage: true });
 } catch (error) {
   failures.push(error.stack || String(error));
 } finally {
-  if (context) await context.close();
+  if (context) {
+    // The picture is kept whatever happened: it is the first thing to look at when a check fails.
+    if (process.env.QB_SCREENSHOT && context.pages()[0]) {
+      const shown = context.pages()[0];
+      await shown.screenshot({ path: process.env.QB_SCREENSHOT, fullPage: true }).catch(() => {});
+      await shown.emulateMedia({ colorScheme: 'dark' }).catch(() => {});
+      await shown.screenshot({ path: process.env.QB_SCREENSHOT.replace(/\.png$/, '-dark.png'), fullPage: true })
+        .catch(() => {});
+    }
+    await context.close();
+  }
   rmSync(profile, { recursive: true, force: true });
   server.child.kill('SIGINT');
   const { code, signal } = await server.exited;

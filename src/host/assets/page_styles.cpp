@@ -6,7 +6,7 @@ namespace qb::host {
 
 std::string_view pageStyles() {
     return R"CSS(
-html { min-height: 100%; }
+html { min-height: 100%; background: #e4e8f6; }
 body {
   margin: 0; min-height: 100vh; color: #1d2433;
   font-family: system-ui, "Cantarell", "Inter", "Noto Sans", "DejaVu Sans", sans-serif;
@@ -15,7 +15,6 @@ body {
     radial-gradient(1000px 800px at 95% 10%, rgba(160, 196, 255, 0.8), transparent 60%),
     radial-gradient(900px 700px at 50% 100%, rgba(196, 170, 255, 0.65), transparent 60%),
     linear-gradient(160deg, #f3e9f5 0%, #dfe9fb 55%, #e7f3ee 100%);
-  background-attachment: fixed;
 }
 @media (prefers-color-scheme: dark) {
   body {
@@ -25,8 +24,8 @@ body {
       radial-gradient(1000px 800px at 95% 15%, rgba(30, 80, 160, 0.55), transparent 60%),
       radial-gradient(900px 700px at 50% 100%, rgba(20, 110, 110, 0.4), transparent 60%),
       linear-gradient(160deg, #141726 0%, #10182a 55%, #0f1d1f 100%);
-    background-attachment: fixed;
   }
+  html { background: #121626; }
 }
 .qb-page { max-width: 1720px; margin: 0 auto; padding: 28px 36px 48px; }
 .qb-page > header, .qb-page > h1 { display: flex; align-items: baseline; gap: 14px; margin: 0 0 18px; }

@@ -35,10 +35,11 @@ std::string_view widgetStyles() {
   --widget-fill: rgba(32, 52, 92, 0.78); --accent: #8fc1ff;
 }
 .qb-widget * { box-sizing: border-box; }
-.qb-content { flex: 1 1 auto; display: flex; flex-direction: column; align-items: center; justify-content: center;
+.qb-content { flex: 1 1 auto; display: flex; flex-direction: column; align-items: stretch; justify-content: center;
   padding: 14px; min-height: 0; min-width: 0; }
 .qb-v, .qb-h, .qb-link { display: flex; min-width: 0; min-height: 0; }
 .qb-v { flex-direction: column; }
+.qb-v > *, .qb-link > *, .qb-content > * { max-width: 100%; }
 .qb-h { flex-direction: row; }
 .qb-link { flex-direction: column; align-items: flex-start; color: inherit; text-decoration: none;
   border-radius: 6px; }
