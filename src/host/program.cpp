@@ -24,9 +24,10 @@ int dispatch(const CommandLine& line) {
         return 0;
     }
     if (line.verbose) setLogEcho(true);
-    if (*line.command == Command::demo && (line.home || line.feedBase))
+    const bool usesSamples = *line.command == Command::demo || (*line.command == Command::serve && line.demo);
+    if (usesSamples && (line.home || line.feedBase))
         return usageFailure(
-            "demo reads the sample home and feed in examples/; leave out --home and --feed-base");
+            "the demo reads the sample home and feed in examples/; leave out --home and --feed-base");
     if (line.home) QuillbrookPaths::useHome(*line.home);
     if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
 

@@ -103,6 +103,11 @@ TEST(LayoutTest, LinksBecomeHyperlinksOnlyForSchemesThatOpenSomethingSafe) {
     auto safe = draw(link(Url::parse("x-quillbrook-item://ABC?widget=favorites"), verbatim("Row")), 10, 1);
     EXPECT_EQ(qb::test::hyperlinkTargets(safe.styled[0]),
               std::vector<std::string>{"x-quillbrook-item://ABC?widget=favorites"});
+    // One hyperlink for the whole row, the gap between dot and title included.
+    auto whole = draw(link(Url::parse("x-quillbrook-item://ABC"),
+                           hstack({circle(Color::red).frame(6, 6), verbatim("Row")}).spacing(6)),
+                      5, 1);
+    EXPECT_EQ(qb::test::hyperlinkTargets(whole.styled[0]).size(), 1u) << whole.styled[0];
     auto script = draw(link(Url::parse("javascript:alert(1)"), verbatim("Row")), 10, 1);
     EXPECT_TRUE(qb::test::hyperlinkTargets(script.styled[0]).empty());
     EXPECT_NE(script.plain[0].find("Row"), std::string::npos);  // drawn, but inert

@@ -210,6 +210,8 @@ TEST(ProgramTest, BadInputGetsOneLineAndStatusTwo) {
         {{"list", "--feed-base", "feeds.example.org"}, "is not a feed server address"},
         {{"render", "--format", "pdf"}, "unknown format"},
         {{}, "no command given"},
+        {{"demo", "--home", home}, "leave out --home and --feed-base"},
+        {{"serve", "--demo", "--feed-base", "http://127.0.0.1:1"}, "leave out --home and --feed-base"},
     };
     if (registered("ReadingListWidget")) {
         cases.push_back(

@@ -50,9 +50,11 @@ void Canvas::fillBackground(const Rect& rect, const Rgb& color, const Rect& clip
         for (int x = area.x; x < area.x + area.width; ++x) at(x, y).style.background = color;
 }
 
-void Canvas::linkUnlinkedCells(int link) {
-    for (auto& cell : cells_)
-        if (cell.link < 0) cell.link = link;
+void Canvas::linkUnlinkedCells(int link, const Rect& area) {
+    const Rect inside = area.intersection({0, 0, width_, height_});
+    for (int y = inside.y; y < inside.y + inside.height; ++y)
+        for (int x = inside.x; x < inside.x + inside.width; ++x)
+            if (at(x, y).link < 0) at(x, y).link = link;
 }
 
 int Canvas::addLink(std::string url) {

@@ -42,8 +42,8 @@ class Canvas {
     void write(int x, int y, const std::string& text, const CellStyle& style, int link, const Rect& clip);
     // Paints the background of the cells in the rectangle (inside `clip`).
     void fillBackground(const Rect& rect, const Rgb& color, const Rect& clip);
-    // Makes every cell without a link of its own open `link`.
-    void linkUnlinkedCells(int link);
+    // Makes every cell in the area without a link of its own open `link`.
+    void linkUnlinkedCells(int link, const Rect& area);
     // Adds a link target (already made safe) and returns its index.
     int addLink(std::string url);
 

@@ -213,6 +213,9 @@ class Layout {
                      std::min(content.width, inner.width), std::min(content.height, inner.height)};
         }
         drawContent(view, inner, inherited, area.intersection(inner));
+        // A click anywhere on a link's row opens it, the gaps between its parts included.
+        if (view.kind == ViewKind::link && inherited.link != parent.link)
+            canvas_->linkUnlinkedCells(inherited.link, area);
     }
 
   private:
@@ -500,7 +503,7 @@ void drawView(const ui::View& root, const ui::Environment& environment, Canvas& 
     layout.draw(root, rect, Inherited{}, area);
     if (const View* widget = findWidgetURL(root)) {
         if (auto target = safeLinkTarget(widget->widgetDestination))
-            canvas.linkUnlinkedCells(canvas.addLink(*target));
+            canvas.linkUnlinkedCells(canvas.addLink(*target), area);
     }
 }
 
