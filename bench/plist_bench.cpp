@@ -1,7 +1,7 @@
 // Property-list reading speed and memory on reading lists of 10,000 entries with 2 KB icons and of
 // 100,000 entries without, in both encodings: the bare whole-file read, parse + a walk over every
-// entry's keys, and both together, in the same run. Then, each in a process of its own, the peak
-// memory of read + parse + walk against the file size.
+// entry's keys, and both together, in the same run; for XML also expat alone, the floor of that path. Then,
+// each in a process of its own, the peak memory of read + parse + walk against the file size.
 //
 //   plist_bench [benchmark flags]      the benchmarks, then the memory figures
 //   plist_bench --memory FILE          one memory measurement (used by the above)
@@ -10,6 +10,7 @@
 // when missing; QB_BENCH_DATA names another folder. bench/peers/plist_peer.py times plistlib on them.
 
 #include <benchmark/benchmark.h>
+#include <expat.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -96,6 +97,26 @@ void readParseAndWalk(benchmark::State& state, const fs::path& path) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }
 
+// The floor of the XML path: expat alone over the same bytes, with no handlers, and with element and
+// character-data handlers that do nothing (what every parse on expat pays at least).
+void expatOnly(benchmark::State& state, const fs::path& path, bool handlers) {
+    auto read = qb::readFile(path);
+    if (!read) return state.SkipWithError("cannot read the file");
+    const std::string bytes(std::move(*read));
+    for (auto _ : state) {
+        XML_Parser parser = XML_ParserCreate(nullptr);
+        if (handlers) {
+            XML_SetElementHandler(
+                parser, [](void*, const XML_Char*, const XML_Char**) {}, [](void*, const XML_Char*) {});
+            XML_SetCharacterDataHandler(parser, [](void*, const XML_Char*, int) {});
+        }
+        const bool ok = XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), 1) == XML_STATUS_OK;
+        XML_ParserFree(parser);
+        if (!ok) return state.SkipWithError("expat rejected the file");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
 long peakKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -111,8 +132,9 @@ int measureMemory(const fs::path& path) {
     if (!result) return 1;
     benchmark::DoNotOptimize(walkEntries(*result.value));
     const double grown = static_cast<double>(peakKilobytes() - before) * 1024;
-    fmt::print("{:26} file {:6.1f} MB   peak growth {:6.1f} MB   {:.2f}x the file\n",
-               path.filename().string(), size / 1e6, grown / 1e6, grown / size);
+    // The form bench/peers/report.py reads: "memory FILE FILE_BYTES PEAK_GROWTH_BYTES".
+    fmt::print("memory {} {:.0f} {:.0f}   ({:.2f}x the file)\n", path.filename().string(), size, grown,
+               grown / size);
     return 0;
 }
 
@@ -143,6 +165,13 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(fmt::format("read+parse+walk/{}", file).c_str(), readParseAndWalk, path)
             ->Unit(benchmark::kMillisecond);
+        if (fs::path(file).extension() == ".xml") {
+            benchmark::RegisterBenchmark(fmt::format("expat-bare/{}", file).c_str(), expatOnly, path, false)
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(fmt::format("expat-handlers/{}", file).c_str(), expatOnly, path,
+                                         true)
+                ->Unit(benchmark::kMillisecond);
+        }
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -1,0 +1,243 @@
+// What the widgets cost, in the same run as the bare file reads they are measured against:
+//
+//   read/FILE             the whole-file read alone
+//   timeline/FILE         a list widget's timeline request through its provider, with a store for FILE
+//                         (read, parse, items, counts, filter, cap)
+//   parseTips/feed-1000.xml        the feed parser on a feed of 1,000 items
+//   stripHTML/descriptions-long.html   HTML to plain text on one long description
+//   render/text|html/KIND/FAMILY   building a widget's view for a family and drawing it as the host does
+//
+// Then, each in a process of its own, the peak memory of a timeline request against the file size.
+//
+//   widget_bench [benchmark flags]            the benchmarks, then the memory figures
+//   widget_bench --memory FILE                one memory measurement (used by the above)
+//
+// The files are written by bench/peers/widget_fixtures.py into the build folder when missing
+// (QB_BENCH_DATA names another folder); bench/peers/widget_peer.py does the same work in Python.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "core/quillbrook_paths.hpp"
+#include "core/quillbrook_widget_bundle.hpp"
+#include "favorites/favorites_provider.hpp"
+#include "host/render/html.hpp"
+#include "host/render/terminal.hpp"
+#include "platform/files.hpp"
+#include "readinglist/reading_list_provider.hpp"
+#include "tips/rss_parser.hpp"
+#include "workspaces/workspaces_provider.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int sizes[] = {16, 1000, 10000};
+constexpr const char* feedFile = "feed-1000.xml";
+constexpr const char* descriptionFile = "descriptions-long.html";
+// The file whose timeline the memory targets are set for, and its siblings measured alongside.
+const char* const memoryFiles[] = {"readinglist-10000-icons.bplist", "readinglist-10000-icons.xml",
+                                   "readinglist-10000.bplist", "favorites-10000-icons.bplist",
+                                   "workspaces-10000.bplist"};
+
+fs::path dataFolder() {
+    const char* folder = std::getenv("QB_BENCH_DATA");
+    return folder ? fs::path(folder) : fs::path(QB_BENCH_DATA_DIR);
+}
+
+bool ensureFixtures(const fs::path& folder) {
+    if (fs::exists(folder / descriptionFile) && fs::exists(folder / "workspaces-10000.xml")) return true;
+    std::cerr << "writing the benchmark files into " << folder << " with plistlib...\n";
+    const std::string command = fmt::format("python3 '{}' '{}'", QB_BENCH_FIXTURES, folder.string());
+    return std::system(command.c_str()) == 0;
+}
+
+// The stems of the list files: widget, entry count, icons or not.
+std::vector<std::string> listStems() {
+    std::vector<std::string> stems;
+    for (int size : sizes) {
+        for (const char* widget : {"readinglist", "favorites", "workspaces"}) {
+            stems.push_back(fmt::format("{}-{}", widget, size));
+            if (std::string_view(widget) != "workspaces")
+                stems.push_back(fmt::format("{}-{}-icons", widget, size));
+        }
+    }
+    return stems;
+}
+
+// A timeline request of the widget the file belongs to; answers the number of items in its entry.
+std::function<std::size_t()> timelineRequest(const fs::path& file) {
+    const std::string name = file.filename().string();
+    const qb::TimelineContext context{qb::WidgetFamily::systemLarge, false};
+    if (name.starts_with("readinglist")) {
+        return [provider = qb::ReadingListProvider(qb::ReadingListStore::forFile(file)), context] {
+            return provider.timeline(qb::ReadingListIntent{}, context).entries.front().items.size();
+        };
+    }
+    if (name.starts_with("favorites")) {
+        return [provider = qb::FavoritesProvider(qb::FavoritesStore::forFile(file)), context] {
+            return provider.timeline(qb::FavoritesIntent{}, context).entries.front().items.size();
+        };
+    }
+    return [provider = qb::WorkspacesProvider(qb::WorkspaceStore::forFile(file)), context] {
+        return provider.timeline(qb::WorkspacesIntent{}, context).entries.front().items.size();
+    };
+}
+
+void readOnly(benchmark::State& state, const fs::path& path) {
+    std::size_t size = 0;
+    for (auto _ : state) {
+        auto bytes = qb::readFile(path);
+        if (!bytes) return state.SkipWithError("cannot read the file");
+        size = bytes->size();
+        benchmark::DoNotOptimize(bytes->data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+
+void timeline(benchmark::State& state, const fs::path& path) {
+    const auto request = timelineRequest(path);
+    if (request() == 0) return state.SkipWithError("the timeline has no items: is the file readable?");
+    for (auto _ : state) benchmark::DoNotOptimize(request());
+}
+
+void parseTips(benchmark::State& state, const fs::path& path) {
+    auto feed = qb::readFile(path);
+    if (!feed) return state.SkipWithError("cannot read the feed");
+    const std::string text(*feed);
+    std::size_t tips = 0;
+    for (auto _ : state) {
+        auto items = qb::RSSParser::parseTips(text);
+        tips = items.size();
+        benchmark::DoNotOptimize(items.data());
+    }
+    state.counters["tips"] = static_cast<double>(tips);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void stripHTML(benchmark::State& state, const fs::path& path) {
+    auto html = qb::readFile(path);
+    if (!html) return state.SkipWithError("cannot read the description");
+    const std::string text(*html);
+    for (auto _ : state) benchmark::DoNotOptimize(qb::RSSParser::stripHTML(text));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+// One entry per widget, as the host would draw it: the list widgets' timelines on the sample home,
+// the Tips widget's snapshot (its timeline would download the feed).
+struct RenderCase {
+    const qb::AnyWidget* widget;
+    qb::WidgetFamily family;
+    qb::ErasedEntry entry;
+};
+
+void renderText(benchmark::State& state, const RenderCase& c) {
+    const qb::ui::Environment environment{c.family, qb::WidgetRenderingMode::fullColor};
+    for (auto _ : state) {
+        const qb::host::TerminalTile tile{c.widget->displayName(), c.family, environment,
+                                          c.entry.view(environment)};
+        benchmark::DoNotOptimize(qb::host::renderTile(tile, false));
+    }
+}
+
+void renderHtml(benchmark::State& state, const RenderCase& c) {
+    const qb::ui::Environment environment{c.family, qb::WidgetRenderingMode::fullColor};
+    for (auto _ : state) {
+        const qb::host::HtmlTile tile{c.widget->kind(), c.widget->displayName(), c.family,
+                                      environment.renderingMode, c.entry.view(environment)};
+        benchmark::DoNotOptimize(qb::host::renderHtmlTile(tile));
+    }
+}
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Prints "memory FILE FILE_BYTES PEAK_GROWTH_BYTES" for the report.
+int measureMemory(const fs::path& path) {
+    const auto request = timelineRequest(path);
+    const long before = peakKilobytes();
+    const std::size_t items = request();
+    const long grown = (peakKilobytes() - before) * 1024;
+    if (items == 0) return 1;
+    fmt::print("memory {} {} {}\n", path.filename().string(), fs::file_size(path), grown);
+    return 0;
+}
+
+void reportMemory(const fs::path& folder) {
+    const fs::path self = fs::read_symlink("/proc/self/exe");
+    std::cout << "\nPeak memory of one timeline request (read, parse, items), each in a process of its own:\n"
+              << std::flush;
+    for (const char* file : memoryFiles) {
+        const std::string command =
+            fmt::format("'{}' --memory '{}'", self.string(), (folder / file).string());
+        if (std::system(command.c_str()) != 0) std::cerr << "memory measurement failed for " << file << "\n";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--memory") return measureMemory(argv[2]);
+    const fs::path folder = dataFolder();
+    if (!ensureFixtures(folder)) {
+        std::cerr << "cannot write the benchmark files into " << folder
+                  << ": check that python3 runs, or set QB_BENCH_DATA to a folder holding them\n";
+        return 1;
+    }
+
+    for (const std::string& stem : listStems()) {
+        for (const char* extension : {".bplist", ".xml"}) {
+            const std::string file = stem + extension;
+            benchmark::RegisterBenchmark(("read/" + file).c_str(), readOnly, folder / file)
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("timeline/" + file).c_str(), timeline, folder / file)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    benchmark::RegisterBenchmark(fmt::format("parseTips/{}", feedFile).c_str(), parseTips, folder / feedFile)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(fmt::format("stripHTML/{}", descriptionFile).c_str(), stripHTML,
+                                 folder / descriptionFile)
+        ->Unit(benchmark::kMillisecond);
+
+    // The sample home's files for the list widgets; nothing here reaches the network.
+    qb::QuillbrookPaths::useHome(QB_BENCH_SAMPLE_HOME);
+    const std::vector<qb::AnyWidget> widgets = qb::QuillbrookWidgetBundle{}.body();
+    std::vector<RenderCase> cases;
+    for (const qb::AnyWidget& widget : widgets) {
+        const qb::WidgetInstance instance = widget.makeInstance();
+        for (qb::WidgetFamily family : widget.families()) {
+            const qb::TimelineContext context{family, false};
+            qb::ErasedEntry entry = widget.kind() == "TipsWidget"
+                                        ? instance.snapshot(context)
+                                        : instance.timeline(context).entries.front();
+            cases.push_back({&widget, family, std::move(entry)});
+        }
+    }
+    for (const RenderCase& c : cases) {
+        const std::string name = fmt::format("{}/{}", c.widget->kind(), qb::name(c.family));
+        benchmark::RegisterBenchmark(("render/text/" + name).c_str(), renderText, c)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("render/html/" + name).c_str(), renderHtml, c)
+            ->Unit(benchmark::kMicrosecond);
+    }
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    reportMemory(folder);
+    return 0;
+}
