@@ -35,15 +35,15 @@ bool isRequest(Command c) {
 }
 
 // Which commands take an option; an empty list means every command.
-struct OptionSpec {
+struct OptionDefinition {
     std::string_view name;
     bool takesValue;
     std::vector<Command> commands;
 };
 
-const std::vector<OptionSpec>& optionSpecs() {
+const std::vector<OptionDefinition>& optionDefinitions() {
     using enum Command;
-    static const std::vector<OptionSpec> specs{
+    static const std::vector<OptionDefinition> definitions{
         {"--help", false, {}},
         {"--verbose", false, {}},
         {"--home", true, {}},
@@ -56,7 +56,7 @@ const std::vector<OptionSpec>& optionSpecs() {
         {"--port", true, {serve}},
         {"--demo", false, {serve}},
     };
-    return specs;
+    return definitions;
 }
 
 std::vector<OutputFormat> formatsFor(Command command) {
@@ -209,7 +209,7 @@ void checkFormat(const CommandLine& line) {
 
 CommandLine parse(const std::vector<std::string>& arguments) {
     CommandLine line;
-    std::vector<std::pair<const OptionSpec*, std::string>> given;
+    std::vector<std::pair<const OptionDefinition*, std::string>> given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& token = arguments[i];
         if (token == "-h") {
@@ -219,20 +219,20 @@ CommandLine parse(const std::vector<std::string>& arguments) {
         if (token.size() > 1 && token.front() == '-') {
             const auto equals = token.find('=');
             const std::string option = token.substr(0, equals);
-            const auto& specs = optionSpecs();
-            auto spec =
-                std::find_if(specs.begin(), specs.end(), [&](const auto& s) { return s.name == option; });
-            if (spec == specs.end())
+            const auto& definitions = optionDefinitions();
+            auto definition = std::find_if(definitions.begin(), definitions.end(),
+                                           [&](const auto& s) { return s.name == option; });
+            if (definition == definitions.end())
                 throw Failure{fmt::format("unknown option {}; see --help for the options", inQuotes(option))};
             std::string value;
             if (equals != std::string::npos) {
-                if (!spec->takesValue) throw Failure{fmt::format("{} takes no value", option)};
+                if (!definition->takesValue) throw Failure{fmt::format("{} takes no value", option)};
                 value = token.substr(equals + 1);
-            } else if (spec->takesValue) {
+            } else if (definition->takesValue) {
                 if (i + 1 >= arguments.size()) throw Failure{fmt::format("{} needs a value", option)};
                 value = arguments[++i];
             }
-            given.emplace_back(&*spec, value);
+            given.emplace_back(&*definition, value);
             continue;
         }
         if (!line.command) {
@@ -258,12 +258,13 @@ CommandLine parse(const std::vector<std::string>& arguments) {
     if (!line.command)
         throw Failure{
             "no command given; use list, options, placeholder, snapshot, timeline, render, demo or serve"};
-    for (const auto& [spec, value] : given) {
-        if (!spec->commands.empty() &&
-            std::find(spec->commands.begin(), spec->commands.end(), *line.command) == spec->commands.end())
+    for (const auto& [definition, value] : given) {
+        if (!definition->commands.empty() &&
+            std::find(definition->commands.begin(), definition->commands.end(), *line.command) ==
+                definition->commands.end())
             throw Failure{fmt::format("{} does not take {}; see {} --help", commandName(*line.command),
-                                      spec->name, commandName(*line.command))};
-        apply(line, spec->name, value);
+                                      definition->name, commandName(*line.command))};
+        apply(line, definition->name, value);
     }
     checkArgumentCount(line);
     checkFormat(line);
