@@ -27,12 +27,19 @@ constexpr auto table = makeTable();
 std::optional<std::size_t> base64DecodedSize(std::string_view text) {
     std::size_t symbols = 0;
     std::size_t pads = 0;
-    for (char c : text) {
-        std::uint8_t code = table[static_cast<unsigned char>(c)];
-        if (code < 64) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p != end) {
+        // Runs of symbols (all of a line) first, without the checks below.
+        const auto* const run = p;
+        while (p != end && table[*p] < 64) ++p;
+        if (p != run) {
             if (pads > 0) return std::nullopt;  // text after the padding
-            ++symbols;
-        } else if (code == padding) {
+            symbols += static_cast<std::size_t>(p - run);
+            if (p == end) break;
+        }
+        const std::uint8_t code = table[*p++];  // not a symbol
+        if (code == padding) {
             ++pads;
         } else if (code != space) {
             return std::nullopt;

@@ -254,23 +254,25 @@ class XmlReader {
     // Base64 that stands in the input as is (an ASCII-compatible encoding, no entities or sections)
     // is checked now and decoded when asked for; anything else is decoded now.
     const Node* data() {
-        auto size = base64DecodedSize(text_);
-        if (!size) return failed("invalid base64 data");
-        Node& node = document_.newNode(Type::data);
         const std::string_view input = document_.input.view();
         const auto end = XML_GetCurrentByteIndex(parser_);
         if (dataStart_ >= 0 && end >= dataStart_ && static_cast<std::size_t>(end) <= input.size()) {
             std::string_view raw = input.substr(static_cast<std::size_t>(dataStart_),
                                                 static_cast<std::size_t>(end - dataStart_));
             // Entities, sections and comments hold characters outside base64 and fail this check, as
-            // does UTF-16 with its zero bytes.
-            if (base64DecodedSize(raw) == size) {
+            // does UTF-16 with its zero bytes. Raw text that passes holds no markup, so its character
+            // data is the same base64 and need not be checked again.
+            if (base64DecodedSize(raw)) {
+                Node& node = document_.newNode(Type::data);
                 node.base64 = true;
                 node.text = raw.data();
                 node.length = raw.size();
                 return &node;
             }
         }
+        auto size = base64DecodedSize(text_);
+        if (!size) return failed("invalid base64 data");
+        Node& node = document_.newNode(Type::data);
         char* out = document_.arena.reserve(*size);
         base64DecodeInto(text_, out);
         document_.arena.commit(*size);
