@@ -43,17 +43,25 @@ cmake --build --preset debug
 run_ctest debug
 
 echo "== thread sanitizer (concurrency tests) =="
+section_start=$SECONDS
 cmake --preset tsan >/dev/null
 if [[ -d tests/concurrency ]]; then
   cmake --build --preset tsan --target test_concurrency
   run_ctest tsan
 fi
+echo "thread sanitizer: $((SECONDS - section_start)) s"
 
 if [[ -f fuzz/CMakeLists.txt ]]; then
   echo "== fuzzing, a short bounded run per target =="
+  section_start=$SECONDS
   cmake --preset fuzz >/dev/null
-  cmake --build --preset fuzz
-  if bash fuzz/run.sh "${QB_FUZZ_SECONDS:-20}"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  # fuzz/run.sh builds the fuzz targets alone, not the whole tree.
+  if QB_FUZZ_BUILD="$root/build/fuzz" bash fuzz/run.sh "${QB_FUZZ_SECONDS:-20}"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+  echo "fuzzing: $((SECONDS - section_start)) s"
 fi
 
 echo
