@@ -28,8 +28,11 @@ ReadingListItem::ReadingListItem(std::string urlString, std::string title_, bool
       isUnread(isUnread_),
       date(date_),
       type(type_),
-      iconData(std::move(iconData_)),
-      url(quillbrookOpenURL(id, linkTag)) {}
+      iconData(std::move(iconData_)) {}
+
+std::optional<Url> ReadingListItem::url() const {
+    return quillbrookOpenURL(id, linkTag);
+}
 
 std::string ReadingListItem::typeIcon() const {
     return DocumentType::sfSymbol(type);
@@ -91,7 +94,7 @@ void to_json(nlohmann::json& json, const ReadingListItem& item) {
         {"date", toJson(item.date)},
         {"type", item.type},
         {"iconData", toJson(item.iconData)},
-        {"url", toJson(item.url)},
+        {"url", toJson(item.url())},
         {"typeIcon", item.typeIcon()},
         {"typeLabel", item.typeLabel()},
         {"sourceHost", sourceHost ? nlohmann::json(*sourceHost) : nlohmann::json(nullptr)},

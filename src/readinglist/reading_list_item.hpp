@@ -24,11 +24,14 @@ struct ReadingListItem {
     Date date = Date::distantPast();
     std::int64_t type = 0;  // a document type code
     std::optional<Bytes> iconData;
-    std::optional<Url> url;  // what a click opens; web pages wrapped in Quillbrook's open-url command
 
     ReadingListItem() = default;
     ReadingListItem(std::string urlString, std::string title, bool isUnread, Date date, std::int64_t type,
                     std::optional<Bytes> iconData);
+
+    // What a click opens: the address, web pages wrapped in Quillbrook's open-url command; nothing for
+    // text that is no URL. Made from `id` when asked, so that the entries a list drops cost no link.
+    std::optional<Url> url() const;
 
     std::string typeIcon() const;
     std::string typeLabel() const;
@@ -41,7 +44,7 @@ struct ReadingListItem {
     std::string displayTitle() const { return title; }
     std::string displayIcon() const { return typeIcon(); }
     std::optional<Bytes> displayIconData() const { return iconData; }
-    std::optional<Url> displayURL() const { return url; }
+    std::optional<Url> displayURL() const { return url(); }
     std::optional<std::string> displaySubtitle() const { return subtitle(); }
     // Blue while the entry is unread.
     std::optional<ui::Color> dotColor() const;

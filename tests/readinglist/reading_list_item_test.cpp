@@ -70,12 +70,12 @@ TEST(ReadingListItemTest, LinksOpenInQuillbrookTaggedForTheReadingList) {
     };
     for (const auto& c : cases) {
         const auto item = itemAt(std::string(c.address));
-        EXPECT_EQ(item.displayURL(), item.url) << c.address;
+        EXPECT_EQ(item.displayURL(), item.url()) << c.address;
         if (c.link) {
-            ASSERT_TRUE(item.url) << c.address;
-            EXPECT_EQ(item.url->string(), *c.link) << c.address;
+            ASSERT_TRUE(item.url()) << c.address;
+            EXPECT_EQ(item.url()->string(), *c.link) << c.address;
         } else {
-            EXPECT_FALSE(item.url) << c.address;
+            EXPECT_FALSE(item.url()) << c.address;
         }
     }
 }
@@ -97,7 +97,7 @@ TEST(ReadingListItemTest, SampleItemsAreMadeOnceWithTheirEnDashAndThreeUnread) {
     EXPECT_EQ(samples[2].title, "Meeting Notes \u2013 Q1 Review");
     EXPECT_EQ(std::ranges::count_if(samples, &ReadingListItem::isUnread), 3);
     EXPECT_DOUBLE_EQ(samples[0].date.sinceReferenceDate - samples[4].date.sinceReferenceDate, 172800);
-    EXPECT_EQ(samples[4].url->string(), "x-quillbrook-item://sample5?widget=readinglist");
+    EXPECT_EQ(samples[4].url()->string(), "x-quillbrook-item://sample5?widget=readinglist");
 }
 
 }  // namespace

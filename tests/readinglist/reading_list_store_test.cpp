@@ -48,8 +48,8 @@ TEST_P(ReadingListStoreTest, KeepsUsableEntriesInFileOrderWithDefaults) {
     EXPECT_EQ(article.type, 7);
     ASSERT_TRUE(article.iconData);
     EXPECT_EQ(article.iconData->view(), "\x89PNG");
-    ASSERT_TRUE(article.url);
-    EXPECT_EQ(article.url->string(),
+    ASSERT_TRUE(article.url());
+    EXPECT_EQ(article.url()->string(),
               "x-quillbrook://open-url?location=https://www.example.com/a&widget=readinglist");
 
     // Missing and wrongly typed optional keys take their defaults: unread, distant past, type 0, no icon.
@@ -69,7 +69,7 @@ TEST_P(ReadingListStoreTest, KeepsUsableEntriesInFileOrderWithDefaults) {
 
     // Empty strings are taken as they are; an empty address is no link.
     EXPECT_EQ(items[4].title, "");
-    EXPECT_FALSE(items[4].url);
+    EXPECT_FALSE(items[4].url());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEncodings, ReadingListStoreTest,
