@@ -38,7 +38,7 @@ class FileReplacer {
             rewriteInPlace(version.bytes);
             ++inPlaceCount_;
         } else {
-            if (auto error = writeFileAtomically(path_, version.bytes)) throw std::runtime_error(*error);
+            renameOver(version.bytes);
             ++renameCount_;
         }
         ++step_;
@@ -53,6 +53,22 @@ class FileReplacer {
     std::size_t inPlaceCount() const { return inPlaceCount_; }
 
   private:
+    // A new file written beside the old one and renamed over it; not flushed to the disk, as nothing here
+    // needs to outlive a crash.
+    void renameOver(const std::string& bytes) const {
+        auto temporary = path_.parent_path() / ("." + path_.filename().string() + ".replacement");
+        writeWhole(temporary, bytes);
+        std::filesystem::rename(temporary, path_);
+    }
+
+    static void writeWhole(const std::filesystem::path& path, const std::string& bytes) {
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0) throw std::runtime_error("cannot open " + path.string());
+        bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        ::close(fd);
+        if (!written) throw std::runtime_error("cannot write " + path.string());
+    }
+
     void rewriteInPlace(const std::string& bytes) const {
         int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         if (fd < 0) throw std::runtime_error("cannot open " + path_.string());

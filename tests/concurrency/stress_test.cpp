@@ -45,8 +45,11 @@ using test::FlakyFeedServer;
 
 constexpr std::size_t requestCount = 2000;
 constexpr std::size_t requestThreads = 8;
-constexpr auto replacePause = 3ms;  // between two rounds that replace each of the four files
-constexpr auto hangLimit = 50s;     // longer than this and the run counts as hung
+constexpr auto replacePause = 2ms;  // between two rounds that replace each of the four files
+// A request waits until the files were replaced at least once per this many requests before it, so
+// that requests and replacements interleave however the threads are scheduled.
+constexpr std::size_t requestsPerRound = 16;
+constexpr auto hangLimit = 50s;  // longer than this and the run counts as hung
 constexpr WidgetFamily families[] = {WidgetFamily::systemSmall, WidgetFamily::systemMedium,
                                      WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge};
 
@@ -289,6 +292,7 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
         expect(subject, "nothing");
     }
     world.server->always(std::nullopt);
+    for (auto& file : files) file.put(file.versions().front().bytes);
     for (const auto& subject : subjects) {
         EXPECT_GE(subject.expected.size(), 2u)
             << subject.name << ": the versions must give different answers";
@@ -299,6 +303,7 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
     // ---- The run ----------------------------------------------------------------------------------------
     std::atomic<std::size_t> nextRequest = 0;
     std::atomic<bool> stop = false;
+    std::atomic<std::size_t> rounds = 0;
     std::mutex mutex;
     std::condition_variable finished;
     std::size_t finishedThreads = 0;
@@ -313,6 +318,7 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
     for (std::size_t t = 0; t < requestThreads; ++t) {
         requesters.emplace_back([&] {
             for (std::size_t i; (i = nextRequest++) < requestCount;) {
+                while (rounds < i / requestsPerRound) std::this_thread::sleep_for(100us);
                 const auto& subject = subjects[i % subjects.size()];
                 const auto family = families[(i / subjects.size()) % std::size(families)];
                 const auto timeline = subject.instance.timeline(TimelineContext{family});
@@ -338,6 +344,7 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
     std::thread replacer([&] {
         while (!stop) {
             for (auto& file : files) file.replace();
+            ++rounds;
             std::this_thread::sleep_for(replacePause);
         }
     });
