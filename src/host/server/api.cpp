@@ -177,12 +177,14 @@ void installRoutes(httplib::Server& server, Dashboard& dashboard) {
     server.Get("/api/options", [&dashboard](const httplib::Request& request, httplib::Response& response) {
         handleOptions(dashboard, request, response);
     });
-    for (auto [path, kind] : {std::pair{"/api/placeholder", RequestKind::placeholder},
+    for (const auto& route : {std::pair{"/api/placeholder", RequestKind::placeholder},
                               std::pair{"/api/snapshot", RequestKind::snapshot},
                               std::pair{"/api/timeline", RequestKind::timeline}}) {
-        server.Get(path, [&dashboard, kind](const httplib::Request& request, httplib::Response& response) {
-            handleRequest(dashboard, kind, request, response);
-        });
+        const RequestKind kind = route.second;  // clang 14 cannot capture a structured binding
+        server.Get(route.first,
+                   [&dashboard, kind](const httplib::Request& request, httplib::Response& response) {
+                       handleRequest(dashboard, kind, request, response);
+                   });
     }
     server.set_exception_handler(
         [](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
