@@ -1,5 +1,7 @@
 #include "host/demo_feed_server.hpp"
 
+#include <chrono>
+
 #include <httplib.h>
 
 #include <fmt/format.h>
@@ -22,7 +24,13 @@ bool DemoFeedServer::start() {
     if (port <= 0) return false;
     port_ = port;
     server_ = std::move(server);
-    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    ended_ = false;
+    thread_ = std::thread([this, server = server_.get()] {
+        server->listen_after_bind();
+        ended_ = true;
+    });
+    // A stop() before the server runs would be lost and leave the thread listening for ever.
+    while (!server_->is_running() && !ended_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
 }
 

@@ -3,6 +3,7 @@
 // A tips feed server on 127.0.0.1 for the demo and the dashboard's demo mode: serves one RSS document at
 // the feed's path, on a free port chosen by the system.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +34,7 @@ class DemoFeedServer {
     std::string feed_;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
+    std::atomic<bool> ended_{false};
     int port_ = 0;
 };
 

@@ -26,7 +26,12 @@ class FlakyFeedServer {
         int port = server_.bind_to_any_port("127.0.0.1");
         if (port <= 0) throw std::runtime_error("cannot bind the local feed server");
         base_ = "http://127.0.0.1:" + std::to_string(port);
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        thread_ = std::thread([this] {
+            server_.listen_after_bind();
+            ended_ = true;
+        });
+        // A stop() before the server runs would be lost and leave the thread listening for ever.
+        while (!server_.is_running() && !ended_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~FlakyFeedServer() {
         server_.stop();
@@ -82,6 +87,7 @@ class FlakyFeedServer {
     std::string feed_;
     httplib::Server server_;
     std::thread thread_;
+    std::atomic<bool> ended_{false};
     std::string base_;
     std::atomic<int> fixed_ = -1;
     std::atomic<std::size_t> next_ = 0;
