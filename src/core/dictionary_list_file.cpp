@@ -7,13 +7,13 @@ namespace qb {
 std::optional<DictionaryListFile> loadDictionaryListFile(const std::filesystem::path& file,
                                                          const Logger& logger) {
     const auto name = file.filename().string();
-    auto bytes = readFile(file);
+    auto bytes = readFileBytes(file);
     if (!bytes) {
         logger.debug("Could not read " + name);
         return std::nullopt;
     }
     auto parsed = plist::parse(std::move(*bytes));
-    const plist::Array* elements = parsed ? parsed.value->asArray() : nullptr;
+    auto elements = parsed ? parsed.value->asArray() : std::nullopt;
     if (!elements) {
         logger.error("Could not parse " + name);
         return std::nullopt;
@@ -21,12 +21,12 @@ std::optional<DictionaryListFile> loadDictionaryListFile(const std::filesystem::
     DictionaryListFile result{*parsed.value, {}};
     result.dictionaries.reserve(elements->size());
     for (const auto& element : *elements) {
-        const auto* dictionary = element.asDictionary();
+        auto dictionary = element.asDictionary();
         if (!dictionary) {
             logger.error("Could not parse " + name);
             return std::nullopt;
         }
-        result.dictionaries.push_back(dictionary);
+        result.dictionaries.push_back(*dictionary);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 #include <fcntl.h>
@@ -65,20 +66,43 @@ std::string errorText(int error) {
     return std::strerror(error);
 }
 
-}  // namespace
+// A buffer for readInto that keeps its bytes when it grows but never clears them: the read fills them.
+class UnclearedBuffer {
+  public:
+    char* data() { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+    void resize(std::size_t size) {
+        if (size > capacity_) {
+            auto grown = std::make_unique_for_overwrite<char[]>(size);
+            if (size_) std::memcpy(grown.get(), bytes_.get(), size_);
+            bytes_ = std::move(grown);
+            capacity_ = size;
+        }
+        size_ = size;
+    }
+    Bytes release() && {
+        const std::string_view view(bytes_.get(), size_);
+        return Bytes(std::shared_ptr<const char[]>(std::move(bytes_)), view);
+    }
+
+  private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
 
 // One fstat for the size, then reads until the end of the file: a file that grew since is read to
 // its new end, one that shrank ends where it now ends. A second fstat tells whether the file changed
 // while it was read (a program rewriting it in place); such a read may hold parts of two versions, so
 // the file is read again, a few times at most, after which the last read is returned as it is (the
 // parsers reject a torn file).
-std::optional<std::string> readFile(const std::filesystem::path& path) {
+template <class Buffer>
+bool readInto(const std::filesystem::path& path, Buffer& bytes) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return std::nullopt;
+    if (fd.get() < 0) return false;
     struct stat before;
-    if (::fstat(fd.get(), &before) != 0 || S_ISDIR(before.st_mode)) return std::nullopt;
+    if (::fstat(fd.get(), &before) != 0 || S_ISDIR(before.st_mode)) return false;
 
-    std::string bytes;
     for (int attempt = 1;; ++attempt) {
         // One byte more than the size, so that the read that finds the end needs no second buffer.
         bytes.resize(static_cast<std::size_t>(before.st_size > 0 ? before.st_size : 0) + 1);
@@ -86,7 +110,7 @@ std::optional<std::string> readFile(const std::filesystem::path& path) {
         for (;;) {
             if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
             ssize_t n = readSome(fd.get(), bytes.data() + filled, bytes.size() - filled);
-            if (n < 0) return std::nullopt;
+            if (n < 0) return false;
             if (n == 0) break;
             filled += static_cast<std::size_t>(n);
         }
@@ -95,12 +119,26 @@ std::optional<std::string> readFile(const std::filesystem::path& path) {
         struct stat after;
         if (attempt == maxReadAttempts || !S_ISREG(before.st_mode) || ::fstat(fd.get(), &after) != 0 ||
             !changedWhileRead(before, after, filled))
-            return bytes;
-        if (::lseek(fd.get(), 0, SEEK_SET) != 0) return bytes;
+            return true;
+        if (::lseek(fd.get(), 0, SEEK_SET) != 0) return true;
         // A writer usually finishes within a moment; give it that moment before the next read.
         std::this_thread::sleep_for(std::chrono::microseconds(250 * attempt));
         before = after;
     }
+}
+
+}  // namespace
+
+std::optional<std::string> readFile(const std::filesystem::path& path) {
+    std::string bytes;
+    if (!readInto(path, bytes)) return std::nullopt;
+    return bytes;
+}
+
+std::optional<Bytes> readFileBytes(const std::filesystem::path& path) {
+    UnclearedBuffer bytes;
+    if (!readInto(path, bytes)) return std::nullopt;
+    return std::move(bytes).release();
 }
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
