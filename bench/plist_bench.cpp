@@ -52,10 +52,10 @@ bool ensureFixtures(const fs::path& folder) {
 // What a reader does after parsing: visit every entry and each of its keys.
 std::size_t walkEntries(const Value& root) {
     std::size_t sum = 0;
-    const qb::plist::Array* entries = root.asArray();
+    auto entries = root.asArray();
     if (!entries) return 0;
     for (const Value& entry : *entries) {
-        if (const auto* dictionary = entry.asDictionary())
+        if (auto dictionary = entry.asDictionary())
             for (const auto& [key, value] : *dictionary)
                 sum += key.size() + static_cast<std::size_t>(value.type());
     }

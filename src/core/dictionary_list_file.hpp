@@ -13,7 +13,7 @@ namespace qb {
 // writes its favorites, reading list and workspaces. The dictionaries point into `root`.
 struct DictionaryListFile {
     plist::Value root;
-    std::vector<const plist::Dictionary*> dictionaries;
+    std::vector<plist::Dictionary> dictionaries;
 };
 
 // Reads and parses the whole file. A file that cannot be read is logged at debug level ("Could not

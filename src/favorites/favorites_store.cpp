@@ -17,25 +17,25 @@ const Logger& logger() {
 }
 
 std::optional<std::string> stringValue(const plist::Dictionary& dictionary, std::string_view key) {
-    const auto* value = dictionary.find(key);
+    auto value = dictionary.find(key);
     if (!value) return std::nullopt;
     if (auto text = value->asString()) return std::string(*text);
     return std::nullopt;
 }
 
 std::optional<std::int64_t> integerValue(const plist::Dictionary& dictionary, std::string_view key) {
-    const auto* value = dictionary.find(key);
+    auto value = dictionary.find(key);
     return value ? value->asInteger() : std::nullopt;
 }
 
 // A root element is a group when its "Children" is an array of string-keyed dictionaries (an empty
 // array included).
-const plist::Array* groupChildren(const plist::Dictionary& element) {
-    const auto* children = element.find("Children");
-    const auto* array = children ? children->asArray() : nullptr;
-    if (!array) return nullptr;
+std::optional<plist::Array> groupChildren(const plist::Dictionary& element) {
+    auto children = element.find("Children");
+    auto array = children ? children->asArray() : std::nullopt;
+    if (!array) return std::nullopt;
     for (const auto& child : *array)
-        if (!child.asDictionary()) return nullptr;
+        if (!child.asDictionary()) return std::nullopt;
     return array;
 }
 
@@ -48,7 +48,7 @@ std::optional<FavoritesItem> parseChild(const plist::Dictionary& child,
     const Date date = FavoritesStore::parseDate(child.find("Date"));
     const auto label = integerValue(child, "Label").value_or(0);
     std::optional<Bytes> iconData;
-    if (const auto* icon = child.find("Icon")) iconData = icon->asData();
+    if (auto icon = child.find("Icon")) iconData = icon->asData();
     const std::string groupPrefix = groupName ? *groupName + "/" : std::string();
 
     if (auto path = stringValue(child, "Path")) {
@@ -87,7 +87,7 @@ std::filesystem::path FavoritesStore::file() const {
     return file_ ? *file_ : QuillbrookPaths::favoritesURL();
 }
 
-Date FavoritesStore::parseDate(const plist::Value* value) {
+Date FavoritesStore::parseDate(const std::optional<plist::Value>& value) {
     if (!value) return Date::distantPast();
     if (auto date = value->asDate()) return *date;
     if (auto seconds = value->asNumber()) return Date{*seconds};
@@ -99,13 +99,13 @@ std::vector<FavoritesItem> FavoritesStore::readFromPlist() const {
     if (!file) return {};
     const std::string untitled = localized("Untitled");
     std::vector<FavoritesItem> items;
-    for (const auto* element : file->dictionaries) {
-        if (const auto* children = groupChildren(*element)) {
-            const std::optional<std::string> groupName = stringValue(*element, "Name").value_or(untitled);
+    for (const auto& element : file->dictionaries) {
+        if (auto children = groupChildren(element)) {
+            const std::optional<std::string> groupName = stringValue(element, "Name").value_or(untitled);
             for (const auto& child : *children)
                 if (auto item = parseChild(*child.asDictionary(), groupName, untitled))
                     items.push_back(std::move(*item));
-        } else if (auto item = parseChild(*element, std::nullopt, untitled)) {
+        } else if (auto item = parseChild(element, std::nullopt, untitled)) {
             items.push_back(std::move(*item));
         }
     }
@@ -117,9 +117,9 @@ std::vector<std::string> FavoritesStore::groupNames() const {
     if (!file) return {};
     // Any "Children" counts here, but only a string "Name" is listed.
     std::vector<std::string> names;
-    for (const auto* element : file->dictionaries) {
-        if (!element->find("Children")) continue;
-        if (auto name = stringValue(*element, "Name")) names.push_back(std::move(*name));
+    for (const auto& element : file->dictionaries) {
+        if (!element.find("Children")) continue;
+        if (auto name = stringValue(element, "Name")) names.push_back(std::move(*name));
     }
     return names;
 }

@@ -25,7 +25,7 @@ class FavoritesStore {
     std::vector<std::string> groupNames() const;
 
     // A favorite's "Date": a date; a number of seconds since 2001-01-01 UTC; else the distant past.
-    static Date parseDate(const plist::Value* value);
+    static Date parseDate(const std::optional<plist::Value>& value);
 
   private:
     explicit FavoritesStore(std::optional<std::filesystem::path> file) : file_(std::move(file)) {}

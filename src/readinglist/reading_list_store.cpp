@@ -21,9 +21,9 @@ using Getter = std::optional<T> (plist::Value::*)() const;
 // The value under `key` when it has the type `get` reads; nothing when it is missing or of another type.
 template <class T>
 std::optional<T> field(const plist::Dictionary& entry, std::string_view key, Getter<T> get) {
-    const plist::Value* value = entry.find(key);
+    auto value = entry.find(key);
     if (!value) return std::nullopt;
-    return (value->*get)();
+    return ((*value).*get)();
 }
 
 // One entry of the file as an item: "title" and "URL" must be strings; the rest have defaults. An entry
@@ -60,8 +60,8 @@ std::vector<ReadingListItem> ReadingListStore::readFromPlist() const {
     auto list = loadDictionaryListFile(file(), logger());
     if (!list) return items;
     items.reserve(list->dictionaries.size());
-    for (const plist::Dictionary* entry : list->dictionaries)
-        if (auto item = makeItem(*entry)) items.push_back(std::move(*item));
+    for (const plist::Dictionary& entry : list->dictionaries)
+        if (auto item = makeItem(entry)) items.push_back(std::move(*item));
     return items;
 }
 

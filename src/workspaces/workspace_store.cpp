@@ -14,20 +14,20 @@ const Logger& logger() {
 }
 
 // The number of elements of `key` in `dictionary` when it is an array; 0 otherwise.
-std::int64_t arrayCount(const plist::Value* dictionary, std::string_view key) {
-    const auto* value = dictionary ? (*dictionary)[key] : nullptr;
-    const auto* array = value ? value->asArray() : nullptr;
+std::int64_t arrayCount(const std::optional<plist::Dictionary>& dictionary, std::string_view key) {
+    auto value = dictionary ? dictionary->find(key) : std::nullopt;
+    auto array = value ? value->asArray() : std::nullopt;
     return array ? static_cast<std::int64_t>(array->size()) : 0;
 }
 
 // One workspace: nothing without a string "Name"; a missing or mistyped "workspace", "databases" or
 // "windows" counts 0.
 std::optional<WorkspaceItem> parseWorkspace(const plist::Dictionary& entry) {
-    const auto* nameValue = entry.find("Name");
+    auto nameValue = entry.find("Name");
     const auto name = nameValue ? nameValue->asString() : std::nullopt;
     if (!name) return std::nullopt;
-    const auto* workspace = entry.find("workspace");
-    if (workspace && !workspace->asDictionary()) workspace = nullptr;
+    auto workspaceValue = entry.find("workspace");
+    auto workspace = workspaceValue ? workspaceValue->asDictionary() : std::nullopt;
     return WorkspaceItem(std::string(*name), arrayCount(workspace, "databases"),
                          arrayCount(workspace, "windows"));
 }
@@ -48,8 +48,8 @@ std::vector<WorkspaceItem> WorkspaceStore::readFromPlist() const {
     if (!file) return {};
     std::vector<WorkspaceItem> items;
     items.reserve(file->dictionaries.size());
-    for (const auto* entry : file->dictionaries)
-        if (auto item = parseWorkspace(*entry)) items.push_back(std::move(*item));
+    for (const auto& entry : file->dictionaries)
+        if (auto item = parseWorkspace(entry)) items.push_back(std::move(*item));
     return items;
 }
 

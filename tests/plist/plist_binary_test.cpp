@@ -86,21 +86,51 @@ TEST(BinaryPlist, ReadsContainersWithEveryReferenceWidth) {
     }
 }
 
+// Keys repeat as one object used twice, as equal text in an ASCII and a UTF-16 object, and in a
+// dictionary too large for the pairwise check.
 TEST(BinaryPlist, RepeatedKeyKeepsFirstPlaceAndLastValue) {
-    BinaryPlist file;
-    file.objects = {dictObject({1, 2, 1}, {3, 4, 5}),
-                    asciiObject("a"),
-                    asciiObject("b"),
-                    "\x10\x01",
-                    "\x10\x02",
-                    "\x10\x03"};
-    auto result = parse(file.bytes());
-    ASSERT_TRUE(result) << result.error;
-    const Dictionary& dictionary = *result.value->asDictionary();
-    ASSERT_EQ(dictionary.size(), 2u);
-    EXPECT_EQ(dictionary.entries()[0].first, "a");
-    EXPECT_EQ(dictionary.entries()[0].second.asInteger(), 3);
-    EXPECT_EQ(dictionary.entries()[1].first, "b");
+    struct Row {
+        const char* name;
+        std::vector<std::string> objects;  // object 0 is the dictionary; the values are integers
+        std::vector<std::pair<std::string, std::int64_t>> expected;
+    };
+    std::vector<Row> rows = {
+        {"same key object",
+         {dictObject({1, 2, 1}, {3, 4, 5}), asciiObject("a"), asciiObject("b"), "\x10\x01", "\x10\x02",
+          "\x10\x03"},
+         {{"a", 3}, {"b", 2}}},
+        {"ASCII and UTF-16 keys with the same text",
+         {dictObject({1, 2}, {3, 4}), asciiObject("k"), utf16Object({'k'}), "\x10\x01", "\x10\x02"},
+         {{"k", 2}}},
+    };
+    // 20 distinct keys, then the fifth again.
+    Row large{"20 keys and a repeat", {""}, {}};
+    std::vector<std::uint64_t> keys, values;
+    for (std::uint64_t i = 0; i < 21; ++i) {
+        const std::uint64_t key = i < 20 ? i : 4;
+        if (i < 20) large.objects.push_back(asciiObject("key" + std::to_string(i)));
+        keys.push_back(1 + key);
+    }
+    for (std::uint64_t i = 0; i < 21; ++i) {
+        large.objects.push_back("\x10" + std::string(1, static_cast<char>(i)));
+        values.push_back(21 + i);
+        if (i < 20) large.expected.emplace_back("key" + std::to_string(i), i == 4 ? 20 : i);
+    }
+    large.objects[0] = dictObject(keys, values);
+    rows.push_back(std::move(large));
+
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto result = parse(BinaryPlist{row.objects}.bytes());
+        ASSERT_TRUE(result) << result.error;
+        const Dictionary dictionary = *result.value->asDictionary();
+        ASSERT_EQ(dictionary.size(), row.expected.size());
+        for (std::size_t i = 0; i < row.expected.size(); ++i) {
+            EXPECT_EQ(dictionary.entry(i).first, row.expected[i].first);
+            EXPECT_EQ(dictionary.entry(i).second.asInteger(), row.expected[i].second);
+            EXPECT_EQ(dictionary.find(row.expected[i].first)->asInteger(), row.expected[i].second);
+        }
+    }
 }
 
 TEST(BinaryPlist, DictionaryWithOtherKeysIsKeptButNotStringKeyed) {
@@ -109,7 +139,7 @@ TEST(BinaryPlist, DictionaryWithOtherKeysIsKeptButNotStringKeyed) {
     auto result = parse(file.bytes());
     ASSERT_TRUE(result) << result.error;
     EXPECT_EQ(result.value->type(), Type::dictionary);
-    EXPECT_EQ(result.value->asDictionary(), nullptr);
+    EXPECT_FALSE(result.value->asDictionary());
     EXPECT_EQ(*result.value, Value::dictionaryWithOtherKeys({{Value::integer(1), Value::string("one")}}));
 }
 
@@ -201,13 +231,13 @@ TEST(BinaryPlist, SharedReferencesStayShared) {
     auto result = parse(file.bytes());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
     ASSERT_TRUE(result) << result.error;
-    const Value* level = &*result.value;
+    Value level = *result.value;
     for (int i = 0; i < 200; ++i) {
-        const Array& items = *level->asArray();
-        ASSERT_EQ(items[0].asArray(), items[1].asArray());
-        level = &items[0];
+        const Array items = *level.asArray();
+        ASSERT_EQ(items[0].identity(), items[1].identity());
+        level = items[0];
     }
-    EXPECT_EQ(level->asInteger(), 42);
+    EXPECT_EQ(level.asInteger(), 42);
 }
 
 BinaryPlist nestedArrays(std::uint64_t depth) {

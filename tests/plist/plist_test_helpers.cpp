@@ -103,11 +103,12 @@ std::string canonical(const plist::Value& value) {
             return fmt::format("uid:{}", *value.asUid());
         case Type::array: {
             std::string out = "[";
-            for (const auto& item : *value.asArray()) out += (out.size() > 1 ? "," : "") + canonical(item);
+            const auto items = value.asArray();
+            for (const auto& item : *items) out += (out.size() > 1 ? "," : "") + canonical(item);
             return out + "]";
         }
         case Type::dictionary: {
-            const plist::Dictionary* dictionary = value.asDictionary();
+            auto dictionary = value.asDictionary();
             if (!dictionary) return "{non-string keys}";
             std::string out = "{";
             for (const auto& [key, item] : *dictionary)

@@ -38,9 +38,9 @@ TEST(PlistValue, TypedAccessAnswersOnlyForItsType) {
         EXPECT_EQ(value.asData().has_value(), type == Type::data);
         EXPECT_EQ(value.asString().has_value(), type == Type::string);
         EXPECT_EQ(value.asUid().has_value(), type == Type::uid);
-        EXPECT_EQ(value.asArray() != nullptr, type == Type::array);
-        EXPECT_EQ(value.asDictionary() != nullptr, type == Type::dictionary);
-        EXPECT_EQ(value["key"], nullptr);
+        EXPECT_EQ(value.asArray().has_value(), type == Type::array);
+        EXPECT_EQ(value.asDictionary().has_value(), type == Type::dictionary);
+        EXPECT_FALSE(value["key"]);
     }
     EXPECT_EQ(Value::unsignedInteger(5).type(), Type::integer);  // small unsigned values are integers
     EXPECT_EQ(Value::unsignedInteger(UINT64_MAX).asNumber(), 18446744073709551615.0);
@@ -72,8 +72,8 @@ TEST(PlistValue, CopiesAndDataOutliveTheParsedTree) {
                 format));
             ASSERT_TRUE(result) << result.error;
             const Value& entry = (*result.value->asArray())[0];
-            title = *entry["title"];
-            list = *entry["l"];
+            title = entry["title"]->retained();
+            list = entry["l"]->retained();
             icon = entry["icon"]->asData();
             titleView = *title->asString();
         }

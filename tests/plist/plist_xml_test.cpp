@@ -80,11 +80,11 @@ TEST(XmlPlist, ReadsContainersInFileOrder) {
                        "<!-- a comment --><key>a</key><true/><key>z</key><false/><key></key><string>empty "
                        "key</string></dict>"));
     ASSERT_TRUE(result) << result.error;
-    const Dictionary& dictionary = *result.value->asDictionary();
+    const Dictionary dictionary = *result.value->asDictionary();
     ASSERT_EQ(dictionary.size(), 3u);
-    EXPECT_EQ(dictionary.entries()[0].first, "z");
-    EXPECT_EQ(dictionary.entries()[0].second, Value::boolean(false));  // the last value, the first place
-    EXPECT_EQ(dictionary.entries()[1].first, "a");
+    EXPECT_EQ(dictionary.entry(0).first, "z");
+    EXPECT_EQ(dictionary.entry(0).second, Value::boolean(false));  // the last value, the first place
+    EXPECT_EQ(dictionary.entry(1).first, "a");
     EXPECT_EQ(*(*result.value)[""], Value::string("empty key"));
 
     // A document without <plist> holds its value directly.

@@ -9,16 +9,25 @@
 #include <deque>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/bytes.hpp"
+#include "platform/plist/binary_objects.hpp"
 #include "platform/plist/plist.hpp"
 
 namespace qb::plist {
 
+using Values = std::vector<Value>;
 using OtherEntries = std::vector<std::pair<Value, Value>>;
+
+// A tree's dictionary: its entries, keys unique.
+struct TreeDictionary {
+    const Dictionary::Entry* entries;
+    std::size_t size;
+};
 
 struct Value::Node {
     Type type = Type::null;
@@ -26,6 +35,9 @@ struct Value::Node {
     // all strings and `otherEntries` holds the entries.
     bool base64 = false;
     bool otherKeys = false;
+    // The node stands for a binary file (`document->binary`); a value holding it names one of its
+    // objects.
+    bool binary = false;
     // Containers nested in this value, itself included (0 for scalars); bounded by maxDepth.
     std::uint16_t height = 0;
     const Document* document = nullptr;  // the parse holding this node; null for a node of its own
@@ -37,8 +49,8 @@ struct Value::Node {
         double real;  // reals and dates
         std::uint64_t uid;
         const char* text;  // strings and data
-        const Array* array;
-        const Dictionary* dictionary;
+        const Values* array;
+        const TreeDictionary* dictionary;
         const OtherEntries* otherEntries;
     };
 
@@ -90,7 +102,9 @@ struct Document : std::enable_shared_from_this<Document> {
 
     Bytes input;
     Arena arena;
-    std::deque<Array> arrays;
+    std::deque<Values> arrays;
+    std::optional<BinaryObjects> binary;
+    Value::Node binaryNode;  // stands for the objects of `binary`
     std::deque<OtherEntries> otherEntries;
 
     Value::Node& newNode(Type type) {
@@ -100,18 +114,27 @@ struct Document : std::enable_shared_from_this<Document> {
         return *node;
     }
     // A dictionary over `size` entries placed in the arena (keys already unique).
-    const Dictionary* newDictionary(const Dictionary::Entry* entries, std::size_t size) {
-        return new (arena.allocate<Dictionary>()) Dictionary(entries, size);
+    const TreeDictionary* newDictionary(const Dictionary::Entry* entries, std::size_t size) {
+        return new (arena.allocate<TreeDictionary>()) TreeDictionary{entries, size};
     }
     // A value stored inside this document's containers: it does not own the document.
-    static Value inner(const Value::Node* node) {
-        return Value(std::shared_ptr<const Value::Node>(std::shared_ptr<const Value::Node>(), node));
+    static Value inner(const Value::Node* node, std::uint64_t object = 0) {
+        return Value(std::shared_ptr<const Value::Node>(std::shared_ptr<const Value::Node>(), node), object);
     }
     // The value handed to the caller: it owns the document.
-    Value root(const Value::Node* node) const {
+    Value root(const Value::Node* node, std::uint64_t object = 0) const {
         if (!node->document) return inner(node);
-        return Value(std::shared_ptr<const Value::Node>(shared_from_this(), node));
+        return Value(std::shared_ptr<const Value::Node>(shared_from_this(), node), object);
     }
+};
+
+// What the readers and the views need of a value's insides.
+struct ValueAccess {
+    static const BinaryObjects& objects(const Value::Node* node);
+    // A value read out of a container: borrowed when the container lies in a parsed file (the root owns
+    // the file), a copy otherwise.
+    static Value borrow(const Value& value);
+    static OtherEntries otherEntries(const Value& value);
 };
 
 // Nodes shared by every parse (they own nothing).

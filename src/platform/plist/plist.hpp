@@ -3,14 +3,13 @@
 // Property lists, binary ("bplist00") and XML, read by our own reader: exact, bounded and never throwing.
 // A parsed tree shares the buffer it was read from; strings and data of the binary format point into it.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "platform/bytes.hpp"
@@ -19,20 +18,23 @@
 namespace qb::plist {
 
 class Value;
+class Array;
+class Dictionary;
 struct Document;
 
 enum class Type { null, boolean, integer, unsignedInteger, real, date, data, string, array, dictionary, uid };
 
-// A dictionary keeps its entries in file order; a repeated key keeps the last value.
-class Dictionary;
-using Array = std::vector<Value>;
-
-// One value of a property list. Cheap to copy: containers are shared, never copied.
+// One value of a property list. Cheap to copy: containers are shared, never copied. A binary file's
+// values are read from the file's buffer when asked for; nothing of them is decoded ahead.
+//
+// Lifetimes: the root that parse() answers owns the parsed file. Values, arrays and dictionaries read
+// out of a container borrow from it: they stay valid while the root lives. A value copied from a named
+// value (copy constructor or assignment) owns what it needs, and so does retained(); a moved value
+// keeps what it had. Name an array or dictionary before looping over it: in
+// `for (auto item : *value.asArray())` the optional is gone before the loop starts.
 class Value {
   public:
     Value();  // null
-    // Copies share the node. A value inside a parsed tree does not own the tree (that would be a cycle);
-    // a copy taken from it does, so it stays valid after the root is gone.
     Value(const Value& other);
     Value& operator=(const Value& other);
     Value(Value&&) noexcept = default;
@@ -40,6 +42,8 @@ class Value {
     ~Value() = default;
 
     Type type() const;
+    // This value, owning what it needs: valid after the root is gone.
+    Value retained() const { return Value(owned(), object_); }
 
     // Typed access: nothing when the type differs.
     std::optional<std::string_view> asString() const;  // UTF-8; valid while this value or a copy lives
@@ -49,14 +53,18 @@ class Value {
     std::optional<double> asNumber() const;  // an integer (signed or unsigned) or a real
     std::optional<bool> asBoolean() const;
     std::optional<Date> asDate() const;
-    std::optional<Bytes> asData() const;
+    std::optional<Bytes> asData() const;  // keeps what it views alive
     std::optional<std::uint64_t> asUid() const;
-    const Array* asArray() const;
+    std::optional<Array> asArray() const;  // arrays and sets
     // A dictionary whose keys are all strings (the only kind the XML format has).
-    const Dictionary* asDictionary() const;
+    std::optional<Dictionary> asDictionary() const;
 
-    // The value under `key` when this is a string-keyed dictionary; nullptr otherwise.
-    const Value* operator[](std::string_view key) const;
+    // The value under `key` when this is a string-keyed dictionary that has it.
+    std::optional<Value> operator[](std::string_view key) const;
+
+    // Where the value is stored: the same for values read from one place (the shared references of a
+    // binary file share it). Lets a walk visit a shared container once.
+    std::pair<const void*, std::uint64_t> identity() const { return {node_.get(), object_}; }
 
     // Structural equality, value for value (dates and reals compared as doubles, NaN equal to NaN).
     friend bool operator==(const Value& a, const Value& b);
@@ -72,7 +80,7 @@ class Value {
     // A string that lives in a buffer kept alive by `owner`.
     static Value string(std::shared_ptr<const void> owner, std::string_view v);
     static Value uid(std::uint64_t v);
-    static Value array(Array items);
+    static Value array(std::vector<Value> items);
     static Value dictionary(std::vector<std::pair<std::string, Value>> entries);
     // A dictionary with a non-string key: kept, but asDictionary() answers nothing.
     static Value dictionaryWithOtherKeys(std::vector<std::pair<Value, Value>> entries);
@@ -81,34 +89,139 @@ class Value {
 
   private:
     friend struct Document;
+    friend class Array;
+    friend class Dictionary;
+    friend struct ValueAccess;
+    Value(std::shared_ptr<const Node> node, std::uint64_t object) : node_(std::move(node)), object_(object) {}
     explicit Value(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
     // The node with ownership of what keeps it alive (for copies and for data handed out).
     std::shared_ptr<const Node> owned() const;
+
+    // A node of a tree, or the node standing for a binary file, whose object number `object_` this is.
     std::shared_ptr<const Node> node_;
+    std::uint64_t object_ = 0;
 };
 
+// The items of an array, in order: a view that borrows from the value it was read from.
+class Array {
+  public:
+    class Iterator;
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Value operator[](std::size_t index) const;  // index < size()
+    Iterator begin() const;
+    Iterator end() const;
+
+  private:
+    friend class Value;
+    friend struct ValueAccess;
+    Array() = default;
+    Array(const Value* values, std::size_t size) : values_(values), size_(size) {}
+    Array(const Value::Node* binary, const unsigned char* references, std::size_t size)
+        : binary_(binary), references_(references), size_(size) {}
+
+    // A tree's values, or the object references of a binary file's array.
+    const Value* values_ = nullptr;
+    const Value::Node* binary_ = nullptr;
+    const unsigned char* references_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+// A dictionary with string keys, in file order; a repeated key keeps the place of its first occurrence
+// and the value of its last. A view that borrows from the value it was read from.
 class Dictionary {
   public:
-    // A key views text that lives as long as the tree (in the parsed buffer or beside the nodes).
     using Entry = std::pair<std::string_view, Value>;
 
-    const Value* find(std::string_view key) const;
-    std::span<const Entry> entries() const { return {entries_, size_}; }  // file order, keys unique
-    std::size_t size() const { return size_; }
-    const Entry* begin() const { return entries_; }
-    const Entry* end() const { return entries_ + size_; }
+    class Iterator;
 
-    // Over `size` entries with unique keys that outlive the dictionary.
-    Dictionary(const Entry* entries, std::size_t size) : entries_(entries), size_(size) {}
+    std::optional<Value> find(std::string_view key) const;
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Entry entry(std::size_t index) const;  // index < size()
+    Iterator begin() const;
+    Iterator end() const;
 
     // Makes keys unique in place: a repeated key keeps the place of its first occurrence and the value
     // of its last. Answers how many entries are left at the front.
     static std::size_t removeRepeatedKeys(Entry* entries, std::size_t size);
 
   private:
+    friend class Value;
+    friend struct ValueAccess;
+    Dictionary() = default;
+    Dictionary(const Entry* entries, std::size_t size) : entries_(entries), size_(size) {}
+    Dictionary(const Value::Node* binary, const unsigned char* references, std::size_t size)
+        : binary_(binary), references_(references), size_(size) {}
+
+    // A tree's entries (keys unique), or the key and value references of a binary file's dictionary.
     const Entry* entries_ = nullptr;
+    const Value::Node* binary_ = nullptr;
+    const unsigned char* references_ = nullptr;
     std::size_t size_ = 0;
 };
+
+// Iterators hold a copy of their view.
+class Array::Iterator {
+  public:
+    using value_type = Value;
+    using difference_type = std::ptrdiff_t;
+    Iterator() = default;
+    Iterator(Array array, std::size_t index) : array_(array), index_(index) {}
+    Value operator*() const { return array_[index_]; }
+    Iterator& operator++() {
+        ++index_;
+        return *this;
+    }
+    Iterator operator++(int) {
+        Iterator before = *this;
+        ++index_;
+        return before;
+    }
+    friend bool operator==(const Iterator& a, const Iterator& b) { return a.index_ == b.index_; }
+
+  private:
+    Array array_;
+    std::size_t index_ = 0;
+};
+
+inline Array::Iterator Array::begin() const {
+    return {*this, 0};
+}
+inline Array::Iterator Array::end() const {
+    return {*this, size_};
+}
+
+class Dictionary::Iterator {
+  public:
+    using value_type = Entry;
+    using difference_type = std::ptrdiff_t;
+    Iterator() = default;
+    Iterator(Dictionary dictionary, std::size_t index) : dictionary_(dictionary), index_(index) {}
+    Entry operator*() const { return dictionary_.entry(index_); }
+    Iterator& operator++() {
+        ++index_;
+        return *this;
+    }
+    Iterator operator++(int) {
+        Iterator before = *this;
+        ++index_;
+        return before;
+    }
+    friend bool operator==(const Iterator& a, const Iterator& b) { return a.index_ == b.index_; }
+
+  private:
+    Dictionary dictionary_;
+    std::size_t index_ = 0;
+};
+
+inline Dictionary::Iterator Dictionary::begin() const {
+    return {*this, 0};
+}
+inline Dictionary::Iterator Dictionary::end() const {
+    return {*this, size_};
+}
 
 // The result of parsing: the root value, or why the bytes are no property list (a short reason for
 // debug logging).

@@ -9,7 +9,8 @@
 
 namespace qb::plist {
 
-static_assert(std::is_trivially_destructible_v<Value::Node> && std::is_trivially_destructible_v<Dictionary>,
+static_assert(std::is_trivially_destructible_v<Value::Node> &&
+                  std::is_trivially_destructible_v<TreeDictionary>,
               "nodes and dictionaries live in the arena, which never destroys them");
 
 namespace {
@@ -30,39 +31,17 @@ std::shared_ptr<Holder<Storage>> makeHolder(Type type, Storage storage) {
 }
 
 std::uint16_t heightOf(const Value& value) {
-    if (const Array* array = value.asArray()) {
+    if (auto array = value.asArray()) {
         std::uint16_t height = 0;
         for (const Value& item : *array) height = std::max(height, heightOf(item));
         return static_cast<std::uint16_t>(std::min<int>(height + 1, UINT16_MAX));
     }
-    if (const Dictionary* dictionary = value.asDictionary()) {
+    if (auto dictionary = value.asDictionary()) {
         std::uint16_t height = 0;
         for (const auto& entry : *dictionary) height = std::max(height, heightOf(entry.second));
         return static_cast<std::uint16_t>(std::min<int>(height + 1, UINT16_MAX));
     }
     return value.type() == Type::dictionary ? 1 : 0;
-}
-
-std::string decodedData(const Value::Node& node) {
-    return node.base64 ? base64Decode(node.view()) : std::string(node.view());
-}
-
-bool sameNumber(double a, double b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-
-bool equalNodes(const Value::Node* a, const Value::Node* b);
-
-bool equalDictionaries(const Dictionary& a, const Dictionary& b) {
-    if (a.size() != b.size()) return false;
-    const auto& entries = b.entries();
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto& [key, value] = a.entries()[i];
-        // Same order is the common case; otherwise look the key up.
-        const Value* other = entries[i].first == key ? &entries[i].second : b.find(key);
-        if (!other || !(value == *other)) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -120,9 +99,10 @@ std::string_view Arena::store(std::string_view text) {
 }
 
 Value::Value() = default;
-Value::Value(const Value& other) : node_(other.owned()) {}
+Value::Value(const Value& other) : node_(other.owned()), object_(other.object_) {}
 Value& Value::operator=(const Value& other) {
     node_ = other.owned();
+    object_ = other.object_;
     return *this;
 }
 
@@ -131,64 +111,147 @@ std::shared_ptr<const Value::Node> Value::owned() const {
     return std::shared_ptr<const Node>(node_->document->shared_from_this(), node_.get());
 }
 
+const BinaryObjects& ValueAccess::objects(const Value::Node* node) {
+    return *node->document->binary;
+}
+
+Value ValueAccess::borrow(const Value& value) {
+    if (value.node_ && value.node_->document) return Document::inner(value.node_.get(), value.object_);
+    return value;
+}
+
 Type Value::type() const {
-    return node_ ? node_->type : Type::null;
+    if (!node_) return Type::null;
+    if (node_->binary) return ValueAccess::objects(node_.get()).type(object_);
+    return node_->type;
 }
 
 std::optional<std::string_view> Value::asString() const {
     if (type() != Type::string) return std::nullopt;
+    if (node_->binary) return ValueAccess::objects(node_.get()).text(object_);
     return node_->view();
 }
 std::optional<std::int64_t> Value::asInteger() const {
     if (type() != Type::integer) return std::nullopt;
+    if (node_->binary) {
+        const auto& objects = ValueAccess::objects(node_.get());
+        bool isUnsigned = false;
+        return static_cast<std::int64_t>(objects.integerBits(objects.object(object_), isUnsigned));
+    }
     return node_->integer;
 }
 std::optional<std::uint64_t> Value::asUnsignedInteger() const {
     if (type() != Type::unsignedInteger) return std::nullopt;
+    if (node_->binary) {
+        const auto& objects = ValueAccess::objects(node_.get());
+        bool isUnsigned = false;
+        return objects.integerBits(objects.object(object_), isUnsigned);
+    }
     return node_->unsignedInteger;
 }
 std::optional<double> Value::asReal() const {
     if (type() != Type::real) return std::nullopt;
+    if (node_->binary) {
+        const auto& objects = ValueAccess::objects(node_.get());
+        return objects.real(objects.object(object_));
+    }
     return node_->real;
 }
 std::optional<double> Value::asNumber() const {
     switch (type()) {
         case Type::integer:
-            return static_cast<double>(node_->integer);
+            return static_cast<double>(*asInteger());
         case Type::unsignedInteger:
-            return static_cast<double>(node_->unsignedInteger);
+            return static_cast<double>(*asUnsignedInteger());
         case Type::real:
-            return node_->real;
+            return asReal();
         default:
             return std::nullopt;
     }
 }
 std::optional<bool> Value::asBoolean() const {
     if (type() != Type::boolean) return std::nullopt;
+    if (node_->binary) return ValueAccess::objects(node_.get()).object(object_).marker == 0x09;
     return node_->boolean;
 }
 std::optional<Date> Value::asDate() const {
     if (type() != Type::date) return std::nullopt;
+    if (node_->binary) {
+        const auto& objects = ValueAccess::objects(node_.get());
+        return Date{objects.real(objects.object(object_))};
+    }
     return Date{node_->real};
 }
 std::optional<Bytes> Value::asData() const {
     if (type() != Type::data) return std::nullopt;
+    if (node_->binary) {
+        const auto o = ValueAccess::objects(node_.get()).object(object_);
+        return Bytes(owned(), {reinterpret_cast<const char*>(o.body), static_cast<std::size_t>(o.length)});
+    }
     if (node_->base64) return Bytes(base64Decode(node_->view()));
     return Bytes(owned(), node_->view());
 }
 std::optional<std::uint64_t> Value::asUid() const {
     if (type() != Type::uid) return std::nullopt;
+    if (node_->binary) {
+        const auto& objects = ValueAccess::objects(node_.get());
+        return objects.uid(objects.object(object_));
+    }
     return node_->uid;
 }
-const Array* Value::asArray() const {
-    return type() == Type::array ? node_->array : nullptr;
+std::optional<Array> Value::asArray() const {
+    if (type() != Type::array) return std::nullopt;
+    if (node_->binary) {
+        const auto o = ValueAccess::objects(node_.get()).object(object_);
+        return Array(node_.get(), o.body, static_cast<std::size_t>(o.length));
+    }
+    return Array(node_->array->data(), node_->array->size());
 }
-const Dictionary* Value::asDictionary() const {
-    return type() == Type::dictionary && !node_->otherKeys ? node_->dictionary : nullptr;
+std::optional<Dictionary> Value::asDictionary() const {
+    if (type() != Type::dictionary) return std::nullopt;
+    if (node_->binary) {
+        const auto& objects = ValueAccess::objects(node_.get());
+        if (!objects.irregularDictionaries.empty()) {
+            if (auto found = objects.irregularDictionaries.find(object_);
+                found != objects.irregularDictionaries.end()) {
+                if (!found->second) return std::nullopt;
+                return Dictionary(found->second->entries, found->second->size);
+            }
+        }
+        const auto o = objects.object(object_);
+        return Dictionary(node_.get(), o.body, static_cast<std::size_t>(o.length));
+    }
+    if (node_->otherKeys) return std::nullopt;
+    return Dictionary(node_->dictionary->entries, node_->dictionary->size);
 }
-const Value* Value::operator[](std::string_view key) const {
-    const Dictionary* dictionary = asDictionary();
-    return dictionary ? dictionary->find(key) : nullptr;
+std::optional<Value> Value::operator[](std::string_view key) const {
+    auto dictionary = asDictionary();
+    return dictionary ? dictionary->find(key) : std::nullopt;
+}
+
+Value Array::operator[](std::size_t index) const {
+    if (!binary_) return ValueAccess::borrow(values_[index]);
+    return Document::inner(binary_, ValueAccess::objects(binary_).reference(references_, index));
+}
+
+Dictionary::Entry Dictionary::entry(std::size_t index) const {
+    if (!binary_) return {entries_[index].first, ValueAccess::borrow(entries_[index].second)};
+    const auto& objects = ValueAccess::objects(binary_);
+    return {objects.text(objects.reference(references_, index)),
+            Document::inner(binary_, objects.reference(references_, size_ + index))};
+}
+
+std::optional<Value> Dictionary::find(std::string_view key) const {
+    if (!binary_) {
+        for (std::size_t i = 0; i < size_; ++i)
+            if (entries_[i].first == key) return ValueAccess::borrow(entries_[i].second);
+        return std::nullopt;
+    }
+    const auto& objects = ValueAccess::objects(binary_);
+    for (std::size_t i = 0; i < size_; ++i)
+        if (objects.text(objects.reference(references_, i)) == key)
+            return Document::inner(binary_, objects.reference(references_, size_ + i));
+    return std::nullopt;
 }
 
 Value Value::boolean(bool v) {
@@ -252,7 +315,7 @@ Value Value::uid(std::uint64_t v) {
     return Value(std::move(node));
 }
 
-Value Value::array(Array items) {
+Value Value::array(std::vector<Value> items) {
     auto holder = makeHolder(Type::array, std::move(items));
     holder->node.array = &holder->storage;
     Value value(std::shared_ptr<const Node>(holder, &holder->node));
@@ -281,7 +344,7 @@ struct DictionaryHolder {
         : storage(std::move(given)), dictionary(storage.entries.data(), storage.entries.size()) {}
     Value::Node node;
     OwnedDictionary storage;
-    Dictionary dictionary;
+    TreeDictionary dictionary;
 };
 
 }  // namespace
@@ -303,53 +366,90 @@ Value Value::dictionaryWithOtherKeys(std::vector<std::pair<Value, Value>> entrie
     return Value(std::shared_ptr<const Node>(holder, &holder->node));
 }
 
-bool operator==(const Value& a, const Value& b) {
-    return equalNodes(a.node_.get(), b.node_.get());
-}
-
 namespace {
 
-bool equalNodes(const Value::Node* a, const Value::Node* b) {
-    if (a == b) return true;
-    Type typeA = a ? a->type : Type::null;
-    Type typeB = b ? b->type : Type::null;
-    if (typeA != typeB) return false;
-    switch (typeA) {
+bool sameNumber(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+// The bytes of data, decoded into `scratch` when they are base64 text.
+std::string_view dataOf(const Value& value, std::optional<Bytes>& scratch) {
+    scratch = value.asData();
+    return scratch->view();
+}
+
+bool hasOtherKeys(const Value& value) {
+    return value.type() == Type::dictionary && !value.asDictionary();
+}
+
+}  // namespace
+
+// Entry by entry (rare: such dictionaries are compared, never looked into).
+OtherEntries ValueAccess::otherEntries(const Value& value) {
+    if (!value.node_->binary) return *value.node_->otherEntries;
+    const auto& objects = ValueAccess::objects(value.node_.get());
+    const auto o = objects.object(value.object_);
+    OtherEntries entries;
+    const auto count = static_cast<std::size_t>(o.length);
+    for (std::size_t i = 0; i < count; ++i)
+        entries.emplace_back(Document::inner(value.node_.get(), objects.reference(o.body, i)),
+                             Document::inner(value.node_.get(), objects.reference(o.body, count + i)));
+    return entries;
+}
+
+bool operator==(const Value& a, const Value& b) {
+    if (a.node_.get() == b.node_.get() && a.object_ == b.object_) return true;
+    const Type type = a.type();
+    if (type != b.type()) return false;
+    switch (type) {
         case Type::null:
             return true;
         case Type::boolean:
-            return a->boolean == b->boolean;
+            return a.asBoolean() == b.asBoolean();
         case Type::integer:
-            return a->integer == b->integer;
+            return a.asInteger() == b.asInteger();
         case Type::unsignedInteger:
-            return a->unsignedInteger == b->unsignedInteger;
+            return a.asUnsignedInteger() == b.asUnsignedInteger();
         case Type::real:
+            return sameNumber(*a.asReal(), *b.asReal());
         case Type::date:
-            return sameNumber(a->real, b->real);
+            return sameNumber(a.asDate()->sinceReferenceDate, b.asDate()->sinceReferenceDate);
         case Type::uid:
-            return a->uid == b->uid;
+            return a.asUid() == b.asUid();
         case Type::string:
-            return a->view() == b->view();
-        case Type::data:
-            if (a->base64 == b->base64 && !a->base64) return a->view() == b->view();
-            return decodedData(*a) == decodedData(*b);
+            return a.asString() == b.asString();
+        case Type::data: {
+            std::optional<Bytes> x, y;
+            return dataOf(a, x) == dataOf(b, y);
+        }
         case Type::array: {
-            const Array& x = *a->array;
-            const Array& y = *b->array;
+            const Array x = *a.asArray();
+            const Array y = *b.asArray();
             if (x.size() != y.size()) return false;
             for (std::size_t i = 0; i < x.size(); ++i)
                 if (!(x[i] == y[i])) return false;
             return true;
         }
-        case Type::dictionary:
-            if (a->otherKeys != b->otherKeys) return false;
-            if (a->otherKeys) return *a->otherEntries == *b->otherEntries;
-            return equalDictionaries(*a->dictionary, *b->dictionary);
+        case Type::dictionary: {
+            const bool otherA = hasOtherKeys(a);
+            if (otherA != hasOtherKeys(b)) return false;
+            if (otherA) return ValueAccess::otherEntries(a) == ValueAccess::otherEntries(b);
+            const Dictionary x = *a.asDictionary();
+            const Dictionary y = *b.asDictionary();
+            if (x.size() != y.size()) return false;
+            for (std::size_t i = 0; i < x.size(); ++i) {
+                const auto [key, value] = x.entry(i);
+                // Same order is the common case; otherwise look the key up.
+                auto same = y.entry(i);
+                std::optional<Value> other =
+                    same.first == key ? std::optional<Value>(same.second) : y.find(key);
+                if (!other || !(value == *other)) return false;
+            }
+            return true;
+        }
     }
     return false;
 }
-
-}  // namespace
 
 std::size_t Dictionary::removeRepeatedKeys(Entry* entries, std::size_t size) {
     if (size <= 16) {
@@ -372,12 +472,6 @@ std::size_t Dictionary::removeRepeatedKeys(Entry* entries, std::size_t size) {
         }
     }
     return kept;
-}
-
-const Value* Dictionary::find(std::string_view key) const {
-    for (const Entry& entry : *this)
-        if (entry.first == key) return &entry.second;
-    return nullptr;
 }
 
 }  // namespace qb::plist

@@ -321,7 +321,7 @@ class XmlReader {
     Document& document_;
     XML_Parser parser_;
     std::vector<Frame> stack_;
-    Array items_;
+    Values items_;
     std::vector<Dictionary::Entry> entries_;
     int depth_ = 0;
     std::optional<Element> textElement_;

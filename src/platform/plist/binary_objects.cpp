@@ -1,0 +1,122 @@
+#include "platform/plist/binary_objects.hpp"
+
+#include <cstring>
+
+namespace qb::plist {
+
+std::uint64_t readBigEndian(const unsigned char* p, unsigned width) {
+    switch (width) {
+        case 1:
+            return p[0];
+        case 2:
+            return std::uint64_t{p[0]} << 8 | p[1];
+        case 4:
+            return std::uint64_t{p[0]} << 24 | std::uint64_t{p[1]} << 16 | std::uint64_t{p[2]} << 8 | p[3];
+        default: {
+            std::uint64_t value = 0;
+            for (unsigned i = 0; i < width; ++i) value = value << 8 | p[i];
+            return value;
+        }
+    }
+}
+
+BinaryObjects::Object BinaryObjects::object(std::uint64_t index) const {
+    const unsigned char* p = data + offset(index);
+    Object result{p[0], p + 1, 0};
+    const unsigned low = result.marker & 0x0F;
+    switch (result.kind()) {
+        case 0x1:
+        case 0x2:
+            result.length = std::uint64_t{1} << low;
+            break;
+        case 0x3:
+            result.length = 8;
+            break;
+        case 0x8:
+            result.length = low + 1;
+            break;
+        case 0x4:
+        case 0x5:
+        case 0x6:
+        case 0xA:
+        case 0xC:
+        case 0xD:
+            if (low != 0x0F) {
+                result.length = low;
+            } else {
+                const unsigned width = 1u << (p[1] & 0x0F);
+                result.length = readBigEndian(p + 2, width);
+                result.body = p + 2 + width;
+            }
+            break;
+        default:
+            break;
+    }
+    return result;
+}
+
+Type BinaryObjects::type(std::uint64_t index) const {
+    const Object o = object(index);
+    switch (o.kind()) {
+        case 0x0:
+            return o.marker == 0x00 ? Type::null : Type::boolean;
+        case 0x1: {
+            bool isUnsigned = false;
+            integerBits(o, isUnsigned);
+            return isUnsigned ? Type::unsignedInteger : Type::integer;
+        }
+        case 0x2:
+            return Type::real;
+        case 0x3:
+            return Type::date;
+        case 0x4:
+            return Type::data;
+        case 0x5:
+        case 0x6:
+            return Type::string;
+        case 0x8:
+            return Type::uid;
+        case 0xA:
+        case 0xC:
+            return Type::array;
+        default:
+            return Type::dictionary;
+    }
+}
+
+std::string_view BinaryObjects::text(std::uint64_t index) const {
+    const Object o = object(index);
+    if (o.kind() == 0x5) return {reinterpret_cast<const char*>(o.body), static_cast<std::size_t>(o.length)};
+    return convertedText.at(index);
+}
+
+std::uint64_t BinaryObjects::integerBits(const Object& o, bool& isUnsigned) const {
+    isUnsigned = false;
+    if (o.length <= 8) return readBigEndian(o.body, static_cast<unsigned>(o.length));
+    // 16 bytes, two's complement, known to fit 64 bits: unsigned when the high half is zero and the low
+    // half does not fit a signed integer.
+    const std::uint64_t high = readBigEndian(o.body, 8);
+    const std::uint64_t low = readBigEndian(o.body + 8, 8);
+    isUnsigned = high == 0 && low > static_cast<std::uint64_t>(INT64_MAX);
+    return low;
+}
+
+double BinaryObjects::real(const Object& o) const {
+    if (o.length == 4) {
+        auto bits = static_cast<std::uint32_t>(readBigEndian(o.body, 4));
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+    const std::uint64_t bits = readBigEndian(o.body, 8);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::uint64_t BinaryObjects::uid(const Object& o) const {
+    return o.length > 8 ? readBigEndian(o.body + o.length - 8, 8)
+                        : readBigEndian(o.body, static_cast<unsigned>(o.length));
+}
+
+}  // namespace qb::plist
