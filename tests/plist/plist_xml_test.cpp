@@ -233,39 +233,47 @@ TEST(XmlPlist, LimitsNestingTo512Levels) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
 }
 
-// Base64 checked one byte at a time, the way the blocked check must answer.
-std::optional<std::size_t> base64SizeByteByByte(std::string_view text) {
+// Base64 checked one byte at a time, the way the blocked check must answer: the run of symbols,
+// padding and XML whitespace at the start of `text`, and its decoded size when it is valid.
+Base64Run base64RunByteByByte(std::string_view text) {
     constexpr std::string_view alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::size_t symbols = 0, pads = 0;
+    std::size_t symbols = 0, pads = 0, length = 0;
+    bool valid = true;
     for (char c : text) {
         if (alphabet.find(c) != std::string_view::npos) {
-            if (pads > 0) return std::nullopt;
+            valid = valid && pads == 0;
             ++symbols;
         } else if (c == '=') {
             ++pads;
         } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
-            return std::nullopt;
+            break;
         }
+        ++length;
     }
-    if (symbols % 4 == 1 || pads > 2 || (pads > 0 && (symbols + pads) % 4 != 0)) return std::nullopt;
-    return symbols / 4 * 3 + (symbols % 4 == 0 ? 0 : symbols % 4 - 1);
+    if (!valid || symbols % 4 == 1 || pads > 2 || (pads > 0 && (symbols + pads) % 4 != 0))
+        return {length, {}};
+    return {length, symbols / 4 * 3 + (symbols % 4 == 0 ? 0 : symbols % 4 - 1)};
 }
 
 TEST(XmlPlist, Base64CheckAgreesWithByteByByteCheck) {
     // Symbols, padding, whitespace and bytes that are not base64 at every place of the blocks of eight
     // the check reads at once.
-    const std::string_view pieces[] = {"A", "z",  "+",  "/", "=",      "\n",       "\t", "\r",
-                                       " ", "\f", "\v", "*", "\x00"sv, "\xC3\xA9", "&",  "<"};
+    // The first four are symbols; then the bytes right outside each range of symbols.
+    const std::string_view pieces[] = {
+        "A", "z", "+", "/", "=", "\n", "\t", "\r", " ", "\f", "\v",   "*",    "\x00"sv, "\xC3\xA9",
+        "&", "<", "@", "[", "`", "{",  ",",  "-",  ".", ":",  "\x7F", "\xC1", "\xE1",   "\x1F"};
     std::mt19937 random(17);
     std::size_t accepted = 0;
     for (int round = 0; round < 20000; ++round) {
         std::string text;
-        const int length = static_cast<int>(random() % 40);
+        const int length = static_cast<int>(random() % 70);  // up to four blocks of sixteen
         const bool mostlySymbols = random() % 2 == 0;
         for (int i = 0; i < length; ++i)
             text += mostlySymbols && random() % 8 != 0 ? pieces[random() % 4]
                                                        : pieces[random() % std::size(pieces)];
-        const auto expected = base64SizeByteByByte(text);
+        const Base64Run run = base64RunByteByByte(text);
+        ASSERT_EQ(base64Run(text), run) << testing::PrintToString(text);
+        const auto expected = run.length == text.size() ? run.decodedSize : std::nullopt;
         ASSERT_EQ(base64DecodedSize(text), expected) << testing::PrintToString(text);
         if (expected) {
             ++accepted;

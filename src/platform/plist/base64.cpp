@@ -3,6 +3,10 @@
 #include <array>
 #include <cstdint>
 
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 namespace qb::plist {
 namespace {
 
@@ -39,44 +43,84 @@ inline bool eightSymbols(const unsigned char* p) {
             classes[p[6]] | classes[p[7]]) == symbol;
 }
 
+// Skips the blocks at `p` that hold only symbols and XML whitespace, adding their symbols to `symbols`;
+// answers where the first other block starts. Sixteen bytes at a time where the processor has SSE2
+// (lines and their indentation alike, without a branch on where a line ends), eight symbols at a time
+// by the table otherwise.
+const unsigned char* skipBlocks(const unsigned char* p, const unsigned char* const end,
+                                std::size_t& symbols) {
+#if defined(__SSE2__) && defined(__x86_64__)
+    const __m128i lowerCase = _mm_set1_epi8(0x20);
+    const __m128i beforeLower = _mm_set1_epi8('a' - 1), afterLower = _mm_set1_epi8('z' + 1);
+    const __m128i beforeSlash = _mm_set1_epi8('/' - 1), afterDigits = _mm_set1_epi8('9' + 1);  // "/0-9"
+    const __m128i plus = _mm_set1_epi8('+'), blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
+    const __m128i newline = _mm_set1_epi8('\n'), carriageReturn = _mm_set1_epi8('\r');
+    // Each symbol counts one; _mm_sad_epu8 adds up the ones of each half of a block.
+    const __m128i one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
+    __m128i counted = zero;
+    while (end - p >= 16) {
+        // Bytes from 0x80 are negative and fall in no range.
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // Setting bit 5 turns upper-case letters into lower-case ones and nothing else into a letter.
+        const __m128i folded = _mm_or_si128(v, lowerCase);
+        const __m128i letters =
+            _mm_and_si128(_mm_cmpgt_epi8(folded, beforeLower), _mm_cmplt_epi8(folded, afterLower));
+        const __m128i digits = _mm_and_si128(_mm_cmpgt_epi8(v, beforeSlash), _mm_cmplt_epi8(v, afterDigits));
+        const __m128i isSymbol = _mm_or_si128(letters, _mm_or_si128(digits, _mm_cmpeq_epi8(v, plus)));
+        const __m128i isSpace =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, tab)),
+                         _mm_or_si128(_mm_cmpeq_epi8(v, newline), _mm_cmpeq_epi8(v, carriageReturn)));
+        if (_mm_movemask_epi8(_mm_or_si128(isSymbol, isSpace)) != 0xFFFF) break;
+        counted = _mm_add_epi64(counted, _mm_sad_epu8(_mm_and_si128(isSymbol, one), zero));
+        p += 16;
+    }
+    symbols += static_cast<std::size_t>(_mm_cvtsi128_si64(counted)) +
+               static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(counted, counted)));
+    if (end - p >= 16) return p;
+#endif
+    while (end - p >= 8 && eightSymbols(p)) {
+        symbols += 8;
+        p += 8;
+    }
+    for (; p != end && classes[*p] == symbol; ++p) ++symbols;
+    return p;
+}
+
 }  // namespace
 
-std::optional<std::size_t> base64DecodedSize(std::string_view text) {
+Base64Run base64Run(std::string_view text) {
+    const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = begin + text.size();
+    const auto* p = begin;
     std::size_t symbols = 0;
     std::size_t pads = 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
-    // One byte that is not part of a block of eight symbols; false when the text cannot be base64.
-    auto step = [&](unsigned char byte) {
-        switch (classes[byte]) {
-            case symbol:
-                ++symbols;
-                return pads == 0;  // nothing may follow the padding
-            case space:
-                return true;
-            case padding:
-                ++pads;
-                return true;
-            default:
-                return false;
+    bool valid = true;
+    while (true) {
+        // Blocks go by until the padding; the rest, byte by byte.
+        if (pads == 0) p = skipBlocks(p, end, symbols);
+        if (p == end) break;
+        const std::uint8_t kind = classes[*p];
+        if (kind == symbol) {
+            valid = valid && pads == 0;  // nothing may follow the padding
+            ++symbols;
+        } else if (kind == padding) {
+            ++pads;
+        } else if (kind != space) {
+            break;
         }
-    };
-    // Lines of symbols go by in blocks of eight; a block with whitespace or padding in it goes byte by
-    // byte.
-    while (end - p >= 8) {
-        if (pads == 0 && eightSymbols(p)) {
-            symbols += 8;
-            p += 8;
-            continue;
-        }
-        for (const auto* const blockEnd = p + 8; p != blockEnd; ++p)
-            if (!step(*p)) return std::nullopt;
+        ++p;
     }
-    for (; p != end; ++p)
-        if (!step(*p)) return std::nullopt;
-    if (symbols % 4 == 1 || pads > 2) return std::nullopt;
-    if (pads > 0 && (symbols + pads) % 4 != 0) return std::nullopt;
-    return symbols / 4 * 3 + (symbols % 4 == 0 ? 0 : symbols % 4 - 1);
+    Base64Run result{static_cast<std::size_t>(p - begin), std::nullopt};
+    if (!valid || symbols % 4 == 1 || pads > 2) return result;
+    if (pads > 0 && (symbols + pads) % 4 != 0) return result;
+    result.decodedSize = symbols / 4 * 3 + (symbols % 4 == 0 ? 0 : symbols % 4 - 1);
+    return result;
+}
+
+std::optional<std::size_t> base64DecodedSize(std::string_view text) {
+    const Base64Run run = base64Run(text);
+    if (run.length != text.size()) return std::nullopt;
+    return run.decodedSize;
 }
 
 void base64DecodeInto(std::string_view text, char* out) {

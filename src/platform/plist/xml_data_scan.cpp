@@ -110,16 +110,14 @@ std::optional<std::vector<DataText>> scanDataTexts(std::string_view input) {
             ++p;
             continue;
         }
+        // The text's check also finds where it ends: at the first byte that cannot be base64, which
+        // is '<' for the texts left out.
         const char* const text = p + open.size();
-        const auto* next =
-            static_cast<const char*>(std::memchr(text, '<', static_cast<std::size_t>(end - text)));
-        if (!next) break;
-        const std::string_view content(text, static_cast<std::size_t>(next - text));
-        if (!content.empty() &&
-            std::string_view(next, static_cast<std::size_t>(end - next)).starts_with(close) &&
-            base64DecodedSize(content))
-            texts.push_back({static_cast<std::size_t>(text - begin), content.size()});
-        p = next;
+        const Base64Run run = base64Run(std::string_view(text, static_cast<std::size_t>(end - text)));
+        p = text + run.length;
+        if (run.length > 0 && run.decodedSize &&
+            std::string_view(p, static_cast<std::size_t>(end - p)).starts_with(close))
+            texts.push_back({static_cast<std::size_t>(text - begin), run.length});
     }
     return texts;
 }
