@@ -388,27 +388,14 @@ TEST(XmlPlist, FastAndPlainPathsAgree) {
     }
 }
 
-TEST(XmlPlist, FastPathReadsWhatPlistlibWrites) {
+TEST(XmlPlist, FastPathLeavesOutEveryDataTextPlistlibWrites) {
+    // The values themselves are compared with plistlib's in the differential test.
     const std::string bytes = test::plistlibDump(
-        "[{'icon': bytes(range(256)) * (i + 1), 'small': b'\\x01', 'empty': b'', 'n': i} for i in range(40)]",
+        "[{'icon': bytes(range(256)) * (i + 1), 'small': b'\\x01', 'empty': b''} for i in range(40)]",
         test::PlistFormat::xml);
     const auto texts = scanDataTexts(bytes);
     ASSERT_TRUE(texts);
-    EXPECT_EQ(texts->size(), 120u);  // plistlib writes empty data on lines of their own too
-    auto result = parse(bytes);
-    ASSERT_TRUE(result) << result.error;
-    const Array& entries = *result.value->asArray();
-    ASSERT_EQ(entries.size(), 40u);
-    std::string block;
-    for (int i = 0; i < 256; ++i) block += static_cast<char>(i);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        std::string icon;
-        for (std::size_t k = 0; k <= i; ++k) icon += block;
-        EXPECT_EQ(entries[i]["icon"]->asData()->view(), icon);
-        EXPECT_EQ(entries[i]["small"]->asData()->view(), "\x01");
-        EXPECT_EQ(entries[i]["empty"]->asData()->view(), "");
-        EXPECT_EQ(entries[i]["n"]->asInteger(), static_cast<std::int64_t>(i));
-    }
+    EXPECT_EQ(texts->size(), 120u);  // empty data too: plistlib puts its end tag on a line of its own
 }
 
 }  // namespace

@@ -277,8 +277,9 @@ class XmlReader {
         }
     }
 
-    // Base64 that stands in the input as is is checked now and decoded when asked for; anything else is
-    // decoded now.
+    // Base64 that lies in the input as it is was checked and is decoded when asked for; anything else
+    // is decoded now. With texts cut out, expat's indices no longer match the input: an element the
+    // scan left in place (attributes, references, invalid text) is decoded from its character data.
     const Node* data() {
         const std::string_view input = document_.input.view();
         const auto end = XML_GetCurrentByteIndex(parser_);
