@@ -392,18 +392,21 @@ class Layout {
         return style;
     }
 
-    // A stack's content size by node and proposal, packed into one number; none for proposals too large
-    // to pack (those are measured every time). The largest height stands for "settled at this width".
-    static constexpr int keyLimit = 1 << 20;
-    static constexpr int settledKey = keyLimit - 1;
-    static std::optional<std::uint64_t> measurementKey(std::size_t index, CellSize proposal) {
-        if (proposal.width < 0 || proposal.width >= keyLimit || proposal.height < 0 ||
-            proposal.height >= keyLimit || index >= (std::size_t{1} << 24))
-            return std::nullopt;
-        return (static_cast<std::uint64_t>(index) << 40) |
-               (static_cast<std::uint64_t>(proposal.width) << 20) |
-               static_cast<std::uint64_t>(proposal.height);
-    }
+    // What a stack measured for one proposal, or (`settled`) for one width from the height it settled at.
+    struct MeasurementKey {
+        std::size_t node = 0;
+        int width = 0, height = 0;
+        bool settled = false;
+        friend bool operator==(const MeasurementKey&, const MeasurementKey&) = default;
+    };
+    struct MeasurementKeyHash {
+        std::size_t operator()(const MeasurementKey& key) const {
+            const std::uint64_t cells = (std::uint64_t{static_cast<std::uint32_t>(key.width)} << 32) |
+                                        static_cast<std::uint32_t>(key.height);
+            return std::hash<std::uint64_t>{}(cells ^ (std::uint64_t{key.node} * 0x9E3779B97F4A7C15ULL) ^
+                                              (key.settled ? std::uint64_t{1} << 63 : 0));
+        }
+    };
 
     static int maxLinesFor(const Node& node, CellSize proposal) {
         return node.inherited.lineLimit ? std::min(*node.inherited.lineLimit, proposal.height)
@@ -432,17 +435,16 @@ class Layout {
                                             : measureSettling(childOf(node, 0), proposal);
             case ViewKind::vstack:
             case ViewKind::hstack: {
-                const auto key = measurementKey(index, proposal);
-                if (!key) return planStack(index, proposal);
-                if (auto found = measured_.find(*key); found != measured_.end()) return found->second;
-                const auto settledAt = measurementKey(index, {proposal.width, settledKey});
-                if (auto found = measured_.find(*settledAt);
+                const MeasurementKey key{index, proposal.width, proposal.height, false};
+                if (auto found = measured_.find(key); found != measured_.end()) return found->second;
+                const MeasurementKey settledAt{index, proposal.width, 0, true};
+                if (auto found = measured_.find(settledAt);
                     found != measured_.end() && found->second.settlesAt <= proposal.height)
                     return found->second;
                 const Measurement measurement = planStack(index, proposal);
-                measured_.emplace(*key, measurement);
+                measured_.emplace(key, measurement);
                 if (measurement.settlesAt <= proposal.height) {
-                    auto [settled, added] = measured_.emplace(*settledAt, measurement);
+                    auto [settled, added] = measured_.emplace(settledAt, measurement);
                     if (!added && measurement.settlesAt < settled->second.settlesAt)
                         settled->second = measurement;
                 }
@@ -699,7 +701,7 @@ class Layout {
     std::vector<std::size_t> flexibleOrder_;  // the stacks' flexible children in sharing order, likewise
     // What the stacks measured, by node and proposal; its entries live as long as the pass.
     std::pmr::monotonic_buffer_resource arena_;
-    std::pmr::unordered_map<std::uint64_t, Measurement> measured_;
+    std::pmr::unordered_map<MeasurementKey, Measurement, MeasurementKeyHash> measured_;
 };
 
 }  // namespace
