@@ -11,18 +11,15 @@
 
 #include <benchmark/benchmark.h>
 #include <expat.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <iostream>
-#include <memory>
 #include <string>
+#include <string_view>
 
 #include <fmt/format.h>
 
+#include "bench_support.hpp"
 #include "platform/bytes.hpp"
 #include "platform/files.hpp"
 #include "platform/plist/plist.hpp"
@@ -32,22 +29,8 @@ namespace {
 namespace fs = std::filesystem;
 using qb::plist::Value;
 
-const char* const files[] = {"readinglist-10k.bplist", "readinglist-10k.xml", "readinglist-100k.bplist",
-                             "readinglist-100k.xml"};
-
-fs::path dataFolder() {
-    const char* folder = std::getenv("QB_BENCH_DATA");
-    return folder ? fs::path(folder) : fs::path(QB_BENCH_DATA_DIR);
-}
-
-bool ensureFixtures(const fs::path& folder) {
-    bool present = true;
-    for (const char* file : files) present = present && fs::exists(folder / file);
-    if (present) return true;
-    std::cerr << "writing the benchmark files into " << folder << " with plistlib...\n";
-    std::string command = fmt::format("python3 '{}' '{}'", QB_BENCH_FIXTURES, folder.string());
-    return std::system(command.c_str()) == 0;
-}
+constexpr std::string_view files[] = {"readinglist-10k.bplist", "readinglist-10k.xml",
+                                      "readinglist-100k.bplist", "readinglist-100k.xml"};
 
 // What a reader does after parsing: visit every entry and each of its keys.
 std::size_t walkEntries(const Value& root) {
@@ -60,17 +43,6 @@ std::size_t walkEntries(const Value& root) {
                 sum += key.size() + static_cast<std::size_t>(value.type());
     }
     return sum;
-}
-
-void readOnly(benchmark::State& state, const fs::path& path) {
-    std::size_t size = 0;
-    for (auto _ : state) {
-        auto bytes = qb::readFile(path);
-        if (!bytes) return state.SkipWithError("cannot read the file");
-        size = bytes->size();
-        benchmark::DoNotOptimize(bytes->data());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }
 
 void parseAndWalk(benchmark::State& state, const fs::path& path) {
@@ -125,49 +97,31 @@ void expatOnly(benchmark::State& state, const fs::path& path, bool handlers) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 int measureMemory(const fs::path& path) {
-    const long before = peakKilobytes();
+    const long before = qb::bench::peakKilobytes();
     auto read = qb::readFile(path);
     if (!read) return 1;
     const double size = static_cast<double>(read->size());
     auto result = qb::plist::parse(qb::Bytes(std::move(*read)));
     if (!result) return 1;
     benchmark::DoNotOptimize(walkEntries(*result.value));
-    const double grown = static_cast<double>(peakKilobytes() - before) * 1024;
+    const double grown = static_cast<double>(qb::bench::peakKilobytes() - before) * 1024;
     // The form bench/peers/report.py reads: "memory FILE FILE_BYTES PEAK_GROWTH_BYTES".
     fmt::print("memory {} {:.0f} {:.0f}   ({:.2f}x the file)\n", path.filename().string(), size, grown,
                grown / size);
     return 0;
 }
 
-void reportMemory(const fs::path& folder) {
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    std::cout << "\nPeak memory of read + parse + walk, each file in a process of its own:\n" << std::flush;
-    for (const char* file : files) {
-        std::string command = fmt::format("'{}' --memory '{}'", self.string(), (folder / file).string());
-        if (std::system(command.c_str()) != 0) std::cerr << "memory measurement failed for " << file << "\n";
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--memory") return measureMemory(argv[2]);
-    const fs::path folder = dataFolder();
-    if (!ensureFixtures(folder)) {
-        std::cerr << "cannot write the benchmark files into " << folder
-                  << ": check that python3 runs, or set QB_BENCH_DATA to a folder holding them\n";
-        return 1;
-    }
-    for (const char* file : files) {
+    if (auto file = qb::bench::memoryRequest(argc, argv)) return measureMemory(*file);
+    const auto data = qb::bench::fixtureFolder(QB_BENCH_DATA_DIR, QB_BENCH_FIXTURES, files);
+    if (!data) return 1;
+    const fs::path& folder = *data;
+    for (std::string_view file : files) {
         const fs::path path = folder / file;
-        benchmark::RegisterBenchmark(fmt::format("read/{}", file).c_str(), readOnly, path)
+        benchmark::RegisterBenchmark(fmt::format("read/{}", file).c_str(), qb::bench::readOnly, path)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(fmt::format("parse+walk/{}", file).c_str(), parseAndWalk, path)
             ->Unit(benchmark::kMillisecond);
@@ -181,10 +135,6 @@ int main(int argc, char** argv) {
                 ->Unit(benchmark::kMillisecond);
         }
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    reportMemory(folder);
-    return 0;
+    return qb::bench::runBenchmarks(
+        argc, argv, "Peak memory of read + parse + walk, each file in a process of its own:", folder, files);
 }

@@ -16,17 +16,16 @@
 // (QB_BENCH_DATA names another folder); bench/peers/widget_peer.py does the same work in Python.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <fmt/format.h>
 
+#include "bench_support.hpp"
 #include "core/quillbrook_paths.hpp"
 #include "core/quillbrook_widget_bundle.hpp"
 #include "favorites/favorites_provider.hpp"
@@ -42,24 +41,14 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int sizes[] = {16, 1000, 10000};
-constexpr const char* feedFile = "feed-1000.xml";
-constexpr const char* descriptionFile = "descriptions-long.html";
+constexpr std::string_view feedFile = "feed-1000.xml";
+constexpr std::string_view descriptionFile = "descriptions-long.html";
+// The last files the fixture script writes: with these in place, the rest are too.
+constexpr std::string_view lastWritten[] = {descriptionFile, "workspaces-10000.xml"};
 // The file whose timeline the memory targets are set for, and its siblings measured alongside.
-const char* const memoryFiles[] = {"readinglist-10000-icons.bplist", "readinglist-10000-icons.xml",
-                                   "readinglist-10000.bplist", "favorites-10000-icons.bplist",
-                                   "workspaces-10000.bplist"};
-
-fs::path dataFolder() {
-    const char* folder = std::getenv("QB_BENCH_DATA");
-    return folder ? fs::path(folder) : fs::path(QB_BENCH_DATA_DIR);
-}
-
-bool ensureFixtures(const fs::path& folder) {
-    if (fs::exists(folder / descriptionFile) && fs::exists(folder / "workspaces-10000.xml")) return true;
-    std::cerr << "writing the benchmark files into " << folder << " with plistlib...\n";
-    const std::string command = fmt::format("python3 '{}' '{}'", QB_BENCH_FIXTURES, folder.string());
-    return std::system(command.c_str()) == 0;
-}
+constexpr std::string_view memoryFiles[] = {"readinglist-10000-icons.bplist", "readinglist-10000-icons.xml",
+                                            "readinglist-10000.bplist", "favorites-10000-icons.bplist",
+                                            "workspaces-10000.bplist"};
 
 // The stems of the list files: widget, entry count, icons or not.
 std::vector<std::string> listStems() {
@@ -91,17 +80,6 @@ std::function<std::size_t()> timelineRequest(const fs::path& file) {
     return [provider = qb::WorkspacesProvider(qb::WorkspaceStore::forFile(file)), context] {
         return provider.timeline(qb::WorkspacesIntent{}, context).entries.front().items.size();
     };
-}
-
-void readOnly(benchmark::State& state, const fs::path& path) {
-    std::size_t size = 0;
-    for (auto _ : state) {
-        auto bytes = qb::readFile(path);
-        if (!bytes) return state.SkipWithError("cannot read the file");
-        size = bytes->size();
-        benchmark::DoNotOptimize(bytes->data());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }
 
 void timeline(benchmark::State& state, const fs::path& path) {
@@ -158,49 +136,29 @@ void renderHtml(benchmark::State& state, const RenderCase& c) {
     }
 }
 
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 // Prints "memory FILE FILE_BYTES PEAK_GROWTH_BYTES" for the report.
 int measureMemory(const fs::path& path) {
     const auto request = timelineRequest(path);
-    const long before = peakKilobytes();
+    const long before = qb::bench::peakKilobytes();
     const std::size_t items = request();
-    const long grown = (peakKilobytes() - before) * 1024;
+    const long grown = (qb::bench::peakKilobytes() - before) * 1024;
     if (items == 0) return 1;
     fmt::print("memory {} {} {}\n", path.filename().string(), fs::file_size(path), grown);
     return 0;
 }
 
-void reportMemory(const fs::path& folder) {
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    std::cout << "\nPeak memory of one timeline request (read, parse, items), each in a process of its own:\n"
-              << std::flush;
-    for (const char* file : memoryFiles) {
-        const std::string command =
-            fmt::format("'{}' --memory '{}'", self.string(), (folder / file).string());
-        if (std::system(command.c_str()) != 0) std::cerr << "memory measurement failed for " << file << "\n";
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--memory") return measureMemory(argv[2]);
-    const fs::path folder = dataFolder();
-    if (!ensureFixtures(folder)) {
-        std::cerr << "cannot write the benchmark files into " << folder
-                  << ": check that python3 runs, or set QB_BENCH_DATA to a folder holding them\n";
-        return 1;
-    }
+    if (auto file = qb::bench::memoryRequest(argc, argv)) return measureMemory(*file);
+    const auto data = qb::bench::fixtureFolder(QB_BENCH_DATA_DIR, QB_BENCH_FIXTURES, lastWritten);
+    if (!data) return 1;
+    const fs::path& folder = *data;
 
     for (const std::string& stem : listStems()) {
         for (const char* extension : {".bplist", ".xml"}) {
             const std::string file = stem + extension;
-            benchmark::RegisterBenchmark(("read/" + file).c_str(), readOnly, folder / file)
+            benchmark::RegisterBenchmark(("read/" + file).c_str(), qb::bench::readOnly, folder / file)
                 ->Unit(benchmark::kMillisecond);
             benchmark::RegisterBenchmark(("timeline/" + file).c_str(), timeline, folder / file)
                 ->Unit(benchmark::kMillisecond);
@@ -234,10 +192,8 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMicrosecond);
     }
 
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    reportMemory(folder);
-    return 0;
+    return qb::bench::runBenchmarks(
+        argc, argv,
+        "Peak memory of one timeline request (read, parse, items), each in a process of its own:", folder,
+        memoryFiles);
 }

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto items = store.readFromPlist();
     for (const auto& item : items) {
-        fuzz::check(!item.url || Url::parse(item.url->string()).has_value(),
-                    "a favorite's link does not parse");
+        const auto url = item.url();
+        fuzz::check(!url || Url::parse(url->string()).has_value(), "a favorite's link does not parse");
         (void)item.displaySubtitle();
         (void)item.dotColor();
     }

@@ -21,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto items = store.readFromPlist();
     for (const auto& item : items) {
         fuzz::check(item.databaseCount >= 0 && item.windowCount >= 0, "a negative count");
-        fuzz::check(item.url.has_value(), "a workspace without a link");
+        fuzz::check(item.url().has_value(), "a workspace without a link");
         const std::vector<QueryItem> expected{{"name", item.name}, {"widget", "workspaces"}};
-        fuzz::check(item.url->queryItems() == expected, "a workspace's link does not carry its name");
+        fuzz::check(item.url()->queryItems() == expected, "a workspace's link does not carry its name");
     }
 
     const WorkspacesProvider provider(store, [] { return Date{754'000'000}; });

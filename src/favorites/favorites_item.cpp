@@ -1,7 +1,7 @@
 #include "favorites/favorites_item.hpp"
 
-#include "core/item_links.hpp"
 #include "core/quillbrook_paths.hpp"
+#include "core/widget_links.hpp"
 #include "platform/json.hpp"
 #include "platform/localization.hpp"
 #include "presentation/displayable_item_json.hpp"
@@ -10,7 +10,7 @@ namespace qb {
 
 FavoritesItem::FavoritesItem(std::string itemId, std::string itemName, Date itemDate, std::string symbolName,
                              std::int64_t colorLabel, std::optional<std::string> itemLocation,
-                             std::optional<std::string> group, std::optional<std::string> urlString,
+                             std::optional<std::string> group, std::optional<std::string> link,
                              std::optional<Bytes> iconBytes, bool database, std::optional<std::string> path)
     : id(std::move(itemId)),
       name(std::move(itemName)),
@@ -19,12 +19,13 @@ FavoritesItem::FavoritesItem(std::string itemId, std::string itemName, Date item
       label(colorLabel),
       location(std::move(itemLocation)),
       groupName(std::move(group)),
+      urlString(std::move(link)),
       iconData(std::move(iconBytes)),
       isDatabase(database),
-      databasePath(std::move(path)) {
-    if (urlString) {
-        if (auto parsed = Url::parse(*urlString)) url = taggedForWidget(*parsed, "favorites");
-    }
+      databasePath(std::move(path)) {}
+
+std::optional<Url> FavoritesItem::url() const {
+    return favoritesLink(urlString);
 }
 
 const std::vector<FavoritesItem>& FavoritesItem::sampleItems() {
@@ -104,7 +105,7 @@ void to_json(nlohmann::json& json, const FavoritesItem& item) {
         {"label", item.label},
         {"location", optionalString(item.location)},
         {"groupName", optionalString(item.groupName)},
-        {"url", toJson(item.url)},
+        {"url", toJson(item.url())},
         {"iconData", toJson(item.iconData)},
         {"isDatabase", item.isDatabase},
         {"databasePath", optionalString(item.databasePath)},

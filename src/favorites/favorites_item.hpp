@@ -27,17 +27,20 @@ struct FavoritesItem {
     std::int64_t label = 0;  // colour label, 0 = none, 1 to 7 = colours
     std::optional<std::string> location;
     std::optional<std::string> groupName;
-    std::optional<Url> url;
+    std::optional<std::string> urlString;  // the link as stored, untagged
     std::optional<Bytes> iconData;
     bool isDatabase = false;
     std::optional<std::string> databasePath;
 
     FavoritesItem() = default;
-    // `urlString` becomes `url` when it parses, tagged with the "favorites" widget; otherwise no link.
     FavoritesItem(std::string id, std::string name, Date date, std::string icon, std::int64_t label,
                   std::optional<std::string> location, std::optional<std::string> groupName,
                   std::optional<std::string> urlString, std::optional<Bytes> iconData, bool isDatabase,
                   std::optional<std::string> databasePath);
+
+    // What a click opens: `urlString` when it parses, Quillbrook's own links tagged with the "favorites"
+    // widget; otherwise nothing. Made when asked, so that the favorites a list drops cost no link.
+    std::optional<Url> url() const;
 
     // The five favorites the placeholder shows; made once, dated at that moment.
     static const std::vector<FavoritesItem>& sampleItems();
@@ -48,7 +51,7 @@ struct FavoritesItem {
     std::string displayTitle() const { return name; }
     std::string displayIcon() const { return icon; }
     std::optional<Bytes> displayIconData() const { return iconData; }
-    std::optional<Url> displayURL() const { return url; }
+    std::optional<Url> displayURL() const { return url(); }
     // The location; else the group of a record or smart group; else a database's path, or "Database".
     std::optional<std::string> displaySubtitle() const;
     std::optional<ui::Color> dotColor() const;

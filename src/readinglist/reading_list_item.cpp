@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
-#include "core/item_links.hpp"
+#include "core/widget_links.hpp"
 #include "platform/json.hpp"
 #include "presentation/displayable_item_json.hpp"
 #include "presentation/document_type.hpp"
 
 namespace qb {
 namespace {
-
-constexpr std::string_view linkTag = "readinglist";
 
 std::string lowercasedASCII(std::string text) {
     std::ranges::transform(text, text.begin(), [](unsigned char c) {
@@ -31,7 +29,7 @@ ReadingListItem::ReadingListItem(std::string urlString, std::string title_, bool
       iconData(std::move(iconData_)) {}
 
 std::optional<Url> ReadingListItem::url() const {
-    return quillbrookOpenURL(id, linkTag);
+    return readingListLink(id);
 }
 
 std::string ReadingListItem::typeIcon() const {

@@ -1,15 +1,16 @@
 #include "workspaces/workspace_item.hpp"
 
-#include "core/item_links.hpp"
+#include "core/widget_links.hpp"
 #include "platform/localization.hpp"
 #include "presentation/displayable_item_json.hpp"
 
 namespace qb {
 
 WorkspaceItem::WorkspaceItem(std::string workspaceName, std::int64_t databases, std::int64_t windows)
-    : id(workspaceName), name(std::move(workspaceName)), databaseCount(databases), windowCount(windows) {
-    if (auto composed = Url::compose("x-quillbrook", "open-workspace", {{"name", name}}))
-        url = taggedForWidget(*composed, "workspaces");
+    : id(workspaceName), name(std::move(workspaceName)), databaseCount(databases), windowCount(windows) {}
+
+std::optional<Url> WorkspaceItem::url() const {
+    return workspaceLink(name);
 }
 
 const std::vector<WorkspaceItem>& WorkspaceItem::sampleItems() {
@@ -32,7 +33,7 @@ void to_json(nlohmann::json& json, const WorkspaceItem& item) {
         {"name", item.name},
         {"databaseCount", item.databaseCount},
         {"windowCount", item.windowCount},
-        {"url", toJson(item.url)},
+        {"url", toJson(item.url())},
     };
     addDisplayableFields(json, item);
 }

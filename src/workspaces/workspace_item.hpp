@@ -16,16 +16,19 @@
 namespace qb {
 
 // One saved workspace of Quillbrook: its name, how many databases and windows it restores, and the link
-// that asks Quillbrook to open it. Equal only when all five fields are.
+// that asks Quillbrook to open it. Equal only when all four fields are (the link follows from the name).
 struct WorkspaceItem {
     std::string id;  // the name
     std::string name;
     std::int64_t databaseCount = 0;
     std::int64_t windowCount = 0;
-    std::optional<Url> url;  // x-quillbrook://open-workspace?name=<name>&widget=workspaces
 
     WorkspaceItem() = default;
     WorkspaceItem(std::string name, std::int64_t databaseCount, std::int64_t windowCount);
+
+    // x-quillbrook://open-workspace?name=<name>&widget=workspaces, made from the name when asked, so
+    // that the workspaces a list drops cost no link.
+    std::optional<Url> url() const;
 
     // The four workspaces the placeholder shows; made once.
     static const std::vector<WorkspaceItem>& sampleItems();
@@ -33,7 +36,7 @@ struct WorkspaceItem {
     std::string displayTitle() const { return name; }
     std::string displayIcon() const { return "rectangle.stack"; }
     std::optional<Bytes> displayIconData() const { return std::nullopt; }
-    std::optional<Url> displayURL() const { return url; }
+    std::optional<Url> displayURL() const { return url(); }
     // "3 databases, 2 windows": both counts, zeros included, the words never singular.
     std::optional<std::string> displaySubtitle() const;
     std::optional<ui::Color> dotColor() const { return std::nullopt; }
@@ -57,7 +60,6 @@ struct std::hash<qb::WorkspaceItem> {
         mix(std::hash<std::string>{}(item.name));
         mix(std::hash<std::int64_t>{}(item.databaseCount));
         mix(std::hash<std::int64_t>{}(item.windowCount));
-        mix(std::hash<std::string>{}(item.url ? item.url->string() : std::string()));
         return seed;
     }
 };

@@ -66,16 +66,46 @@ TEST(FavoritesItemTest, LabelsGiveDotColours) {
         EXPECT_EQ(item("x", false, {}, {}, {}, label).dotColor(), color) << label;
 }
 
-TEST(FavoritesItemTest, IdentityIsTheIdAndLinksAreTagged) {
-    auto a = item("item:A", false, "one");
-    auto b = item("item:A", true, "two");
+TEST(FavoritesItemTest, IdentityIsTheIdWhateverTheLink) {
+    auto a = item("item:A", false, "one", {}, {}, 0, "x-quillbrook-item://A");
+    auto b = item("item:A", true, "two", {}, {}, 0, "x-quillbrook-item://B");
     EXPECT_EQ(a, b);
     EXPECT_EQ(std::hash<FavoritesItem>{}(a), std::hash<FavoritesItem>{}(b));
-    EXPECT_NE(a, item("item:B"));
+    EXPECT_NE(a, item("item:B", false, "one", {}, {}, 0, "x-quillbrook-item://A"));
+}
 
-    EXPECT_EQ(item("u", false, {}, {}, {}, 0, "x-quillbrook-item://A B").url,
-              Url::parse("x-quillbrook-item://A%20B?widget=favorites"));
-    EXPECT_FALSE(item("v", false, {}, {}, {}, 0, "not a url:at all").url);
+TEST(FavoritesItemTest, LinksAreTheStoredTextTaggedWhenAskedFor) {
+    struct Case {
+        std::optional<std::string> stored;
+        std::optional<std::string_view> link;
+    };
+    const Case cases[] = {
+        {"x-quillbrook-item://A B", "x-quillbrook-item://A%20B?widget=favorites"},
+        {"X-Quillbrook-SmartGroup://S1", "X-Quillbrook-SmartGroup://S1?widget=favorites"},
+        {"x-quillbrook://open-path?path=/a%26b%20c.qbBase2",
+         "x-quillbrook://open-path?path=/a%26b%20c.qbBase2&widget=favorites"},
+        // Web pages and other links are neither wrapped nor tagged.
+        {"https://example.com/a?b=1", "https://example.com/a?b=1"},
+        {"mailto:al@example.com", "mailto:al@example.com"},
+        {"not a url:at all", std::nullopt},
+        {"", std::nullopt},
+        {std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        auto favorite = item("x", false, {}, {}, {}, 0, c.stored);
+        EXPECT_EQ(favorite.urlString, c.stored);
+        const auto url = favorite.url();
+        EXPECT_EQ(url ? std::optional<std::string_view>(url->string()) : std::nullopt, c.link)
+            << c.stored.value_or("(none)");
+        EXPECT_EQ(favorite.displayURL(), url);
+        const nlohmann::json json = favorite;
+        EXPECT_EQ(json["url"], c.link ? nlohmann::json(*c.link) : nlohmann::json(nullptr));
+        EXPECT_EQ(json["displayURL"], json["url"]);
+    }
+    // The link follows the stored text: it is made from it each time, not kept from the constructor.
+    auto favorite = item("y", false, {}, {}, {}, 0, "x-quillbrook-item://OLD");
+    favorite.urlString = "x-quillbrook-item://NEW";
+    EXPECT_EQ(favorite.url()->string(), "x-quillbrook-item://NEW?widget=favorites");
 }
 
 TEST(FavoritesItemTest, SampleItemsAreMadeOnce) {
@@ -87,7 +117,8 @@ TEST(FavoritesItemTest, SampleItemsAreMadeOnce) {
     EXPECT_EQ(ids, (std::vector<std::string>{"db1", "uuid1", "uuid2", "uuid3", "si1"}));
     EXPECT_EQ(samples[4].date, samples[0].date.addingTimeInterval(-172800));
     EXPECT_EQ(samples[0].displaySubtitle(), "~/Databases/Research.qbBase2");
-    EXPECT_EQ(samples[1].url->string(), "x-quillbrook-item://sample1?widget=favorites");
+    EXPECT_FALSE(samples[0].url());
+    EXPECT_EQ(samples[1].url()->string(), "x-quillbrook-item://sample1?widget=favorites");
 }
 
 }  // namespace

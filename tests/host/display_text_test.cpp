@@ -58,5 +58,40 @@ TEST(DisplayTextTest, WrapsAtWordsAndMarksWhatTheLineLimitLeavesOut) {
     EXPECT_TRUE(wrapToWidth("anything", 5, 0).empty());
 }
 
+TEST(DisplayTextTest, MeasuredExtentsMatchTheWrappedLines) {
+    const std::string texts[] = {
+        "the quick brown fox jumps over the lazy dog",
+        "a  double  blank and a trailing one ",
+        "antidisestablishmentarianism is long",
+        "東京タワー と 大阪城",
+        "mixed 東京 words and 👍 emoji",
+        "first paragraph\n\nthird one after an empty one\nx",
+        "",
+        " ",
+        "e\u0301te\u0301 with marks",  // marks: measured by wrapping
+        "\u0301leading mark",          // a mark with nothing to sit on
+        "joined 👩\u200D💻 glyph",
+        "ends with a joiner\u200D next",
+    };
+    const std::optional<int> limits[] = {std::nullopt, 0, 1, 2, 3, 5};
+    for (const auto& text : texts) {
+        const TextMeasure measure(text);
+        for (int width = -1; width <= 14; ++width) {
+            for (const auto& limit : limits) {
+                TextExtent expected;
+                for (const auto& line : wrapToWidth(text, width, limit)) {
+                    expected.width = std::max(expected.width, displayWidth(line));
+                    ++expected.lines;
+                }
+                const TextExtent extent = measure.extent(width, limit);
+                EXPECT_EQ(extent.width, expected.width)
+                    << text << " width " << width << " limit " << limit.value_or(-1);
+                EXPECT_EQ(extent.lines, expected.lines)
+                    << text << " width " << width << " limit " << limit.value_or(-1);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qb::host

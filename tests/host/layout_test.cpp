@@ -46,6 +46,47 @@ TEST(LayoutTest, SpacersPushTheLastLineToTheBottomAndShareWhatIsLeft) {
     EXPECT_EQ(stripped(small.plain[5]), "T");
 }
 
+// One pass measures a view at several heights (a column asks each child for its least and its ideal
+// height): what it measured at one height must not answer for another.
+TEST(LayoutTest, ViewsMeasuredAtSeveralHeightsInOnePassGetTheSizeOfEach) {
+    // Columns with a spacer stretch to the height their row is given, not the height first asked.
+    auto columns = draw(
+        vstack(HorizontalAlignment::leading,
+               {verbatim("Header"),
+                hstack(VerticalAlignment::top,
+                       {vstack(HorizontalAlignment::leading, {verbatim("Left"), spacer(0), verbatim("Foot")}),
+                        divider(), verbatim("Right")})}),
+        20, 6);
+    EXPECT_EQ(stripped(columns.plain[1]).substr(0, 4), "Left");
+    EXPECT_EQ(stripped(columns.plain[5]).substr(0, 4), "Foot");
+    for (std::size_t row = 1; row < 6; ++row) EXPECT_NE(columns.plain[row].find("│"), std::string::npos);
+
+    // A text that wraps gets all its lines once there is room, and is cut with an ellipsis where
+    // there is not.
+    const auto wrapping = [](int height) {
+        return draw(vstack(HorizontalAlignment::leading,
+                           {verbatim("one two three four five six"), verbatim("end")}),
+                    9, height)
+            .plain;
+    };
+    const std::vector<std::string> roomy{"one two", "three", "four five", "six", "end"};
+    const auto tall = wrapping(5);
+    for (std::size_t row = 0; row < roomy.size(); ++row) EXPECT_EQ(stripped(tall[row]), roomy[row]);
+    const auto cut = wrapping(3);
+    EXPECT_EQ(stripped(cut[1]), "three…");
+    EXPECT_EQ(stripped(cut[2]), "end");
+
+    // A line limit holds at every height.
+    const auto limited =
+        draw(vstack(HorizontalAlignment::leading,
+                    {verbatim("one two three four").lineLimit(2), spacer(0), verbatim("end")}),
+             9, 6)
+            .plain;
+    EXPECT_EQ(stripped(limited[0]), "one two");
+    EXPECT_EQ(stripped(limited[1]), "three…");
+    EXPECT_EQ(stripped(limited[5]), "end");
+}
+
 TEST(LayoutTest, HeaderPutsItsSubtitleAtTheTrailingEdge) {
     auto header = draw(hstack(VerticalAlignment::firstTextBaseline,
                               {localizedText("Tips").font(Font::headline), spacer(),

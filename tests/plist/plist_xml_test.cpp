@@ -5,14 +5,20 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <random>
 
+#include "platform/plist/base64.hpp"
 #include "platform/plist/plist.hpp"
+#include "platform/plist/readers.hpp"
+#include "platform/plist/xml_data_scan.hpp"
 #include "plist_test_helpers.hpp"
+#include "support/test_support.hpp"
 
 namespace qb::plist {
 namespace {
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 constexpr const char* header =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -225,6 +231,171 @@ TEST(XmlPlist, LimitsNestingTo512Levels) {
     auto deep = parse(nested(100'000));
     EXPECT_EQ(deep.error, "nesting deeper than 512 levels");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+}
+
+// Base64 checked one byte at a time, the way the blocked check must answer: the run of symbols,
+// padding and XML whitespace at the start of `text`, and its decoded size when it is valid.
+Base64Run base64RunByteByByte(std::string_view text) {
+    constexpr std::string_view alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::size_t symbols = 0, pads = 0, length = 0;
+    bool valid = true;
+    for (char c : text) {
+        if (alphabet.find(c) != std::string_view::npos) {
+            valid = valid && pads == 0;
+            ++symbols;
+        } else if (c == '=') {
+            ++pads;
+        } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+            break;
+        }
+        ++length;
+    }
+    if (!valid || symbols % 4 == 1 || pads > 2 || (pads > 0 && (symbols + pads) % 4 != 0))
+        return {length, {}};
+    return {length, symbols / 4 * 3 + (symbols % 4 == 0 ? 0 : symbols % 4 - 1)};
+}
+
+TEST(XmlPlist, Base64CheckAgreesWithByteByByteCheck) {
+    // Symbols, padding, whitespace and bytes that are not base64 at every place of the blocks of eight
+    // the check reads at once.
+    // The first four are symbols; then the bytes right outside each range of symbols.
+    const std::string_view pieces[] = {
+        "A", "z", "+", "/", "=", "\n", "\t", "\r", " ", "\f", "\v",   "*",    "\x00"sv, "\xC3\xA9",
+        "&", "<", "@", "[", "`", "{",  ",",  "-",  ".", ":",  "\x7F", "\xC1", "\xE1",   "\x1F"};
+    std::mt19937 random(17);
+    std::size_t accepted = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const int length = static_cast<int>(random() % 70);  // up to four blocks of sixteen
+        const bool mostlySymbols = random() % 2 == 0;
+        for (int i = 0; i < length; ++i)
+            text += mostlySymbols && random() % 8 != 0 ? pieces[random() % 4]
+                                                       : pieces[random() % std::size(pieces)];
+        const Base64Run run = base64RunByteByByte(text);
+        ASSERT_EQ(base64Run(text), run) << testing::PrintToString(text);
+        const auto expected = run.length == text.size() ? run.decodedSize : std::nullopt;
+        ASSERT_EQ(base64DecodedSize(text), expected) << testing::PrintToString(text);
+        if (expected) {
+            ++accepted;
+            EXPECT_EQ(base64Decode(text).size(), *expected);
+        }
+    }
+    EXPECT_GT(accepted, 1000u);  // the rows reach the accepting side too
+    // Whitespace that XML does not have cannot stand in a document, so it is not base64 either.
+    EXPECT_FALSE(base64DecodedSize("AAAA\fAAAA"));
+    EXPECT_EQ(base64Decode("AAECAwQFBgcICQoL\n\tDA0ODw=="),
+              "\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C\x0D\x0E\x0F"s);
+}
+
+// A document with `count` data elements nested in dictionaries and arrays, the way plistlib writes them.
+std::string manyData(int count) {
+    std::string out = std::string(header) + "<plist version=\"1.0\">\n<array>\n";
+    for (int i = 0; i < count; ++i) {
+        out += "\t<dict>\n\t\t<key>icon</key>\n\t\t<data>\n\t\tAAEC";
+        out += std::string(static_cast<std::size_t>(i % 7) * 4, 'Q');
+        out += "\n\t\t</data>\n\t\t<key>list</key>\n\t\t<array><data>/w==</data></array>\n\t</dict>\n";
+    }
+    return out + "</array>\n</plist>\n";
+}
+
+TEST(XmlPlist, FastAndPlainPathsAgree) {
+    const std::string bom = "\xEF\xBB\xBF";
+    struct Row {
+        const char* name;
+        std::string bytes;
+        std::optional<std::size_t> cuts;  // data texts the fast path leaves out; nothing: expat reads all
+    };
+    const Row rows[] = {
+        {"plain data", document("<data>AAEC</data>"), 1},
+        {"data nested in arrays and dictionaries",
+         document("<dict><key>a</key><array><data>AAEC</data><dict><key>b</key><data>/w==</data></dict>"
+                  "</array><key>c</key><data>\n\tAAEC\n\t</data></dict>"),
+         3},
+        {"many data elements", manyData(500), 1000},
+        {"CR LF line ends", document("<array>\r\n<data>\r\n\tAAEC\r\n\tAAEC\r\n</data>\r\n</array>"), 1},
+        {"UTF-8 byte-order mark, lower-case encoding",
+         bom + "<?xml version='1.0' encoding='utf-8'?><plist><data>AAEC</data></plist>", 1},
+        {"data as the root", "<data>AAEC</data>", 1},
+        {"data inside a comment in the prolog",
+         header + "<!-- <data>AAEC</data> --><plist><array><data>AAEC</data></array></plist>"s, 1},
+        {"data inside a processing instruction in the prolog",
+         "<?pi <data>AAEC</data> ?><plist><data>/w==</data></plist>", 1},
+        {"DOCTYPE with a quoted '>' and '['",
+         "<!DOCTYPE plist SYSTEM \"a>[b\"><plist><data>AAEC</data></plist>", 1},
+        {"empty data", document("<array><data></data><data/><data>\n</data></array>"), 1},
+        {"data with a space in its tag", document("<data >AAEC</data>"), 0},
+        {"data with an attribute", document("<data a=\"1\">AAEC</data>"), 0},
+        {"data ending in a tag with a space", document("<data>AAEC</data >"), 0},
+        {"character reference inside data", document("<data>AA&#69;C</data>"), 0},
+        {"entity reference inside data", document("<data>AAEC&amp;</data>"), 0},
+        {"invalid base64 in data", document("<data>AAECA</data>"), 0},
+        {"text after the padding", document("<data>AA==AA</data>"), 0},
+        {"invalid UTF-8 inside data",
+         document("<data>AA\xC3\x28"
+                  "EC</data>"),
+         0},
+        {"control character inside data",
+         document("<data>AA\x01"
+                  "EC</data>"),
+         0},
+        {"form feed inside data", document("<data>AAEC\fAAEC</data>"), 0},
+        {"NUL inside data", document("<data>AA\0EC</data>"s), 0},
+        {"section end inside data", document("<data>AA]]>EC</data>"), 0},
+        {"element inside data", document("<data>AAEC<true/></data>"), 0},
+        {"upper-case element name", document("<DATA>AAEC</DATA>"), 0},
+        {"data inside a string", document("<string><data>AAEC</data></string>"), 1},
+        {"data where a key belongs", document("<dict><data>AAEC</data></dict>"), 1},
+        {"data in an attribute value", "<plist a=\"<data>AAEC</data>\"><true/></plist>", 1},
+        {"data after the root", "<plist><true/></plist><data>AAEC</data>", 1},
+        {"data before an unknown element", document("<array><data>AAEC</data><set/></array>"), 1},
+        {"undefined entity before data", document("<array><string>&x;</string><data>AAEC</data></array>"), 1},
+        {"truncated after data", header + "<plist><array><data>AAEC</data>"s, 1},
+        {"truncated inside data", header + "<plist><array><data>AAEC"s, 0},
+        {"truncated inside the end tag", header + "<plist><array><data>AAEC</da"s, 0},
+        {"comment in the body", document("<array><!-- x --><data>AAEC</data></array>"), std::nullopt},
+        {"data inside a comment in the body", document("<array><!-- <data>AAEC</data> --></array>"),
+         std::nullopt},
+        {"CDATA in data", document("<data><![CDATA[AAEC]]></data>"), std::nullopt},
+        {"data inside CDATA", document("<string><![CDATA[<data>AAEC</data>]]></string>"), std::nullopt},
+        {"processing instruction in the body", document("<array><?pi x?><data>AAEC</data></array>"),
+         std::nullopt},
+        {"comment after the root", document("<data>AAEC</data>") + "<!-- end -->", std::nullopt},
+        {"DOCTYPE with an internal subset",
+         "<!DOCTYPE plist [<!ELEMENT plist ANY>]><plist><data>AAEC</data></plist>", std::nullopt},
+        {"other encoding declared",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><data>AAEC</data></plist>", std::nullopt},
+        {"UTF-16 without a byte-order mark", "<\0d\0a\0t\0a\0>\0A\0A\0E\0C\0<\0/\0d\0a\0t\0a\0>\0"s,
+         std::nullopt},
+        {"text before the root", "x<plist><data>AAEC</data></plist>", std::nullopt},
+        {"unclosed comment in the prolog", "<!-- <plist><data>AAEC</data></plist>", std::nullopt},
+    };
+    for (const auto& [name, bytes, cuts] : rows) {
+        SCOPED_TRACE(name);
+        const auto texts = scanDataTexts(bytes);
+        ASSERT_EQ(texts.has_value(), cuts.has_value());
+        if (texts) {
+            EXPECT_EQ(texts->size(), *cuts);
+            for (const DataText& text : *texts)
+                EXPECT_TRUE(base64DecodedSize(std::string_view(bytes).substr(text.offset, text.length)));
+        }
+        const auto fast = parseXml(Bytes(bytes), XmlPath::fast);
+        const auto plain = parseXml(Bytes(bytes), XmlPath::plain);
+        EXPECT_EQ(fast.error, plain.error);
+        ASSERT_EQ(fast.value.has_value(), plain.value.has_value());
+        if (fast) {
+            EXPECT_EQ(*fast.value, *plain.value) << test::canonical(*fast.value);
+        }
+    }
+}
+
+TEST(XmlPlist, FastPathLeavesOutEveryDataTextPlistlibWrites) {
+    // The values themselves are compared with plistlib's in the differential test.
+    const std::string bytes = test::plistlibDump(
+        "[{'icon': bytes(range(256)) * (i + 1), 'small': b'\\x01', 'empty': b''} for i in range(40)]",
+        test::PlistFormat::xml);
+    const auto texts = scanDataTexts(bytes);
+    ASSERT_TRUE(texts);
+    EXPECT_EQ(texts->size(), 120u);  // empty data too: plistlib puts its end tag on a line of its own
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "host/render/display_text.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -47,6 +48,8 @@ void forEachCodePoint(std::string_view text, Visit visit) {
 }
 
 int codePointWidth(char32_t c) {
+    // Every ASCII character, controls included, is one cell; only the rest needs the character tables.
+    if (c < 0x80) return 1;
     const auto codePoint = static_cast<UChar32>(c);
     const auto type = u_charType(codePoint);
     if (type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK || type == U_FORMAT_CHAR) return 0;
@@ -75,16 +78,29 @@ std::string withEllipsis(std::string_view line, int width) {
     return text + std::string(ellipsis);
 }
 
-std::vector<std::string> splitWords(std::string_view paragraph) {
-    std::vector<std::string> words;
+// Calls `visit(word)` for every run of characters between blanks.
+template <class Visit>
+void forEachWord(std::string_view paragraph, Visit visit) {
     std::size_t start = 0;
     while (start <= paragraph.size()) {
         auto end = paragraph.find(' ', start);
         if (end == std::string_view::npos) end = paragraph.size();
-        if (end > start) words.emplace_back(paragraph.substr(start, end - start));
+        if (end > start && !visit(paragraph.substr(start, end - start))) return;
         start = end + 1;
     }
-    return words;
+}
+
+// Appends what the glyphs of `text` hold: the text without the marks that have no character to sit on.
+void appendGlyphText(std::string& out, std::string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out += text;  // one glyph a byte
+        return;
+    }
+    bool started = false;
+    forEachCodePoint(text, [&](char32_t c, std::string_view utf8) {
+        started = started || codePointWidth(c) > 0;
+        if (started) out += utf8;
+    });
 }
 
 // Greedy line filling; a word wider than a line is broken between glyphs. Stops once `stopAfter`
@@ -93,32 +109,44 @@ void wrapParagraph(std::string_view paragraph, int width, std::size_t stopAfter,
                    std::vector<std::string>& lines) {
     std::string line;
     int lineWidth = 0;
-    for (auto& word : splitWords(paragraph)) {
+    bool stopped = false;
+    auto stop = [&stopped] {
+        stopped = true;
+        return false;
+    };
+    forEachWord(paragraph, [&](std::string_view word) {
         int wordWidth = displayWidth(word);
         if (lineWidth > 0 && lineWidth + 1 + wordWidth <= width) {
             line += ' ';
             line += word;
             lineWidth += 1 + wordWidth;
-            continue;
+            return true;
         }
         if (lineWidth > 0) {
             lines.push_back(std::move(line));
-            if (lines.size() >= stopAfter) return;
+            if (lines.size() >= stopAfter) return stop();
             line.clear();
+        }
+        if (wordWidth <= width) {
+            appendGlyphText(line, word);
+            lineWidth = wordWidth;
+            return true;
         }
         auto glyphs = glyphsOf(word);
         while (wordWidth > width) {
             auto [head, used] = prefixFitting(glyphs, width);
-            if (used == 0) return;  // not even one glyph fits
+            if (used == 0) return stop();  // not even one glyph fits
             lines.push_back(head);
-            if (lines.size() >= stopAfter) return;
+            if (lines.size() >= stopAfter) return stop();
             glyphs.erase(glyphs.begin(), glyphs.begin() + static_cast<std::ptrdiff_t>(glyphsOf(head).size()));
             wordWidth -= used;
         }
+        line.clear();
         for (const auto& glyph : glyphs) line += glyph.text;
         lineWidth = wordWidth;
-    }
-    lines.push_back(std::move(line));
+        return true;
+    });
+    if (!stopped) lines.push_back(std::move(line));
 }
 
 }  // namespace
@@ -154,8 +182,18 @@ std::vector<Glyph> glyphsOf(std::string_view text) {
 }
 
 int displayWidth(std::string_view text) {
+    // The widths of the glyphs glyphsOf() would make, without making them.
     int width = 0;
-    for (const auto& glyph : glyphsOf(text)) width += glyph.width;
+    bool started = false;
+    bool joinNext = false;
+    forEachCodePoint(text, [&](char32_t c, std::string_view) {
+        const int cells = codePointWidth(c);
+        if (!(started && (cells == 0 || joinNext)) && cells > 0) {
+            width += cells;
+            started = true;
+        }
+        joinNext = c == zeroWidthJoiner;
+    });
     return width;
 }
 
@@ -183,6 +221,114 @@ std::vector<std::string> wrapToWidth(std::string_view text, int width, std::opti
         last = displayWidth(last) + 1 <= width ? last + std::string(ellipsis) : withEllipsis(last, width);
     }
     return lines;
+}
+
+TextMeasure::TextMeasure(std::string_view text) : text_(text) {
+    Word word;
+    auto endWord = [&] {
+        if (word.glyphCount > 0) words_.push_back(word);
+        word = {static_cast<std::uint32_t>(glyphWidths_.size()), 0, 0};
+    };
+    forEachCodePoint(text, [&](char32_t c, std::string_view) {
+        if (c == '\n') {
+            endWord();
+            paragraphEnds_.push_back(words_.size());
+        } else if (c == ' ') {
+            endWord();
+        } else {
+            const int width = codePointWidth(c);
+            if (width == 0) glyphPerCharacter_ = false;
+            glyphWidths_.push_back(static_cast<std::uint8_t>(width));
+            ++word.glyphCount;
+            word.width += width;
+        }
+    });
+    endWord();
+    paragraphEnds_.push_back(words_.size());
+}
+
+int TextMeasure::prefixFitting(const Line& line, int width) const {
+    int used = 0;
+    for (std::size_t w = line.firstWord; w < line.endWord; ++w) {
+        if (w > line.firstWord) {
+            if (used + 1 > width) return used;
+            ++used;  // the blank between words
+        }
+        const std::uint32_t begin = std::max(line.begin, words_[w].firstGlyph);
+        const std::uint32_t end = std::min(line.end, words_[w].firstGlyph + words_[w].glyphCount);
+        for (std::uint32_t g = begin; g < end; ++g) {
+            if (used + glyphWidths_[g] > width) return used;
+            used += glyphWidths_[g];
+        }
+    }
+    return used;
+}
+
+TextExtent TextMeasure::extent(int width, std::optional<int> maxLines) const {
+    if (!glyphPerCharacter_) {
+        TextExtent extent;
+        for (const auto& line : wrapToWidth(text_, width, maxLines)) {
+            extent.width = std::max(extent.width, displayWidth(line));
+            ++extent.lines;
+        }
+        return extent;
+    }
+    if (width <= 0 || (maxLines && *maxLines <= 0)) return {};
+    // The same steps as wrapParagraph(), on widths alone.
+    const std::size_t limit = maxLines ? static_cast<std::size_t>(*maxLines) : SIZE_MAX;
+    const std::size_t stopAfter = maxLines ? limit + 1 : SIZE_MAX;
+    std::size_t count = 0;
+    int widestBeforeLast = 0, widest = 0;
+    Line last;  // the last line within the limit
+    auto push = [&](const Line& line) {
+        ++count;
+        if (count < limit) widestBeforeLast = std::max(widestBeforeLast, line.width);
+        if (count <= limit) widest = std::max(widest, line.width);
+        if (count == limit) last = line;
+        return count >= stopAfter;
+    };
+    std::size_t firstWord = 0;
+    for (const std::size_t paragraphEnd : paragraphEnds_) {
+        if (count >= stopAfter) break;
+        Line line{firstWord, firstWord, 0, 0, 0};
+        bool stopped = false;
+        for (std::size_t w = firstWord; w < paragraphEnd && !stopped; ++w) {
+            const Word& word = words_[w];
+            const std::uint32_t wordEnd = word.firstGlyph + word.glyphCount;
+            if (line.width > 0 && line.width + 1 + word.width <= width) {
+                line.endWord = w + 1;
+                line.end = wordEnd;
+                line.width += 1 + word.width;
+                continue;
+            }
+            if (line.width > 0 && push(line)) {
+                stopped = true;
+                break;
+            }
+            // A word wider than a line is broken between glyphs.
+            std::uint32_t begin = word.firstGlyph;
+            int rest = word.width;
+            while (rest > width) {
+                int used = 0;
+                std::uint32_t end = begin;
+                while (end < wordEnd && used + glyphWidths_[end] <= width) used += glyphWidths_[end++];
+                if (used == 0 || push(Line{w, w + 1, begin, end, used})) {
+                    stopped = true;
+                    break;
+                }
+                begin = end;
+                rest -= used;
+            }
+            line = Line{w, w + 1, begin, wordEnd, rest};
+        }
+        if (!stopped) push(line);
+        firstWord = paragraphEnd;
+    }
+    if (maxLines && count > limit) {
+        const int cut = last.width + 1 <= width ? last.width + 1 : prefixFitting(last, width - 1) + 1;
+        return {std::max(widestBeforeLast, cut), static_cast<int>(limit)};
+    }
+    return {widest, static_cast<int>(count)};
 }
 
 }  // namespace qb::host

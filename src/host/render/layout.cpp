@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
+#include <cstdint>
+#include <limits>
+#include <memory_resource>
+#include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "host/render/display_text.hpp"
@@ -59,7 +63,6 @@ struct Inherited {
     std::optional<int> lineLimit;
     ui::TextAlignment textAlignment = ui::TextAlignment::leading;
     bool accentable = false;
-    int link = -1;
 };
 
 Inherited inherit(Inherited inherited, const View& view) {
@@ -172,53 +175,200 @@ const View* findWidgetURL(const View& view) {
     return nullptr;
 }
 
+// Dividers and spacers with frames or padding are laid out like any other view.
+bool isInvisibleModifiers(const View& view) {
+    return !view.frameWidth && !view.frameHeight && view.insets == ui::EdgeInsets{};
+}
+
+bool isBareDivider(const View& view) {
+    return view.kind == ViewKind::divider && isInvisibleModifiers(view);
+}
+
+int spacerLength(const View& spacer, Axis axis) {
+    if (axis == Axis::vertical) return spacer.minLength ? linesFor(*spacer.minLength) : 0;
+    return spacer.minLength ? columnsFor(*spacer.minLength) : 1;
+}
+
+bool isStack(const View& view) {
+    return view.kind == ViewKind::vstack || view.kind == ViewKind::hstack;
+}
+
+// The children a view lays out: a stack's visible ones, a link's label.
+template <class Visit>
+void forEachLaidOutChild(const View& view, Visit visit) {
+    if (isStack(view)) {
+        for (const auto& child : view.children)
+            if (!isInvisible(child)) visit(child);
+    } else if (view.kind == ViewKind::link && !view.children.empty()) {
+        visit(view.children.front());
+    }
+}
+
+std::size_t laidOutNodeCount(const View& view) {
+    std::size_t count = 1;
+    forEachLaidOutChild(view, [&count](const View& child) { count += laidOutNodeCount(child); });
+    return count;
+}
+
+// One layout pass over a tree. Every view the pass reaches gets a node that holds what it inherits and
+// what its text measures, worked out once, and the sizes its content took for each proposal seen: the
+// stacks offer their children a few different sizes each, and without the record every level would
+// measure the whole subtree again for each of them.
 class Layout {
   public:
-    Layout(const ui::Environment& environment, Canvas* canvas) : environment_(environment), canvas_(canvas) {}
-
-    CellSize measure(const View& view, CellSize proposal, const Inherited& parent) {
-        const auto key = std::tuple(&view, proposal.width, proposal.height);
-        if (auto found = cache_.find(key); found != cache_.end()) return found->second;
-        const Inherited inherited = inherit(parent, view);
-        const Insets insets = insetsOf(view);
-        const CellSize inner{std::max(0, proposal.width - insets.leading - insets.trailing),
-                             std::max(0, proposal.height - insets.top - insets.bottom)};
-        const auto columns = frameColumns(view);
-        const auto lines = frameLines(view);
-        const CellSize content =
-            measureContent(view, {columns.value_or(inner.width), lines.value_or(inner.height)}, inherited);
-        const CellSize size{columns.value_or(content.width) + insets.leading + insets.trailing,
-                            lines.value_or(content.height) + insets.top + insets.bottom};
-        cache_.emplace(key, size);
-        return size;
+    // The view tree must outlive the layout. The root is node 0.
+    Layout(const View& root, const ui::Environment& environment, Canvas* canvas)
+        : environment_(environment), canvas_(canvas), measured_(&arena_) {
+        nodes_.reserve(laidOutNodeCount(root));
+        measured_.reserve(nodes_.capacity() * 8);
+        addNode(root, Inherited{});
+        slots_.resize(slotCount_);
+        flexibleOrder_.resize(slotCount_);
     }
 
-    void draw(const View& view, Rect rect, const Inherited& parent, const Rect& clip) {
-        Inherited inherited = inherit(parent, view);
+    CellSize measure(std::size_t index, CellSize proposal) { return measureSettling(index, proposal).size; }
+
+    void draw(std::size_t index, Rect rect, int parentLink, const Rect& clip) {
+        const Node& node = nodes_[index];
+        const View& view = *node.view;
+        int link = parentLink;
         const Rect area = rect.intersection(clip);
         if (view.kind == ViewKind::link) {
-            if (auto target = safeLinkTarget(view.destination)) inherited.link = canvas_->addLink(*target);
+            if (auto target = safeLinkTarget(view.destination)) link = canvas_->addLink(*target);
         }
         if (view.capsuleBackground && *view.capsuleBackground != ui::Color::clear && !tinted())
             canvas_->fillBackground(rect, rgbFor(*view.capsuleBackground), area);
-        const Insets insets = insetsOf(view);
+        const Insets& insets = node.insets;
         Rect inner{rect.x + insets.leading, rect.y + insets.top,
                    std::max(0, rect.width - insets.leading - insets.trailing),
                    std::max(0, rect.height - insets.top - insets.bottom)};
         if (view.frameWidth || view.frameHeight) {
             // Content sits centred in its frame.
-            const CellSize content = measureContent(view, {inner.width, inner.height}, inherited);
+            const CellSize content = measureContent(index, {inner.width, inner.height}).size;
             inner = {inner.x + std::max(0, (inner.width - content.width) / 2),
                      inner.y + std::max(0, (inner.height - content.height) / 2),
                      std::min(content.width, inner.width), std::min(content.height, inner.height)};
         }
-        drawContent(view, inner, inherited, area.intersection(inner));
+        drawContent(index, inner, link, area.intersection(inner));
         // A click anywhere on a link's row opens it, the gaps between its parts included.
-        if (view.kind == ViewKind::link && inherited.link != parent.link)
-            canvas_->linkUnlinkedCells(inherited.link, area);
+        if (view.kind == ViewKind::link && link != parentLink) canvas_->linkUnlinkedCells(link, area);
     }
 
   private:
+    // A size, and the least height from which the same width gives the same size (`unsettled` when
+    // that is not known). A view stops growing with the height it is offered once its texts have all
+    // their lines and its stacks give every child its ideal height, unless a spacer or divider
+    // stretches it to whatever it is given.
+    struct Measurement {
+        CellSize size;
+        int settlesAt = unsettled;
+    };
+    static constexpr int unsettled = std::numeric_limits<int>::max();
+
+    static int settlesWithin(int settlesAt, int proposedHeight) {
+        return settlesAt <= proposedHeight ? settlesAt : unsettled;
+    }
+
+    Measurement measureSettling(std::size_t index, CellSize proposal) {
+        const Node& node = nodes_[index];
+        const Insets& insets = node.insets;
+        const CellSize inner{std::max(0, proposal.width - insets.leading - insets.trailing),
+                             std::max(0, proposal.height - insets.top - insets.bottom)};
+        const Measurement content =
+            measureContent(index, {node.columns.value_or(inner.width), node.lines.value_or(inner.height)});
+        const CellSize size{node.columns.value_or(content.size.width) + insets.leading + insets.trailing,
+                            node.lines.value_or(content.size.height) + insets.top + insets.bottom};
+        // A frame's height is the same whatever the height offered.
+        if (node.lines) return {size, 0};
+        if (content.settlesAt == unsettled) return {size, unsettled};
+        return {size, settlesWithin(content.settlesAt + insets.top + insets.bottom, proposal.height)};
+    }
+
+    // A text's size wrapped to `width` in at most `maxLines` lines.
+    struct Wrapped {
+        int width = 0, maxLines = 0;
+        CellSize size;
+    };
+    // Whole texts are recorded by width up to this one, wider ones with the cut ones.
+    static constexpr int wholeWidthLimit = 1024;
+
+    struct Node {
+        const View* view = nullptr;
+        Inherited inherited;  // without the link, which only drawing hands down
+        Insets insets;
+        std::optional<int> columns, lines;  // the frame
+        // The children laid out (see forEachLaidOutChild), in children_.
+        std::size_t firstChild = 0, childCount = 0;
+        // Stacks: where the plan's slots start (childCount of them), the axis and the spacing.
+        std::size_t firstSlot = 0;
+        Axis axis = Axis::vertical;
+        int spacing = 0;
+        // Texts: the text as drawn and its longest word; symbols: the glyph and its width.
+        std::string glyphs;
+        std::optional<TextMeasure> measure;
+        int glyphsWidth = 0, longestWord = 0;
+        // What a text measured: whole, by width; cut by a line limit, by width and limit.
+        std::vector<std::optional<CellSize>> whole;
+        std::vector<Wrapped> cut;
+    };
+
+    // A stack's working space for one child. A stack is never planned again while its own plan is in
+    // use (only its parent plans it), so each stack keeps its slots for the whole pass.
+    struct Slot {
+        int least = 0, ideal = 0, given = 0;
+        std::size_t spacer = 0;  // the k-th spacer, by position
+        CellSize size;           // the child's cells in the last plan
+    };
+
+    std::size_t addNode(const View& view, const Inherited& parent) {
+        const std::size_t index = nodes_.size();
+        Node& node = nodes_.emplace_back();
+        node.view = &view;
+        node.inherited = inherit(parent, view);
+        node.insets = insetsOf(view);
+        node.columns = frameColumns(view);
+        node.lines = frameLines(view);
+        if (view.kind == ViewKind::text) {
+            node.glyphs = textOf(view);
+            node.measure.emplace(node.glyphs);
+            node.longestWord = longestWordWidth(node.glyphs);
+        } else if (view.kind == ViewKind::symbol) {
+            node.glyphs = symbolGlyph(view.text);
+            node.glyphsWidth = displayWidth(node.glyphs);
+        } else if (isStack(view)) {
+            node.axis = view.kind == ViewKind::vstack ? Axis::vertical : Axis::horizontal;
+            if (node.axis == Axis::vertical) {
+                node.spacing = view.stackSpacing ? linesFor(*view.stackSpacing) : 0;
+            } else {
+                node.spacing =
+                    view.stackSpacing
+                        ? (*view.stackSpacing > 0 ? std::max(1, columnsFor(*view.stackSpacing)) : 0)
+                        : 1;
+            }
+        }
+        std::size_t count = 0;
+        forEachLaidOutChild(view, [&count](const View&) { ++count; });
+        node.firstChild = children_.size();
+        node.childCount = count;
+        node.firstSlot = slotCount_;
+        if (isStack(view)) slotCount_ += count;
+        children_.resize(children_.size() + count);
+
+        // Adding the children may move the nodes: nothing below refers to `node`.
+        const Inherited inherited = node.inherited;
+        const std::size_t firstChild = node.firstChild;
+        std::size_t k = 0;
+        forEachLaidOutChild(
+            view, [&](const View& child) { children_[firstChild + k++] = addNode(child, inherited); });
+        return index;
+    }
+
+    const View& viewOf(std::size_t index) const { return *nodes_[index].view; }
+    std::size_t childOf(const Node& node, std::size_t k) const { return children_[node.firstChild + k]; }
+    std::span<Slot> slotsOf(const Node& node) {
+        return std::span(slots_).subspan(node.firstSlot, node.childCount);
+    }
+
     bool tinted() const { return environment_.renderingMode != WidgetRenderingMode::fullColor; }
 
     CellStyle styleFor(const Inherited& inherited) const {
@@ -242,174 +392,230 @@ class Layout {
         return style;
     }
 
-    std::vector<std::string> linesOf(const View& view, CellSize proposal, const Inherited& inherited) const {
-        const int maxLines =
-            inherited.lineLimit ? std::min(*inherited.lineLimit, proposal.height) : proposal.height;
-        return wrapToWidth(textOf(view), proposal.width, maxLines);
+    // What a stack measured for one proposal, or (`settled`) for one width from the height it settled at.
+    struct MeasurementKey {
+        std::size_t node = 0;
+        int width = 0, height = 0;
+        bool settled = false;
+        friend bool operator==(const MeasurementKey&, const MeasurementKey&) = default;
+    };
+    struct MeasurementKeyHash {
+        std::size_t operator()(const MeasurementKey& key) const {
+            const std::uint64_t cells = (std::uint64_t{static_cast<std::uint32_t>(key.width)} << 32) |
+                                        static_cast<std::uint32_t>(key.height);
+            return std::hash<std::uint64_t>{}(cells ^ (std::uint64_t{key.node} * 0x9E3779B97F4A7C15ULL) ^
+                                              (key.settled ? std::uint64_t{1} << 63 : 0));
+        }
+    };
+
+    static int maxLinesFor(const Node& node, CellSize proposal) {
+        return node.inherited.lineLimit ? std::min(*node.inherited.lineLimit, proposal.height)
+                                        : proposal.height;
     }
 
-    CellSize measureContent(const View& view, CellSize proposal, const Inherited& inherited) {
+    Measurement measureContent(std::size_t index, CellSize proposal) {
+        Node& node = nodes_[index];
+        const View& view = *node.view;
         switch (view.kind) {
             case ViewKind::empty:
             case ViewKind::spacer:
-                return {};
-            case ViewKind::text: {
-                const auto lines = linesOf(view, proposal, inherited);
-                int width = 0;
-                for (const auto& line : lines) width = std::max(width, displayWidth(line));
-                return {width, static_cast<int>(lines.size())};
-            }
+                return {{}, 0};
+            case ViewKind::text:
+                return textSize(node, proposal);
             case ViewKind::symbol:
-                return {displayWidth(symbolGlyph(view.text)), 1};
+                return {{node.glyphsWidth, 1}, 0};
             case ViewKind::image:
-                return {view.isResizable ? std::clamp(proposal.width, 1, 2) : 1, 1};
+                return {{view.isResizable ? std::clamp(proposal.width, 1, 2) : 1, 1}, 0};
             case ViewKind::circle:
-                return {1, 1};
+                return {{1, 1}, 0};
             case ViewKind::divider:
-                return {proposal.width, 1};
+                return {{proposal.width, 1}, 0};
             case ViewKind::link:
-                return view.children.empty() ? CellSize{}
-                                             : measure(view.children.front(), proposal, inherited);
+                return node.childCount == 0 ? Measurement{{}, 0}
+                                            : measureSettling(childOf(node, 0), proposal);
             case ViewKind::vstack:
-            case ViewKind::hstack:
-                return planStack(view, proposal, inherited).size;
+            case ViewKind::hstack: {
+                const MeasurementKey key{index, proposal.width, proposal.height, false};
+                if (auto found = measured_.find(key); found != measured_.end()) return found->second;
+                const MeasurementKey settledAt{index, proposal.width, 0, true};
+                if (auto found = measured_.find(settledAt);
+                    found != measured_.end() && found->second.settlesAt <= proposal.height)
+                    return found->second;
+                const Measurement measurement = planStack(index, proposal);
+                measured_.emplace(key, measurement);
+                if (measurement.settlesAt <= proposal.height) {
+                    auto [settled, added] = measured_.emplace(settledAt, measurement);
+                    if (!added && measurement.settlesAt < settled->second.settlesAt)
+                        settled->second = measurement;
+                }
+                return measurement;
+            }
         }
         return {};
     }
 
-    struct StackPlan {
-        Axis axis = Axis::vertical;
-        int spacing = 0;
-        std::vector<const View*> children;
-        std::vector<CellSize> sizes;  // each child's cells; dividers and spacers span the stack's cross axis
-        CellSize size;
-    };
-
-    StackPlan planStack(const View& view, CellSize proposal, const Inherited& inherited) {
-        StackPlan plan;
-        plan.axis = view.kind == ViewKind::vstack ? Axis::vertical : Axis::horizontal;
-        const Axis axis = plan.axis;
-        for (const auto& child : view.children)
-            if (!isInvisible(child)) plan.children.push_back(&child);
-        const auto count = plan.children.size();
-        if (count == 0) return plan;
-        if (axis == Axis::vertical) {
-            plan.spacing = view.stackSpacing ? linesFor(*view.stackSpacing) : 0;
-        } else {
-            plan.spacing = view.stackSpacing
-                               ? (*view.stackSpacing > 0 ? std::max(1, columnsFor(*view.stackSpacing)) : 0)
-                               : 1;
+    Measurement textSize(Node& node, CellSize proposal) {
+        const int width = proposal.width;
+        const int maxLines = maxLinesFor(node, proposal);
+        const std::optional<int> limit = node.inherited.lineLimit;
+        if (width <= 0 || (limit && *limit <= 0)) return {{}, 0};
+        if (maxLines <= 0) return {};
+        // The whole text answers for every limit it stays within, and for every larger height.
+        const auto column = static_cast<std::size_t>(width);
+        const bool byColumn = width < wholeWidthLimit;
+        if (byColumn && column < node.whole.size() && node.whole[column] &&
+            node.whole[column]->height <= maxLines)
+            return {*node.whole[column], node.whole[column]->height};
+        // Cut by its own line limit, it stays so for every height from that limit up.
+        const int settlesAt = limit && proposal.height >= *limit ? *limit : unsettled;
+        for (const auto& seen : node.cut)
+            if (seen.width == width && seen.maxLines == maxLines) return {seen.size, settlesAt};
+        const TextExtent extent = node.measure->extent(width, maxLines);
+        const CellSize size{extent.width, extent.lines};
+        if (size.height < maxLines && byColumn) {
+            // Fewer lines than allowed: nothing was left out, so this is the whole text.
+            if (node.whole.size() <= column) node.whole.resize(column + 1);
+            node.whole[column] = size;
+            return {size, size.height};
         }
+        node.cut.push_back({width, maxLines, size});
+        return {size, size.height < maxLines ? size.height : settlesAt};
+    }
+
+    // Sizes the stack's children for `proposal` into its slots and answers the stack's size.
+    Measurement planStack(std::size_t index, CellSize proposal) {
+        const Node& node = nodes_[index];
+        const std::size_t count = node.childCount;
+        if (count == 0) return {{}, 0};
+        const Axis axis = node.axis;
+        const std::span<Slot> slots = slotsOf(node);
+        const std::span<std::size_t> flexible = std::span(flexibleOrder_).subspan(node.firstSlot, count);
         const int cross = crossOf(proposal, axis);
         const int available =
-            std::max(0, mainOf(proposal, axis) - plan.spacing * static_cast<int>(count - 1));
+            std::max(0, mainOf(proposal, axis) - node.spacing * static_cast<int>(count - 1));
 
         // Every child gets its least size, then the others share what is left, least flexible first.
-        std::vector<int> least(count), ideal(count), given(count);
-        std::vector<std::size_t> flexible, spacers;
+        std::size_t flexibleCount = 0, spacerCount = 0;
+        int remaining = available;
+        // Where the children settle: in a row, where each of their measurements does; in a column, where
+        // each child's ideal height does and where all of them fit at their ideal heights.
+        int settlesAt = 0;
+        int idealSum = 0;
         for (std::size_t i = 0; i < count; ++i) {
-            const View& child = *plan.children[i];
+            const std::size_t childIndex = childOf(node, i);
+            const View& child = viewOf(childIndex);
+            Slot& slot = slots[i];
             if (child.kind == ViewKind::spacer) {
-                least[i] = ideal[i] = spacerLength(child, axis);
-                spacers.push_back(i);
-            } else if (child.kind == ViewKind::divider && isInvisibleModifiers(child)) {
-                least[i] = ideal[i] = 1;
+                slot.least = slot.ideal = spacerLength(child, axis);
+                slots[spacerCount++].spacer = i;
+            } else if (isBareDivider(child)) {
+                slot.least = slot.ideal = 1;
             } else {
-                least[i] = mainOf(measure(child, sizeAlong(axis, 0, cross), inherited), axis);
-                ideal[i] = std::max(
-                    least[i], mainOf(measure(child, sizeAlong(axis, available, cross), inherited), axis));
+                const Measurement least = measureSettling(childIndex, sizeAlong(axis, 0, cross));
+                const Measurement ideal = measureSettling(childIndex, sizeAlong(axis, available, cross));
+                slot.least = mainOf(least.size, axis);
+                slot.ideal = std::max(slot.least, mainOf(ideal.size, axis));
+                settlesAt =
+                    std::max({settlesAt, ideal.settlesAt, axis == Axis::horizontal ? least.settlesAt : 0});
                 // A text that may wrap keeps its longest word whole where it can (up to half the row),
                 // so that a row's trailing subtitle stays on its line and the title is cut instead.
                 if (axis == Axis::horizontal && child.kind == ViewKind::text &&
-                    !inherit(inherited, child).lineLimit)
-                    least[i] = std::max(least[i],
-                                        std::min({ideal[i], longestWordWidth(textOf(child)), available / 2}));
-                flexible.push_back(i);
+                    !nodes_[childIndex].inherited.lineLimit)
+                    slot.least = std::max(
+                        slot.least, std::min({slot.ideal, nodes_[childIndex].longestWord, available / 2}));
+                flexible[flexibleCount++] = i;
             }
-            given[i] = least[i];
+            slot.given = slot.least;
+            remaining -= slot.least;
+            idealSum += slot.ideal;
         }
-        int remaining = available - std::accumulate(least.begin(), least.end(), 0);
-        std::stable_sort(flexible.begin(), flexible.end(), [&](std::size_t a, std::size_t b) {
-            return ideal[a] - least[a] < ideal[b] - least[b];
-        });
-        for (std::size_t k = 0; k < flexible.size() && remaining > 0; ++k) {
-            const std::size_t i = flexible[k];
-            const int share = remaining / static_cast<int>(flexible.size() - k);
-            const int extra = std::min(ideal[i] - least[i], share);
-            given[i] += extra;
+        // Least flexible first, in their order where equally flexible.
+        const auto slack = [&slots](std::size_t i) { return slots[i].ideal - slots[i].least; };
+        std::sort(flexible.begin(), flexible.begin() + static_cast<std::ptrdiff_t>(flexibleCount),
+                  [&slack](std::size_t a, std::size_t b) {
+                      return slack(a) != slack(b) ? slack(a) < slack(b) : a < b;
+                  });
+        for (std::size_t k = 0; k < flexibleCount && remaining > 0; ++k) {
+            Slot& slot = slots[flexible[k]];
+            const int share = remaining / static_cast<int>(flexibleCount - k);
+            const int extra = std::min(slot.ideal - slot.least, share);
+            slot.given += extra;
             remaining -= extra;
         }
 
-        plan.sizes.resize(count);
         int used = 0;
         int crossSize = 0;
         bool spansCross = false;
         for (std::size_t i = 0; i < count; ++i) {
-            const View& child = *plan.children[i];
+            const std::size_t childIndex = childOf(node, i);
+            const View& child = viewOf(childIndex);
+            Slot& slot = slots[i];
             if (child.kind == ViewKind::spacer) {
-                used += least[i];
+                used += slot.least;
                 continue;
             }
-            if (child.kind == ViewKind::divider && isInvisibleModifiers(child)) {
-                plan.sizes[i] = sizeAlong(axis, 1, cross);
+            if (isBareDivider(child)) {
+                slot.size = sizeAlong(axis, 1, cross);
                 spansCross = true;
             } else {
-                plan.sizes[i] = measure(child, sizeAlong(axis, given[i], cross), inherited);
-                crossSize = std::max(crossSize, crossOf(plan.sizes[i], axis));
+                const Measurement measurement =
+                    measureSettling(childIndex, sizeAlong(axis, slot.given, cross));
+                slot.size = measurement.size;
+                if (axis == Axis::horizontal) settlesAt = std::max(settlesAt, measurement.settlesAt);
+                crossSize = std::max(crossSize, crossOf(slot.size, axis));
             }
-            used += mainOf(plan.sizes[i], axis);
+            used += mainOf(slot.size, axis);
         }
         // Spacers share the rest equally, the first ones taking what does not divide.
         const int leftover = std::max(0, available - used);
-        for (std::size_t k = 0; k < spacers.size(); ++k) {
-            const std::size_t i = spacers[k];
-            const int share = leftover / static_cast<int>(spacers.size()) +
-                              (static_cast<int>(k) < leftover % static_cast<int>(spacers.size()) ? 1 : 0);
-            plan.sizes[i] = sizeAlong(axis, least[i] + share, 0);
+        const int spacers = static_cast<int>(spacerCount);
+        for (int k = 0; k < spacers; ++k) {
+            Slot& slot = slots[slots[static_cast<std::size_t>(k)].spacer];
+            const int share = leftover / spacers + (k < leftover % spacers ? 1 : 0);
+            slot.size = sizeAlong(axis, slot.least + share, 0);
         }
-        int mainSize = plan.spacing * static_cast<int>(count - 1);
-        for (const auto& size : plan.sizes) mainSize += mainOf(size, axis);
+        int mainSize = node.spacing * static_cast<int>(count - 1);
+        for (const Slot& slot : slots) mainSize += mainOf(slot.size, axis);
         if (spansCross) crossSize = std::max(crossSize, cross);
-        plan.size = sizeAlong(axis, mainSize, crossSize);
-        return plan;
+        const CellSize size = sizeAlong(axis, mainSize, crossSize);
+        // A spacer in a column or a divider in a row stretches with the height offered.
+        if ((axis == Axis::vertical && spacerCount > 0) || (axis == Axis::horizontal && spansCross))
+            return {size, unsettled};
+        if (axis == Axis::vertical && settlesAt != unsettled)
+            settlesAt = node.spacing * static_cast<int>(count - 1) + std::max(settlesAt, idealSum);
+        return {size, settlesWithin(settlesAt, proposal.height)};
     }
 
-    // Dividers and spacers with frames or padding are laid out like any other view.
-    static bool isInvisibleModifiers(const View& view) {
-        return !view.frameWidth && !view.frameHeight && view.insets == ui::EdgeInsets{};
-    }
-
-    static int spacerLength(const View& spacer, Axis axis) {
-        if (axis == Axis::vertical) return spacer.minLength ? linesFor(*spacer.minLength) : 0;
-        return spacer.minLength ? columnsFor(*spacer.minLength) : 1;
-    }
-
-    void drawContent(const View& view, const Rect& rect, const Inherited& inherited, const Rect& clip) {
-        const CellStyle style = styleFor(inherited);
+    void drawContent(std::size_t index, const Rect& rect, int link, const Rect& clip) {
+        const Node& node = nodes_[index];
+        const View& view = *node.view;
+        const CellStyle style = styleFor(node.inherited);
         switch (view.kind) {
             case ViewKind::empty:
             case ViewKind::spacer:
                 return;
             case ViewKind::text: {
-                const auto lines = linesOf(view, {rect.width, rect.height}, inherited);
+                const auto lines =
+                    wrapToWidth(node.glyphs, rect.width, maxLinesFor(node, {rect.width, rect.height}));
                 for (std::size_t i = 0; i < lines.size(); ++i) {
                     const int free = rect.width - displayWidth(lines[i]);
-                    const int offset = inherited.textAlignment == ui::TextAlignment::center     ? free / 2
-                                       : inherited.textAlignment == ui::TextAlignment::trailing ? free
-                                                                                                : 0;
+                    const ui::TextAlignment alignment = node.inherited.textAlignment;
+                    const int offset = alignment == ui::TextAlignment::center     ? free / 2
+                                       : alignment == ui::TextAlignment::trailing ? free
+                                                                                  : 0;
                     canvas_->write(rect.x + std::max(0, offset), rect.y + static_cast<int>(i), lines[i],
-                                   style, inherited.link, clip);
+                                   style, link, clip);
                 }
                 return;
             }
             case ViewKind::symbol:
-                canvas_->write(rect.x, rect.y, symbolGlyph(view.text), style, inherited.link, clip);
+                canvas_->write(rect.x, rect.y, node.glyphs, style, link, clip);
                 return;
             case ViewKind::image: {
                 CellStyle imageStyle = style;
                 if (view.image) imageStyle.foreground = averageColor(*view.image);
                 canvas_->write(rect.x, rect.y, view.text.empty() ? std::string("■") : symbolGlyph(view.text),
-                               imageStyle, inherited.link, clip);
+                               imageStyle, link, clip);
                 return;
             }
             case ViewKind::circle: {
@@ -417,21 +623,21 @@ class Layout {
                 CellStyle dot = style;
                 if (!tinted()) {
                     dot.foreground = rgbFor(view.fill);
-                } else if (inherited.accentable) {
+                } else if (node.inherited.accentable) {
                     dot.foreground = accentRgb;
                 }
-                canvas_->write(rect.x, rect.y, "●", dot, inherited.link, clip);
+                canvas_->write(rect.x, rect.y, "●", dot, link, clip);
                 return;
             }
             case ViewKind::divider:
-                drawDivider(rect, Axis::vertical, style, inherited.link, clip);
+                drawDivider(rect, Axis::vertical, style, link, clip);
                 return;
             case ViewKind::link:
-                if (!view.children.empty()) draw(view.children.front(), rect, inherited, clip);
+                if (node.childCount > 0) draw(childOf(node, 0), rect, link, clip);
                 return;
             case ViewKind::vstack:
             case ViewKind::hstack:
-                drawStack(view, rect, inherited, clip);
+                drawStack(index, rect, link, clip);
                 return;
         }
     }
@@ -449,14 +655,18 @@ class Layout {
         }
     }
 
-    void drawStack(const View& view, const Rect& rect, const Inherited& inherited, const Rect& clip) {
-        const StackPlan plan = planStack(view, {rect.width, rect.height}, inherited);
-        const Axis axis = plan.axis;
+    void drawStack(std::size_t index, const Rect& rect, int link, const Rect& clip) {
+        planStack(index, {rect.width, rect.height});
+        const Node& node = nodes_[index];
+        const View& view = *node.view;
+        const Axis axis = node.axis;
+        const std::span<Slot> slots = slotsOf(node);
         int position = axis == Axis::vertical ? rect.y : rect.x;
         const int crossExtent = axis == Axis::vertical ? rect.width : rect.height;
-        for (std::size_t i = 0; i < plan.children.size(); ++i) {
-            const View& child = *plan.children[i];
-            const CellSize size = plan.sizes[i];
+        for (std::size_t i = 0; i < node.childCount; ++i) {
+            const std::size_t childIndex = childOf(node, i);
+            const View& child = viewOf(childIndex);
+            const CellSize size = slots[i].size;
             const int free = std::max(0, crossExtent - crossOf(size, axis));
             int offset = 0;
             if (axis == Axis::vertical) {
@@ -471,36 +681,43 @@ class Layout {
             const Rect childRect = axis == Axis::vertical
                                        ? Rect{rect.x + offset, position, size.width, size.height}
                                        : Rect{position, rect.y + offset, size.width, size.height};
-            if (child.kind == ViewKind::divider && isInvisibleModifiers(child)) {
+            if (isBareDivider(child)) {
                 const Rect line = axis == Axis::vertical ? Rect{rect.x, position, rect.width, 1}
                                                          : Rect{position, rect.y, 1, rect.height};
-                drawDivider(line, axis, styleFor(inherit(inherited, child)), inherited.link, clip);
+                drawDivider(line, axis, styleFor(nodes_[childIndex].inherited), link, clip);
             } else if (child.kind != ViewKind::spacer) {
-                draw(child, childRect, inherited, clip.intersection(childRect));
+                draw(childIndex, childRect, link, clip.intersection(childRect));
             }
-            position += mainOf(size, axis) + plan.spacing;
+            position += mainOf(size, axis) + node.spacing;
         }
     }
 
     ui::Environment environment_;
     Canvas* canvas_;
-    std::map<std::tuple<const View*, int, int>, CellSize> cache_;
+    std::vector<Node> nodes_;
+    std::vector<std::size_t> children_;  // each node's laid-out children, one run per node
+    std::size_t slotCount_ = 0;
+    std::vector<Slot> slots_;                 // the stacks' slots, one run per stack
+    std::vector<std::size_t> flexibleOrder_;  // the stacks' flexible children in sharing order, likewise
+    // What the stacks measured, by node and proposal; its entries live as long as the pass.
+    std::pmr::monotonic_buffer_resource arena_;
+    std::pmr::unordered_map<MeasurementKey, Measurement, MeasurementKeyHash> measured_;
 };
 
 }  // namespace
 
 CellSize measureView(const ui::View& view, const ui::Environment& environment, CellSize proposal) {
-    Layout layout(environment, nullptr);
-    return layout.measure(view, proposal, Inherited{});
+    Layout layout(view, environment, nullptr);
+    return layout.measure(0, proposal);
 }
 
 void drawView(const ui::View& root, const ui::Environment& environment, Canvas& canvas, const Rect& area) {
-    Layout layout(environment, &canvas);
-    const CellSize size = layout.measure(root, {area.width, area.height}, Inherited{});
+    Layout layout(root, environment, &canvas);
+    const CellSize size = layout.measure(0, {area.width, area.height});
     const Rect rect{area.x + std::max(0, (area.width - size.width) / 2),
                     area.y + std::max(0, (area.height - size.height) / 2), std::min(size.width, area.width),
                     std::min(size.height, area.height)};
-    layout.draw(root, rect, Inherited{}, area);
+    layout.draw(0, rect, -1, area);
     if (const View* widget = findWidgetURL(root)) {
         if (auto target = safeLinkTarget(widget->widgetDestination))
             canvas.linkUnlinkedCells(canvas.addLink(*target), area);

@@ -1,5 +1,10 @@
 // The XML format, read with expat's event API and a stack of open containers. Anything that is not a
 // property-list element, misplaced text, entity declarations and undefined entities stop the parse.
+//
+// Most of a property list with images is the base64 text of its <data> elements. The fast path finds
+// those texts by a scan of the input (scanDataTexts), checks them there, and feeds expat the document
+// without them: expat still reads every bit of markup, but not the bulk of the bytes. Each <data>
+// element expat reports empty where a text was cut is paired with that text.
 
 #include <expat.h>
 
@@ -11,6 +16,7 @@
 #include "platform/plist/base64.hpp"
 #include "platform/plist/document.hpp"
 #include "platform/plist/readers.hpp"
+#include "platform/plist/xml_data_scan.hpp"
 #include "platform/plist/xml_values.hpp"
 
 namespace qb::plist {
@@ -44,7 +50,7 @@ class XmlReader {
     XmlReader(const XmlReader&) = delete;
     XmlReader& operator=(const XmlReader&) = delete;
 
-    ParseResult read() {
+    ParseResult read(XmlPath path) {
         if (!parser_) throw std::bad_alloc();
         XML_SetUserData(parser_, this);
         XML_SetElementHandler(parser_, &XmlReader::onStart, &XmlReader::onEnd);
@@ -53,24 +59,44 @@ class XmlReader {
         XML_SetSkippedEntityHandler(parser_, &XmlReader::onSkippedEntity);
         XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
 
-        std::string_view input = document_.input.view();
-        std::size_t offset = 0;
-        do {
-            const std::size_t length = std::min(feedSize, input.size() - offset);
-            const bool last = offset + length == input.size();
-            if (XML_Parse(parser_, input.data() + offset, static_cast<int>(length), last) != XML_STATUS_OK) {
-                if (!failed_) error_ = XML_ErrorString(XML_GetErrorCode(parser_));
-                if (exception_) std::rethrow_exception(exception_);
-                return {std::nullopt, error_.empty() ? "malformed XML" : error_};
-            }
-            offset += length;
-        } while (offset < input.size());
+        const std::string_view input = document_.input.view();
+        if (path == XmlPath::fast) {
+            if (auto texts = scanDataTexts(input)) cuts_ = std::move(*texts);
+        }
+        // The pieces between the cut texts, straight from the input.
+        std::size_t from = 0;
+        for (const DataText& cut : cuts_) {
+            if (!feed(input.substr(from, cut.offset - from), false)) return failure();
+            from = cut.offset + cut.length;
+        }
+        if (!feed(input.substr(from), true)) return failure();
         if (failed_) return {std::nullopt, error_};
+        // Every cut text is paired with the element it came from by construction; a text left over
+        // would be data lost.
+        if (nextCut_ != cuts_.size()) return {std::nullopt, "malformed XML"};
         if (!root_) return {std::nullopt, "the document holds no value"};
         return {document_.root(root_), {}};
     }
 
   private:
+    // Hands `piece` to expat in parts of feedSize; false when expat or a handler stopped the parse.
+    bool feed(std::string_view piece, bool last) {
+        do {
+            const std::size_t length = std::min(feedSize, piece.size());
+            const bool final = last && length == piece.size();
+            if (XML_Parse(parser_, piece.data(), static_cast<int>(length), final) != XML_STATUS_OK)
+                return false;
+            piece.remove_prefix(length);
+        } while (!piece.empty());
+        return true;
+    }
+
+    ParseResult failure() {
+        if (!failed_) error_ = XML_ErrorString(XML_GetErrorCode(parser_));
+        if (exception_) std::rethrow_exception(exception_);
+        return {std::nullopt, error_.empty() ? "malformed XML" : error_};
+    }
+
     struct Frame {
         Frame(Element element, std::size_t start) : kind(element), base(start) {}
         Element kind;
@@ -251,24 +277,31 @@ class XmlReader {
         }
     }
 
-    // Base64 that stands in the input as is (an ASCII-compatible encoding, no entities or sections)
-    // is checked now and decoded when asked for; anything else is decoded now.
+    // Base64 that lies in the input as it is was checked and is decoded when asked for; anything else
+    // is decoded now. With texts cut out, expat's indices no longer match the input: an element the
+    // scan left in place (attributes, references, invalid text) is decoded from its character data.
     const Node* data() {
         const std::string_view input = document_.input.view();
         const auto end = XML_GetCurrentByteIndex(parser_);
-        if (dataStart_ >= 0 && end >= dataStart_ && static_cast<std::size_t>(end) <= input.size()) {
+        if (nextCut_ < cuts_.size()) {
+            // Expat's byte indices count the bytes it was fed, which lack the texts cut before.
+            const DataText& cut = cuts_[nextCut_];
+            const auto at = static_cast<XML_Index>(cut.offset - cutBytes_);
+            if (dataStart_ == at && end == at) {
+                ++nextCut_;
+                cutBytes_ += cut.length;
+                return base64Node(input.substr(cut.offset, cut.length));
+            }
+            if (end > at) return failed("malformed XML");  // a cut text without its element
+        }
+        if (cuts_.empty() && dataStart_ >= 0 && end >= dataStart_ &&
+            static_cast<std::size_t>(end) <= input.size()) {
             std::string_view raw = input.substr(static_cast<std::size_t>(dataStart_),
                                                 static_cast<std::size_t>(end - dataStart_));
-            // Entities, sections and comments hold characters outside base64 and fail this check, as
-            // does UTF-16 with its zero bytes. Raw text that passes holds no markup, so its character
-            // data is the same base64 and need not be checked again.
-            if (base64DecodedSize(raw)) {
-                Node& node = document_.newNode(Type::data);
-                node.base64 = true;
-                node.text = raw.data();
-                node.length = raw.size();
-                return &node;
-            }
+            // An ASCII-compatible encoding without entities, sections or comments in the element: those
+            // hold characters outside base64 and fail this check, as does UTF-16 with its zero bytes. Raw
+            // text that passes holds no markup, so its character data is the same base64.
+            if (base64DecodedSize(raw)) return base64Node(raw);
         }
         auto size = base64DecodedSize(text_);
         if (!size) return failed("invalid base64 data");
@@ -278,6 +311,15 @@ class XmlReader {
         document_.arena.commit(*size);
         node.text = out;
         node.length = *size;
+        return &node;
+    }
+
+    // A data node over checked base64 in the input.
+    const Node* base64Node(std::string_view text) {
+        Node& node = document_.newNode(Type::data);
+        node.base64 = true;
+        node.text = text.data();
+        node.length = text.size();
         return &node;
     }
 
@@ -327,7 +369,10 @@ class XmlReader {
     std::optional<Element> textElement_;
     std::string text_;  // the open text element's characters; keeps its capacity
     std::unordered_set<std::string_view> keys_;
-    XML_Index dataStart_ = -1;
+    XML_Index dataStart_ = -1;    // where the open <data> element's content starts among the bytes fed
+    std::vector<DataText> cuts_;  // texts left out of what expat is fed, in document order
+    std::size_t nextCut_ = 0;     // the first not yet paired with its element
+    std::size_t cutBytes_ = 0;    // the length of those paired
     const Node* root_ = nullptr;
     bool failed_ = false;
     std::string error_;
@@ -336,9 +381,9 @@ class XmlReader {
 
 }  // namespace
 
-ParseResult parseXml(Bytes bytes) {
+ParseResult parseXml(Bytes bytes, XmlPath path) {
     auto document = std::make_shared<Document>(std::move(bytes));
-    return XmlReader(*document).read();
+    return XmlReader(*document).read(path);
 }
 
 }  // namespace qb::plist
