@@ -30,7 +30,7 @@ std::optional<fs::path> fixtureFolder(const char* defaultFolder, const char* fix
 void readOnly(benchmark::State& state, const fs::path& path) {
     std::size_t size = 0;
     for (auto _ : state) {
-        auto bytes = readFile(path);
+        auto bytes = readFileBytes(path);
         if (!bytes) return state.SkipWithError("cannot read the file");
         size = bytes->size();
         benchmark::DoNotOptimize(bytes->data());

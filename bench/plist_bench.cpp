@@ -60,10 +60,10 @@ void parseAndWalk(benchmark::State& state, const fs::path& path) {
 void readParseAndWalk(benchmark::State& state, const fs::path& path) {
     std::size_t size = 0;
     for (auto _ : state) {
-        auto read = qb::readFile(path);
+        auto read = qb::readFileBytes(path);
         if (!read) return state.SkipWithError("cannot read the file");
         size = read->size();
-        auto result = qb::plist::parse(qb::Bytes(std::move(*read)));
+        auto result = qb::plist::parse(std::move(*read));
         if (!result) return state.SkipWithError(result.error.c_str());
         benchmark::DoNotOptimize(walkEntries(*result.value));
     }
@@ -99,10 +99,10 @@ void expatOnly(benchmark::State& state, const fs::path& path, bool handlers) {
 
 int measureMemory(const fs::path& path) {
     const long before = qb::bench::peakKilobytes();
-    auto read = qb::readFile(path);
+    auto read = qb::readFileBytes(path);
     if (!read) return 1;
     const double size = static_cast<double>(read->size());
-    auto result = qb::plist::parse(qb::Bytes(std::move(*read)));
+    auto result = qb::plist::parse(std::move(*read));
     if (!result) return 1;
     benchmark::DoNotOptimize(walkEntries(*result.value));
     const double grown = static_cast<double>(qb::bench::peakKilobytes() - before) * 1024;
