@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
@@ -22,6 +23,18 @@ constexpr std::array<std::uint8_t, 256> makeValues() {
     return table;
 }
 constexpr auto values = makeValues();
+
+// For a group of four symbols: each symbol's value in its place of the group's 24 bits, or a flag for
+// anything that is not a symbol.
+constexpr std::uint32_t notInGroup = 0x80000000u;
+constexpr std::array<std::array<std::uint32_t, 256>, 4> makeShifted() {
+    std::array<std::array<std::uint32_t, 256>, 4> tables{};
+    for (int place = 0; place < 4; ++place)
+        for (std::size_t i = 0; i < 256; ++i)
+            tables[place][i] = values[i] < 64 ? std::uint32_t{values[i]} << (6 * (3 - place)) : notInGroup;
+    return tables;
+}
+constexpr auto shifted = makeShifted();
 
 // The class of each byte for the check, as bits so that the classes of a block can be OR-ed: zero for
 // a symbol.
@@ -123,11 +136,29 @@ std::optional<std::size_t> base64DecodedSize(std::string_view text) {
     return run.decodedSize;
 }
 
-void base64DecodeInto(std::string_view text, char* out) {
+std::size_t base64DecodeInto(std::string_view text, char* out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    char* const start = out;
     std::uint32_t bits = 0;
     int count = 0;
-    for (char c : text) {
-        const std::uint8_t value = values[static_cast<unsigned char>(c)];
+    while (p < end) {
+        // Whole groups of four symbols at once; whitespace, padding and a group split by them one
+        // character at a time.
+        if (count == 0) {
+            while (end - p >= 4) {
+                const std::uint32_t group =
+                    shifted[0][p[0]] | shifted[1][p[1]] | shifted[2][p[2]] | shifted[3][p[3]];
+                if (group & notInGroup) break;
+                out[0] = static_cast<char>(group >> 16);
+                out[1] = static_cast<char>(group >> 8);
+                out[2] = static_cast<char>(group);
+                out += 3;
+                p += 4;
+            }
+            if (p == end) break;
+        }
+        const std::uint8_t value = values[*p++];
         if (value >= 64) continue;
         bits = bits << 6 | value;
         if (++count == 4) {
@@ -144,14 +175,13 @@ void base64DecodeInto(std::string_view text, char* out) {
     } else if (count == 2) {
         *out++ = static_cast<char>(bits >> 4);
     }
+    return static_cast<std::size_t>(out - start);
 }
 
-std::string base64Decode(std::string_view text) {
-    auto size = base64DecodedSize(text);
-    if (!size) return {};
-    std::string out(*size, '\0');
-    base64DecodeInto(text, out.data());
-    return out;
+Bytes base64Decode(std::string_view text) {
+    std::shared_ptr<char[]> buffer = std::make_shared_for_overwrite<char[]>(text.size() / 4 * 3 + 3);
+    const std::string_view decoded(buffer.get(), base64DecodeInto(text, buffer.get()));
+    return Bytes(std::move(buffer), decoded);
 }
 
 }  // namespace qb::plist

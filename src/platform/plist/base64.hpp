@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/bytes.hpp"
+
 namespace qb::plist {
 
 // Base64 as property lists hold it: the standard alphabet, XML whitespace (space, tab, CR, LF) anywhere,
@@ -21,9 +23,11 @@ struct Base64Run {
 };
 Base64Run base64Run(std::string_view text);
 
-// Decodes text that base64DecodedSize() accepted into `out`, which has room for that many bytes.
-void base64DecodeInto(std::string_view text, char* out);
+// Decodes text that base64DecodedSize() accepted into `out`, which has room for that many bytes;
+// answers how many it wrote.
+std::size_t base64DecodeInto(std::string_view text, char* out);
 
-std::string base64Decode(std::string_view text);
+// Decodes text that base64DecodedSize() accepted into a buffer of its own.
+Bytes base64Decode(std::string_view text);
 
 }  // namespace qb::plist

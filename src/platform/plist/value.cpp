@@ -188,7 +188,7 @@ std::optional<Bytes> Value::asData() const {
         const auto o = ValueAccess::objects(node_.get()).object(object_);
         return Bytes(owned(), {reinterpret_cast<const char*>(o.body), static_cast<std::size_t>(o.length)});
     }
-    if (node_->base64) return Bytes(base64Decode(node_->view()));
+    if (node_->base64) return base64Decode(node_->view());
     return Bytes(owned(), node_->view());
 }
 std::optional<std::uint64_t> Value::asUid() const {
