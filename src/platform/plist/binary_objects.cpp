@@ -4,57 +4,6 @@
 
 namespace qb::plist {
 
-std::uint64_t readBigEndian(const unsigned char* p, unsigned width) {
-    switch (width) {
-        case 1:
-            return p[0];
-        case 2:
-            return std::uint64_t{p[0]} << 8 | p[1];
-        case 4:
-            return std::uint64_t{p[0]} << 24 | std::uint64_t{p[1]} << 16 | std::uint64_t{p[2]} << 8 | p[3];
-        default: {
-            std::uint64_t value = 0;
-            for (unsigned i = 0; i < width; ++i) value = value << 8 | p[i];
-            return value;
-        }
-    }
-}
-
-BinaryObjects::Object BinaryObjects::object(std::uint64_t index) const {
-    const unsigned char* p = data + offset(index);
-    Object result{p[0], p + 1, 0};
-    const unsigned low = result.marker & 0x0F;
-    switch (result.kind()) {
-        case 0x1:
-        case 0x2:
-            result.length = std::uint64_t{1} << low;
-            break;
-        case 0x3:
-            result.length = 8;
-            break;
-        case 0x8:
-            result.length = low + 1;
-            break;
-        case 0x4:
-        case 0x5:
-        case 0x6:
-        case 0xA:
-        case 0xC:
-        case 0xD:
-            if (low != 0x0F) {
-                result.length = low;
-            } else {
-                const unsigned width = 1u << (p[1] & 0x0F);
-                result.length = readBigEndian(p + 2, width);
-                result.body = p + 2 + width;
-            }
-            break;
-        default:
-            break;
-    }
-    return result;
-}
-
 Type BinaryObjects::type(std::uint64_t index) const {
     const Object o = object(index);
     switch (o.kind()) {

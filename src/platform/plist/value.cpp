@@ -126,91 +126,113 @@ Type Value::type() const {
     return node_->type;
 }
 
+// The accessors read a binary file's object once: its marker tells the type.
+
 std::optional<std::string_view> Value::asString() const {
+    if (node_ && node_->binary) {
+        const auto& objects = ValueAccess::objects(node_.get());
+        const auto o = objects.object(object_);
+        if (o.kind() == 0x5) return std::string_view(reinterpret_cast<const char*>(o.body), o.length);
+        if (o.kind() == 0x6) return objects.convertedText.at(object_);
+        return std::nullopt;
+    }
     if (type() != Type::string) return std::nullopt;
-    if (node_->binary) return ValueAccess::objects(node_.get()).text(object_);
     return node_->view();
 }
 std::optional<std::int64_t> Value::asInteger() const {
-    if (type() != Type::integer) return std::nullopt;
-    if (node_->binary) {
+    if (node_ && node_->binary) {
         const auto& objects = ValueAccess::objects(node_.get());
+        const auto o = objects.object(object_);
+        if (o.kind() != 0x1) return std::nullopt;
         bool isUnsigned = false;
-        return static_cast<std::int64_t>(objects.integerBits(objects.object(object_), isUnsigned));
+        const std::uint64_t bits = objects.integerBits(o, isUnsigned);
+        if (isUnsigned) return std::nullopt;
+        return static_cast<std::int64_t>(bits);
     }
+    if (type() != Type::integer) return std::nullopt;
     return node_->integer;
 }
 std::optional<std::uint64_t> Value::asUnsignedInteger() const {
-    if (type() != Type::unsignedInteger) return std::nullopt;
-    if (node_->binary) {
+    if (node_ && node_->binary) {
         const auto& objects = ValueAccess::objects(node_.get());
+        const auto o = objects.object(object_);
+        if (o.kind() != 0x1) return std::nullopt;
         bool isUnsigned = false;
-        return objects.integerBits(objects.object(object_), isUnsigned);
+        const std::uint64_t bits = objects.integerBits(o, isUnsigned);
+        if (!isUnsigned) return std::nullopt;
+        return bits;
     }
+    if (type() != Type::unsignedInteger) return std::nullopt;
     return node_->unsignedInteger;
 }
 std::optional<double> Value::asReal() const {
-    if (type() != Type::real) return std::nullopt;
-    if (node_->binary) {
+    if (node_ && node_->binary) {
         const auto& objects = ValueAccess::objects(node_.get());
-        return objects.real(objects.object(object_));
+        const auto o = objects.object(object_);
+        if (o.kind() != 0x2) return std::nullopt;
+        return objects.real(o);
     }
+    if (type() != Type::real) return std::nullopt;
     return node_->real;
 }
 std::optional<double> Value::asNumber() const {
-    switch (type()) {
-        case Type::integer:
-            return static_cast<double>(*asInteger());
-        case Type::unsignedInteger:
-            return static_cast<double>(*asUnsignedInteger());
-        case Type::real:
-            return asReal();
-        default:
-            return std::nullopt;
-    }
+    if (auto integer = asInteger()) return static_cast<double>(*integer);
+    if (auto unsignedInteger = asUnsignedInteger()) return static_cast<double>(*unsignedInteger);
+    return asReal();
 }
 std::optional<bool> Value::asBoolean() const {
+    if (node_ && node_->binary) {
+        const unsigned marker = ValueAccess::objects(node_.get()).object(object_).marker;
+        if (marker != 0x08 && marker != 0x09) return std::nullopt;
+        return marker == 0x09;
+    }
     if (type() != Type::boolean) return std::nullopt;
-    if (node_->binary) return ValueAccess::objects(node_.get()).object(object_).marker == 0x09;
     return node_->boolean;
 }
 std::optional<Date> Value::asDate() const {
-    if (type() != Type::date) return std::nullopt;
-    if (node_->binary) {
+    if (node_ && node_->binary) {
         const auto& objects = ValueAccess::objects(node_.get());
-        return Date{objects.real(objects.object(object_))};
+        const auto o = objects.object(object_);
+        if (o.kind() != 0x3) return std::nullopt;
+        return Date{objects.real(o)};
     }
+    if (type() != Type::date) return std::nullopt;
     return Date{node_->real};
 }
 std::optional<Bytes> Value::asData() const {
-    if (type() != Type::data) return std::nullopt;
-    if (node_->binary) {
+    if (node_ && node_->binary) {
         const auto o = ValueAccess::objects(node_.get()).object(object_);
+        if (o.kind() != 0x4) return std::nullopt;
         return Bytes(owned(), {reinterpret_cast<const char*>(o.body), static_cast<std::size_t>(o.length)});
     }
+    if (type() != Type::data) return std::nullopt;
     if (node_->base64) return base64Decode(node_->view());
     return Bytes(owned(), node_->view());
 }
 std::optional<std::uint64_t> Value::asUid() const {
-    if (type() != Type::uid) return std::nullopt;
-    if (node_->binary) {
+    if (node_ && node_->binary) {
         const auto& objects = ValueAccess::objects(node_.get());
-        return objects.uid(objects.object(object_));
+        const auto o = objects.object(object_);
+        if (o.kind() != 0x8) return std::nullopt;
+        return objects.uid(o);
     }
+    if (type() != Type::uid) return std::nullopt;
     return node_->uid;
 }
 std::optional<Array> Value::asArray() const {
-    if (type() != Type::array) return std::nullopt;
-    if (node_->binary) {
+    if (node_ && node_->binary) {
         const auto o = ValueAccess::objects(node_.get()).object(object_);
+        if (o.kind() != 0xA && o.kind() != 0xC) return std::nullopt;
         return Array(node_.get(), o.body, static_cast<std::size_t>(o.length));
     }
+    if (type() != Type::array) return std::nullopt;
     return Array(node_->array->data(), node_->array->size());
 }
 std::optional<Dictionary> Value::asDictionary() const {
-    if (type() != Type::dictionary) return std::nullopt;
-    if (node_->binary) {
+    if (node_ && node_->binary) {
         const auto& objects = ValueAccess::objects(node_.get());
+        const auto o = objects.object(object_);
+        if (o.kind() != 0xD) return std::nullopt;
         if (!objects.irregularDictionaries.empty()) {
             if (auto found = objects.irregularDictionaries.find(object_);
                 found != objects.irregularDictionaries.end()) {
@@ -218,10 +240,9 @@ std::optional<Dictionary> Value::asDictionary() const {
                 return Dictionary(found->second->entries, found->second->size);
             }
         }
-        const auto o = objects.object(object_);
         return Dictionary(node_.get(), o.body, static_cast<std::size_t>(o.length));
     }
-    if (node_->otherKeys) return std::nullopt;
+    if (type() != Type::dictionary || node_->otherKeys) return std::nullopt;
     return Dictionary(node_->dictionary->entries, node_->dictionary->size);
 }
 std::optional<Value> Value::operator[](std::string_view key) const {
