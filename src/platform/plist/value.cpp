@@ -362,7 +362,7 @@ struct OwnedDictionary {
 
 struct DictionaryHolder {
     explicit DictionaryHolder(std::vector<std::pair<std::string, Value>> given)
-        : storage(std::move(given)), dictionary(storage.entries.data(), storage.entries.size()) {}
+        : storage(std::move(given)), dictionary{storage.entries.data(), storage.entries.size()} {}
     Value::Node node;
     OwnedDictionary storage;
     TreeDictionary dictionary;
