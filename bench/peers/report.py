@@ -20,7 +20,9 @@ def load_benchmark(path):
     for run in data['benchmarks']:
         if run.get('error_occurred') or run.get('run_type') == 'aggregate':
             continue
-        times[run['name']] = run['cpu_time'] * UNITS[run['time_unit']]
+        # The best repetition, as the Python peers report their best run.
+        value = run['cpu_time'] * UNITS[run['time_unit']]
+        times[run['name']] = min(value, times.get(run['name'], value))
     return times
 
 
