@@ -102,21 +102,47 @@ class Value {
     std::uint64_t object_ = 0;
 };
 
+// An iterator over a view by position; it holds a copy of the view and reads an item with `read`.
+template <class View, class Item, Item (View::*read)(std::size_t) const>
+class PositionIterator {
+  public:
+    using value_type = Item;
+    using difference_type = std::ptrdiff_t;
+    PositionIterator() = default;
+    PositionIterator(View view, std::size_t index) : view_(view), index_(index) {}
+    Item operator*() const { return (view_.*read)(index_); }
+    PositionIterator& operator++() {
+        ++index_;
+        return *this;
+    }
+    PositionIterator operator++(int) {
+        PositionIterator before = *this;
+        ++index_;
+        return before;
+    }
+    friend bool operator==(const PositionIterator& a, const PositionIterator& b) {
+        return a.index_ == b.index_;
+    }
+
+  private:
+    View view_;
+    std::size_t index_ = 0;
+};
+
 // The items of an array, in order: a view that borrows from the value it was read from.
 class Array {
   public:
-    class Iterator;
-
+    Array() = default;  // empty
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     Value operator[](std::size_t index) const;  // index < size()
+    using Iterator = PositionIterator < Array, Value, &Array::operator[]>;
     Iterator begin() const;
     Iterator end() const;
 
   private:
     friend class Value;
     friend struct ValueAccess;
-    Array() = default;
     Array(const Value* values, std::size_t size) : values_(values), size_(size) {}
     Array(const Value::Node* binary, const unsigned char* references, std::size_t size)
         : binary_(binary), references_(references), size_(size) {}
@@ -134,12 +160,12 @@ class Dictionary {
   public:
     using Entry = std::pair<std::string_view, Value>;
 
-    class Iterator;
-
+    Dictionary() = default;  // empty
     std::optional<Value> find(std::string_view key) const;
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     Entry entry(std::size_t index) const;  // index < size()
+    using Iterator = PositionIterator<Dictionary, Entry, &Dictionary::entry>;
     Iterator begin() const;
     Iterator end() const;
 
@@ -150,7 +176,6 @@ class Dictionary {
   private:
     friend class Value;
     friend struct ValueAccess;
-    Dictionary() = default;
     Dictionary(const Entry* entries, std::size_t size) : entries_(entries), size_(size) {}
     Dictionary(const Value::Node* binary, const unsigned char* references, std::size_t size)
         : binary_(binary), references_(references), size_(size) {}
@@ -162,60 +187,12 @@ class Dictionary {
     std::size_t size_ = 0;
 };
 
-// Iterators hold a copy of their view.
-class Array::Iterator {
-  public:
-    using value_type = Value;
-    using difference_type = std::ptrdiff_t;
-    Iterator() = default;
-    Iterator(Array array, std::size_t index) : array_(array), index_(index) {}
-    Value operator*() const { return array_[index_]; }
-    Iterator& operator++() {
-        ++index_;
-        return *this;
-    }
-    Iterator operator++(int) {
-        Iterator before = *this;
-        ++index_;
-        return before;
-    }
-    friend bool operator==(const Iterator& a, const Iterator& b) { return a.index_ == b.index_; }
-
-  private:
-    Array array_;
-    std::size_t index_ = 0;
-};
-
 inline Array::Iterator Array::begin() const {
     return {*this, 0};
 }
 inline Array::Iterator Array::end() const {
     return {*this, size_};
 }
-
-class Dictionary::Iterator {
-  public:
-    using value_type = Entry;
-    using difference_type = std::ptrdiff_t;
-    Iterator() = default;
-    Iterator(Dictionary dictionary, std::size_t index) : dictionary_(dictionary), index_(index) {}
-    Entry operator*() const { return dictionary_.entry(index_); }
-    Iterator& operator++() {
-        ++index_;
-        return *this;
-    }
-    Iterator operator++(int) {
-        Iterator before = *this;
-        ++index_;
-        return before;
-    }
-    friend bool operator==(const Iterator& a, const Iterator& b) { return a.index_ == b.index_; }
-
-  private:
-    Dictionary dictionary_;
-    std::size_t index_ = 0;
-};
-
 inline Dictionary::Iterator Dictionary::begin() const {
     return {*this, 0};
 }
