@@ -26,7 +26,6 @@ TEST(ItemIconView, ShowsTheImageOnlyInFullColourWhenItDecodes) {
     const std::vector<Case> cases{
         {"png, full colour", WidgetRenderingMode::fullColor, pngIcon(), true},
         {"png, accented", WidgetRenderingMode::accented, pngIcon(), false},
-        {"png, vibrant", WidgetRenderingMode::vibrant, pngIcon(), false},
         {"no data", WidgetRenderingMode::fullColor, std::nullopt, false},
         {"empty data", WidgetRenderingMode::fullColor, Bytes(std::string()), false},
         {"arbitrary bytes", WidgetRenderingMode::fullColor, Bytes(std::string("\x00\x01garbage\xff", 11)),
@@ -54,7 +53,6 @@ TEST(AccentDot, ColourAccentAndClearDotKeepTheSameFrame) {
     const std::vector<Case> cases{
         {ui::Color::red, fullColor, ui::circle(ui::Color::red).frame(6, 6)},
         {ui::Color::blue, accented, ui::circle(ui::Color::blue).frame(6, 6).widgetAccentable()},
-        {ui::Color::blue, vibrant, ui::circle(ui::Color::blue).frame(6, 6).widgetAccentable()},
         {std::nullopt, fullColor, ui::circle(ui::Color::clear).frame(6, 6)},
         {std::nullopt, accented, ui::circle(ui::Color::clear).frame(6, 6)},
     };

