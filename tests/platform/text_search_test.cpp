@@ -16,13 +16,7 @@ class ScopedLanguage {
         if (const char* old = std::getenv("LANGUAGE")) old_ = old;
         setenv("LANGUAGE", language, 1);
     }
-    ~ScopedLanguage() {
-        if (old_) {
-            setenv("LANGUAGE", old_->c_str(), 1);
-        } else {
-            unsetenv("LANGUAGE");
-        }
-    }
+    ~ScopedLanguage() { old_ ? setenv("LANGUAGE", old_->c_str(), 1) : unsetenv("LANGUAGE"); }
 
   private:
     std::optional<std::string> old_;
@@ -37,9 +31,7 @@ TEST(TextSearchTest, IgnoresCaseByTheLanguagesRulesButNotAccents) {
     };
     const Case cases[] = {
         {"en", "Work Projects", "work", true},
-        {"en", "All", "al", true},
         {"en", "Work", "", false},
-        {"en", "", "a", false},
         {"en", "R\xC3\xA9sum\xC3\xA9", "resume", false},                      // accents count
         {"en", "R\xC3\xA9sum\xC3\xA9", "R\xC3\x89SUM\xC3\x89", true},         // case does not
         {"en", "Re\xCC\x81sume\xCC\x81 2024", "r\xC3\xA9sum\xC3\xA9", true},  // decomposed and composed
@@ -48,7 +40,6 @@ TEST(TextSearchTest, IgnoresCaseByTheLanguagesRulesButNotAccents) {
         {"tr", "ISTANBUL", "istanbul", false},  // Turkish: I is the capital of dotless ı
         {"tr", "\xC4\xB0STANBUL", "istanbul", true},
         {"tr", "KAPI", "kap\xC4\xB1", true},
-        {"en", "Smart Rules", "rulez", false},
     };
     for (const auto& c : cases) {
         ScopedLanguage language(c.language);
