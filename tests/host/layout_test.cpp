@@ -46,8 +46,8 @@ TEST(LayoutTest, SpacersPushTheLastLineToTheBottomAndShareWhatIsLeft) {
     EXPECT_EQ(stripped(small.plain[5]), "T");
 }
 
-// One pass measures a view at several heights (a column asks each child for its least and its ideal
-// height): what it measured at one height must not answer for another.
+// A column asks each child for its least and its ideal height in one pass: what was measured at one
+// height must not answer for another.
 TEST(LayoutTest, ViewsMeasuredAtSeveralHeightsInOnePassGetTheSizeOfEach) {
     // Columns with a spacer stretch to the height their row is given, not the height first asked.
     auto columns = draw(
@@ -107,7 +107,6 @@ TEST(LayoutTest, RowsShareTheWidthAndCutTheirTitle) {
     auto drawn = draw(row, 24, 1);
     EXPECT_EQ(displayWidth(drawn.plain[0]), 24);
     EXPECT_TRUE(drawn.plain[0].starts_with("● ")) << drawn.plain[0];
-    EXPECT_NE(drawn.plain[0].find("A title"), std::string::npos);
     EXPECT_NE(drawn.plain[0].find("A title far…"), std::string::npos) << drawn.plain[0];
     EXPECT_TRUE(drawn.plain[0].ends_with("PDF")) << drawn.plain[0];
 
@@ -119,17 +118,11 @@ TEST(LayoutTest, RowsShareTheWidthAndCutTheirTitle) {
     EXPECT_EQ(clear.plain[0].find("●"), std::string::npos);
 }
 
-TEST(LayoutTest, DividersRunAcrossTheirStack) {
-    auto columns =
-        draw(hstack(VerticalAlignment::top, {verbatim("L"), divider(), verbatim("R")}).spacing(16), 9, 3);
-    for (const auto& row : columns.plain) EXPECT_NE(row.find("│"), std::string::npos) << row;
+TEST(LayoutTest, PaddingAndSpacingRoundToCellsAndTinyOnesVanishVertically) {
     auto rows = draw(vstack(HorizontalAlignment::leading,
                             {verbatim("a"), divider().padding(Edge::leading, 30), verbatim("b")}),
                      10, 3);
     EXPECT_EQ(rows.plain[1], "    ──────");
-}
-
-TEST(LayoutTest, TinyPaddingAndSpacingVanishVerticallyButNotHorizontally) {
     auto stack =
         draw(vstack(HorizontalAlignment::leading, {verbatim("a").padding(Edge::bottom, 6), verbatim("b")})
                  .spacing(4),
@@ -159,23 +152,6 @@ TEST(LayoutTest, LinksBecomeHyperlinksOnlyForSchemesThatOpenSomethingSafe) {
         EXPECT_NE(row.find("\x1b]8;;https://example.org/tip"), std::string::npos);
 }
 
-TEST(LayoutTest, HostileTextReachesTheTerminalInert) {
-    auto drawn = draw(vstack({verbatim("Evil\x1b]8;;http://x\x1b\\Click\x1b[31mRed\x07\xc2\x9b"
-                                       "2J"),
-                              link(Url::parse("https://example.org/a\x1b"
-                                              "b"),
-                                   verbatim("L"))}),
-                      40, 2);
-    for (const auto& row : drawn.styled) {
-        const auto bare = qb::test::withoutEscapes(row);
-        EXPECT_EQ(bare.find('\x1b'), std::string::npos) << bare;
-        EXPECT_EQ(bare.find('\x07'), std::string::npos) << bare;
-        EXPECT_EQ(bare.find("\xc2\x9b"), std::string::npos) << bare;
-        for (const auto& target : qb::test::hyperlinkTargets(row))
-            for (unsigned char c : target) EXPECT_TRUE(c > 0x20 && c < 0x7F) << target;
-    }
-}
-
 TEST(LayoutTest, TintedModesDrawAccentedDotsInTheAccentAndDropOwnColours) {
     auto dot = circle(Color::red).widgetAccentable();
     EXPECT_NE(draw(dot, 1, 1).styled[0].find("38;2;255;69;58"), std::string::npos);
@@ -188,11 +164,11 @@ TEST(LayoutTest, TintedModesDrawAccentedDotsInTheAccentAndDropOwnColours) {
 TEST(TerminalTest, TilesAreBoxesOfTheirFamilysSizeWithTheirNameAbove) {
     for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
                         WidgetFamily::systemExtraLarge}) {
-        TerminalTile tile{
-            "Tips · " + familyLabel(family), family, Environment{family},
-            vstack(
-                {verbatim("東京 and a long line that must be cut somewhere before the edge").lineLimit(1)})};
-        const auto lines = renderTile(tile, false);
+        const auto lines = renderTile(
+            {"Tips · " + familyLabel(family), family, Environment{family},
+             vstack(
+                 {verbatim("東京 and a long line that must be cut somewhere before the edge").lineLimit(1)})},
+            false);
         const auto box = boxSize(family);
         ASSERT_EQ(lines.size(), static_cast<std::size_t>(box.height + 1));
         EXPECT_TRUE(lines[0].starts_with("Tips · "));
@@ -200,13 +176,12 @@ TEST(TerminalTest, TilesAreBoxesOfTheirFamilysSizeWithTheirNameAbove) {
         EXPECT_TRUE(lines.back().starts_with("╰") && lines.back().ends_with("╯"));
         for (const auto& line : lines) EXPECT_EQ(displayWidth(line), box.width) << line;
     }
-    // Proportions in points: small square, medium and extra large about 2:1 (a cell is 8 by 16 points).
-    EXPECT_NEAR(
-        boxSize(WidgetFamily::systemSmall).width * 8.0 / (boxSize(WidgetFamily::systemSmall).height * 16),
-        1.0, 0.1);
-    EXPECT_NEAR(
-        boxSize(WidgetFamily::systemMedium).width * 8.0 / (boxSize(WidgetFamily::systemMedium).height * 16),
-        2.14, 0.2);
+    // Proportions in points (a cell is 8 by 16): small square, medium about 2:1.
+    const auto aspect = [](WidgetFamily family) {
+        return boxSize(family).width * 8.0 / (boxSize(family).height * 16);
+    };
+    EXPECT_NEAR(aspect(WidgetFamily::systemSmall), 1.0, 0.1);
+    EXPECT_NEAR(aspect(WidgetFamily::systemMedium), 2.14, 0.2);
 }
 
 }  // namespace

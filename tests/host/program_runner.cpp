@@ -4,10 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <regex>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -29,15 +30,14 @@ std::string readAll(std::FILE* file) {
 
 ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::vector<std::pair<std::string, std::string>>& environment) {
-    std::map<std::string, std::string> variables;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        std::string text(*entry);
-        const auto equals = text.find('=');
-        if (equals != std::string::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
-    }
-    for (const auto& [name, value] : environment) variables[name] = value;
     std::vector<std::string> envText;
-    for (const auto& [name, value] : variables) envText.push_back(name + "=" + value);
+    for (const auto& [name, value] : environment) envText.push_back(name + "=" + value);
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        if (std::none_of(environment.begin(), environment.end(),
+                         [&](const auto& set) { return text.starts_with(set.first + "="); }))
+            envText.emplace_back(text);
+    }
     std::vector<char*> envp;
     for (auto& text : envText) envp.push_back(text.data());
     envp.push_back(nullptr);
@@ -87,13 +87,8 @@ std::vector<std::string> hyperlinkTargets(const std::string& text) {
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
     return lines;
 }
 

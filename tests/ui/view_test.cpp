@@ -54,28 +54,18 @@ TEST(ViewModifiers, PaddingsAccumulateAndFramesKeepTheOtherDimension) {
     EXPECT_EQ(view.frameHeight, 20);
 }
 
-TEST(ViewBuilders, LinkWithoutDestinationIsTheLabelAlone) {
-    const View label = verbatim("row");
-    EXPECT_EQ(link(std::nullopt, label), label);
-    const View linked = link(url("x-quillbrook-item://a"), label);
-    EXPECT_EQ(linked.kind, ViewKind::link);
-    ASSERT_EQ(linked.children.size(), 1u);
-    EXPECT_EQ(linked.children[0], label);
-}
-
 TEST(ViewEquality, ComparesEveryPropertyAndImagesByPixels) {
-    EXPECT_EQ(verbatim("a").font(Font::caption), verbatim("a").font(Font::caption));
+    EXPECT_EQ(link(std::nullopt, verbatim("row")), verbatim("row"));  // no destination: the label alone
     EXPECT_NE(verbatim("a").font(Font::caption), verbatim("a").font(Font::caption2));
     EXPECT_NE(verbatim("a"), localizedText("a"));
     EXPECT_NE(localizedText("%lld", 1), localizedText("%lld", 2));
     EXPECT_NE(circle(Color::red), circle(Color::red).widgetAccentable());
     EXPECT_NE(vstack({spacer()}), vstack({spacer(0)}));
 
-    const auto red = Image::fromRgba(1, 1, std::string("\xff\x00\x00\xff", 4));
-    const auto sameRed = Image::fromRgba(1, 1, std::string("\xff\x00\x00\xff", 4));
-    const auto blue = Image::fromRgba(1, 1, std::string("\x00\x00\xff\xff", 4));
-    ASSERT_TRUE(red && sameRed && blue);
-    EXPECT_EQ(image(red), image(sameRed));
+    const auto pixel = [](const char* rgba) { return Image::fromRgba(1, 1, std::string(rgba, 4)); };
+    const auto red = pixel("\xff\x00\x00\xff"), blue = pixel("\x00\x00\xff\xff");
+    ASSERT_TRUE(red && blue);
+    EXPECT_EQ(image(red), image(pixel("\xff\x00\x00\xff")));
     EXPECT_NE(image(red), image(blue));
     EXPECT_NE(image(red), image(nullptr));
 }

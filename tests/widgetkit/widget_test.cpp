@@ -57,7 +57,7 @@ struct ShelfEntry {
     std::string text;
 };
 void to_json(nlohmann::json& json, const ShelfEntry& entry) {
-    json = {{"date", entry.date.sinceReferenceDate}, {"text", entry.text}};
+    json = {{"text", entry.text}};
 }
 
 struct ShelfProvider {
@@ -80,8 +80,6 @@ struct ShelfWidget {
                    [](const ShelfEntry& entry, const ui::Environment& environment) {
                        return ui::verbatim(entry.text + "@" + std::string(name(environment.family)));
                    })
-            .configurationDisplayName("Shelf")
-            .descriptionText("Shows a shelf.")
             .supportedFamilies({WidgetFamily::systemSmall, WidgetFamily::systemLarge});
     }
 };
@@ -91,19 +89,13 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Field;
 
-TEST(AnyWidget, DescribesTheWidgetAndItsParameters) {
+TEST(AnyWidget, OffersParametersAndInstancesKeepTheirOwnValues) {
     AnyWidget widget{ShelfWidget{}};
-    EXPECT_EQ(widget.kind(), "ShelfWidget");
-    EXPECT_EQ(widget.displayName(), "Shelf");
-    EXPECT_EQ(widget.description(), "Shows a shelf.");
     EXPECT_THAT(widget.families(), ElementsAre(WidgetFamily::systemSmall, WidgetFamily::systemLarge));
     ASSERT_EQ(widget.parameters().size(), 2u);
-    EXPECT_EQ(widget.parameters()[0].name, "shade");
     EXPECT_EQ(widget.parameters()[0].defaultValue, "light");
     EXPECT_FALSE(widget.parameters()[0].isEntity);
-    EXPECT_EQ(widget.parameters()[1].typeDisplayName, "Shelf");
     EXPECT_TRUE(widget.parameters()[1].isEntity);
-
     EXPECT_THAT(*widget.options("shade"),
                 ElementsAre(ParameterOption{"light", "Light"}, ParameterOption{"dark", "Dark"}));
     EXPECT_THAT(*widget.options("shelf"),
@@ -111,10 +103,7 @@ TEST(AnyWidget, DescribesTheWidgetAndItsParameters) {
                             Field(&ParameterOption::id, "Bottom")));
     EXPECT_THAT(*widget.options("shelf", "tt"), ElementsAre(Field(&ParameterOption::id, "Bottom")));
     EXPECT_FALSE(widget.options("colour").has_value());
-}
 
-TEST(AnyWidget, InstancesKeepTheirOwnParameters) {
-    AnyWidget widget{ShelfWidget{}};
     auto first = widget.makeInstance();
     auto second = first;
     EXPECT_TRUE(first.set("shade", "dark"));
@@ -122,20 +111,15 @@ TEST(AnyWidget, InstancesKeepTheirOwnParameters) {
     EXPECT_FALSE(first.set("shade", "Dark")) << "raw values are case-sensitive";
     EXPECT_FALSE(first.set("shelf", "Middle")) << "only the offered shelves can be chosen";
     EXPECT_FALSE(first.set("colour", "red"));
-
     EXPECT_EQ(first.values(), (std::map<std::string, std::string>{{"shade", "dark"}, {"shelf", "Top"}}));
     EXPECT_EQ(second.values(), (std::map<std::string, std::string>{{"shade", "light"}, {"shelf", "_any"}}));
 }
 
 TEST(AnyWidget, AnswersRequestsWithJsonAndViews) {
-    AnyWidget widget{ShelfWidget{}};
-    auto instance = widget.makeInstance();
+    auto instance = AnyWidget{ShelfWidget{}}.makeInstance();
     ASSERT_TRUE(instance.set("shade", "dark"));
     TimelineContext context{WidgetFamily::systemLarge, false};
-
-    auto placeholder = instance.placeholder(context);
-    EXPECT_EQ(placeholder.json["text"], "sample");
-
+    EXPECT_EQ(instance.placeholder(context).json["text"], "sample");
     auto timeline = instance.timeline(context);
     ASSERT_EQ(timeline.entries.size(), 1u);
     EXPECT_EQ(timeline.entries[0].date, Date{2});
@@ -143,7 +127,6 @@ TEST(AnyWidget, AnswersRequestsWithJsonAndViews) {
     EXPECT_EQ(timeline.policy, TimelineReloadPolicy::after(Date{302}));
     auto view =
         timeline.entries[0].view(ui::Environment{WidgetFamily::systemSmall, WidgetRenderingMode::fullColor});
-    EXPECT_EQ(view.kind, ui::ViewKind::text);
     EXPECT_EQ(view.text, "dark/_any@systemSmall");
 }
 
