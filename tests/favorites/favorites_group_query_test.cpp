@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "favorites/favorites_widget.hpp"
+#include "favorites/favorites_store.hpp"
 #include "support/test_support.hpp"
 
 namespace qb {
@@ -48,14 +48,6 @@ TEST(FavoritesGroupQueryTest, SearchMatchesIdsAndTheAllTitle) {
         {"zz", {}},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(ids(query.entitiesMatching(text)), expected) << text;
-}
-
-TEST(FavoritesGroupQueryTest, WidgetOffersTheGroupAsAnEntityDefaultingToAll) {
-    const AnyWidget widget{FavoritesWidget{}};
-    ASSERT_EQ(widget.parameters().size(), 1u);
-    EXPECT_EQ(widget.parameters()[0].name, "group");
-    EXPECT_TRUE(widget.parameters()[0].isEntity);
-    EXPECT_EQ(widget.parameters()[0].defaultValue, "_all");
 }
 
 }  // namespace

@@ -38,16 +38,12 @@ TEST(ReadingListProviderTest, CountsFiltersAndCapsTheList) {
         std::vector<int> ids;  // of the listed articles; empty: 0 to displayCount-1, at most 16
         std::int64_t displayCount, sourceCount, unreadCount;
     };
+    const std::vector<int> unreadOfThirty = {1, 2, 4, 5, 7, 8, 10, 11, 13, 14, 16, 17, 19, 20, 22, 23};
     const Case cases[] = {
         {articles(20, "True"), ReadingListFilter::all, {}, 20, 20, 20},
         {articles(10, "i in (1, 4, 7, 9)"), ReadingListFilter::unreadOnly, {1, 4, 7, 9}, 4, 10, 4},
         {articles(10, "i in (1, 4, 7, 9)"), ReadingListFilter::all, {}, 10, 10, 4},
-        {articles(30, "i % 3 != 0"),
-         ReadingListFilter::unreadOnly,
-         {1, 2, 4, 5, 7, 8, 10, 11, 13, 14, 16, 17, 19, 20, 22, 23},
-         20,
-         30,
-         20},
+        {articles(30, "i % 3 != 0"), ReadingListFilter::unreadOnly, unreadOfThirty, 20, 30, 20},
         {articles(3, "False"), ReadingListFilter::unreadOnly, {}, 0, 3, 0},
         {"[]", ReadingListFilter::all, {}, 0, 0, 0},
     };

@@ -46,7 +46,6 @@ TEST(ReadingListViewsTest, EmptyMissingOrBrokenListShowsNoItemsUnderEitherFilter
         {"empty array", test::plistlibDump("[]", PlistFormat::xml)},
         {"missing", std::nullopt},
         {"broken", std::string("bplist00 truncated")},
-        {"only unusable entries", test::plistlibDump("[{'title': 'No address'}]", PlistFormat::binary)},
     };
     for (const auto& [name, contents] : files) {
         for (auto filter : {ReadingListFilter::all, ReadingListFilter::unreadOnly}) {

@@ -89,17 +89,5 @@ TEST_F(WorkspacesProviderTest, ReloadFiveMinutesAfterTheEntryAndPlaceholderShows
     EXPECT_EQ(provider.placeholder({}).items, WorkspaceItem::sampleItems());
 }
 
-TEST_F(WorkspacesProviderTest, EntryJsonCarriesCountsLinkAndNulls) {
-    const nlohmann::json json =
-        providerWith("[{'Name': 'A B', 'workspace': {'windows': [1, 2]}}]", tickingClock(0)).snapshot({}, {});
-    EXPECT_EQ(json["date"], "2001-01-01T00:00:00.000Z");
-    const auto& item = json["items"].at(0);
-    EXPECT_EQ(item["windowCount"], 2);
-    EXPECT_EQ(item["url"], "x-quillbrook://open-workspace?name=A%20B&widget=workspaces");
-    EXPECT_EQ(item["displaySubtitle"], "0 databases, 2 windows");
-    EXPECT_EQ(item["displayIconData"], nullptr);
-    EXPECT_EQ(item["dotColor"], nullptr);
-}
-
 }  // namespace
 }  // namespace qb
