@@ -37,7 +37,8 @@ const Case cases[] = {
      " datetime.datetime(9999, 12, 31, 23, 59, 59), datetime.datetime(2024, 2, 29, 12)]"},
     {"data", "[b'', bytes(range(256)), random.Random(7).randbytes(100 * 1024)]"},
     {"strings",
-     "['', 'ascii', 'Grüße', '日本語', '😀👍🏽 emoji', 'a' * 100, 'é' * 300, 'tab\\tand\\nnewline', "
+     "['', 'ascii', 'Grüße', '日本語', '😀👍🏽 emoji', 'a' * 100, 'é' * 300, "
+     "'tab\\tand\\nnewline', "
      "'<&>\"',"
      " '\\u00ff', '\\ufffd', '𝄞' * 20]"},
     {"strings XML cannot hold", "['nul\\x00inside', {'key\\x00with nul': 1}, '\\uffff', '\\x01']", false},
