@@ -29,14 +29,10 @@ const std::vector<AnyWidget>& bundle() {
     return widgets;
 }
 
-double secondsOf(const std::string& iso) {
+double secondsOf(const std::string& iso) {  // "2026-01-02T03:04:05.678Z"
     std::tm tm{};
-    int millis = 0;
-    std::sscanf(iso.c_str(), "%d-%d-%dT%d:%d:%d.%dZ", &tm.tm_year, &tm.tm_mon, &tm.tm_mday, &tm.tm_hour,
-                &tm.tm_min, &tm.tm_sec, &millis);
-    tm.tm_year -= 1900;
-    tm.tm_mon -= 1;
-    return static_cast<double>(timegm(&tm)) + millis / 1000.0;
+    strptime(iso.c_str(), "%Y-%m-%dT%H:%M:%S", &tm);
+    return static_cast<double>(timegm(&tm)) + std::stod(iso.substr(19, 4));
 }
 
 // Seconds from the first entry's date to the reload date.
