@@ -1,6 +1,6 @@
 #pragma once
 
-// A local HTTP or HTTPS server standing in for the maker's feed server in tests.
+// A local HTTP or HTTPS feed server for tests, answering with one response or several in turn.
 
 #include <atomic>
 #include <chrono>
@@ -26,16 +26,16 @@ struct FeedResponse {
     std::string body;
     std::string contentType = "application/rss+xml";
     std::chrono::milliseconds delay{0};
+    bool hangUp = false;  // announce the whole body, send half of it, close the connection
 };
 
 // A certificate for 127.0.0.1 and its key, made with openssl for the test.
 struct TestCertificate {
-    std::filesystem::path certificate;
-    std::filesystem::path key;
+    std::filesystem::path certificate, key;
 
     static TestCertificate make(const TempDir& folder) {
         TestCertificate made{folder.path() / "cert.pem", folder.path() / "key.pem"};
-        std::string command =
+        auto command =
             "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
             "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout '" +
             made.key.string() + "' -out '" + made.certificate.string() + "' 2>/dev/null";
@@ -47,9 +47,7 @@ struct TestCertificate {
 
 class FeedServer {
   public:
-    // Plain HTTP.
     FeedServer() : server_(std::make_unique<httplib::Server>()) { start("http"); }
-    // HTTPS with the given certificate.
     explicit FeedServer(const TestCertificate& certificate)
         : server_(std::make_unique<httplib::SSLServer>(certificate.certificate.c_str(),
                                                        certificate.key.c_str())) {
@@ -57,39 +55,50 @@ class FeedServer {
     }
     ~FeedServer() {
         server_->stop();
-        if (thread_.joinable()) thread_.join();
+        thread_.join();
     }
     FeedServer(const FeedServer&) = delete;
     FeedServer& operator=(const FeedServer&) = delete;
 
-    // scheme://127.0.0.1:port
-    const std::string& base() const { return base_; }
+    const std::string& base() const { return base_; }  // scheme://127.0.0.1:port
     httplib::Server& server() { return *server_; }
 
-    void respond(FeedResponse response) {
+    void respond(FeedResponse response) { rotate({std::move(response)}); }
+    void rotate(std::vector<FeedResponse> responses) {
         std::lock_guard lock(mutex_);
-        response_ = std::move(response);
+        responses_ = std::move(responses);
     }
-    // The request targets (path and query) the server saw, in order.
+    // The request targets (path and query) in order, and the responses they got.
     std::vector<std::string> requests() const {
         std::lock_guard lock(mutex_);
         return requests_;
     }
+    std::vector<FeedResponse> answers() const {
+        std::lock_guard lock(mutex_);
+        return answers_;
+    }
 
   private:
     void start(const std::string& scheme) {
-        server_->Get("/2/apps/supportmaterials.xml.php",
-                     [this](const httplib::Request& request, httplib::Response& response) {
-                         FeedResponse answer;
-                         {
-                             std::lock_guard lock(mutex_);
-                             requests_.push_back(request.target);
-                             answer = response_;
-                         }
-                         if (answer.delay.count() > 0) std::this_thread::sleep_for(answer.delay);
-                         response.status = answer.status;
-                         response.set_content(answer.body, answer.contentType.c_str());
-                     });
+        server_->Get("/2/apps/supportmaterials.xml.php", [this](const auto& request, auto& response) {
+            FeedResponse answer;
+            {
+                std::lock_guard lock(mutex_);
+                requests_.push_back(request.target);
+                answer = responses_.empty() ? FeedResponse{}
+                                            : responses_[(requests_.size() - 1) % responses_.size()];
+                answers_.push_back(answer);
+            }
+            std::this_thread::sleep_for(answer.delay);
+            response.status = answer.status;
+            if (!answer.hangUp) return response.set_content(answer.body, answer.contentType);
+            response.set_content_provider(
+                answer.body.size(), answer.contentType,
+                [body = answer.body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                    if (offset == 0) sink.write(body.data(), body.size() / 2);
+                    return false;
+                });
+        });
         int port = server_->bind_to_any_port("127.0.0.1");
         if (port <= 0) throw std::runtime_error("cannot bind a test server");
         base_ = scheme + "://127.0.0.1:" + std::to_string(port);
@@ -106,7 +115,7 @@ class FeedServer {
     std::atomic<bool> ended_{false};
     std::string base_;
     mutable std::mutex mutex_;
-    FeedResponse response_;
+    std::vector<FeedResponse> responses_, answers_;
     std::vector<std::string> requests_;
 };
 
@@ -127,14 +136,13 @@ inline std::string closedBase() {
 // each further one a day earlier, so that the titles come out in the order given.
 inline std::string tipsFeed(const std::vector<std::string>& titles) {
     std::string xml =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel><title>Blog</title>";
+        R"(<?xml version="1.0" encoding="UTF-8"?><rss version="2.0"><channel><title>Blog</title>)";
     int day = 28;
-    for (const auto& title : titles) {
-        std::string date = "Thu, " + std::to_string(day--) + " Nov 2024 10:00:00 +0100";
-        xml += "<item><title>" + title + "</title><category>Tips</category><pubDate>" + date +
-               "</pubDate><link>https://www.quillbrook.example/tips/" + title + "</link><guid>" + title +
-               "</guid><description>About " + title + "</description></item>";
-    }
+    for (const auto& title : titles)
+        xml += "<item><title>" + title + "</title><category>Tips</category><pubDate>Thu, " +
+               std::to_string(day--) +
+               " Nov 2024 10:00:00 +0100</pubDate><link>https://www.quillbrook.example/tips/" + title +
+               "</link><guid>" + title + "</guid><description>About " + title + "</description></item>";
     return xml + "</channel></rss>";
 }
 

@@ -19,16 +19,9 @@ struct FeedInMemory final : HttpClient {
 
 Date utc(int year, unsigned month, unsigned day, int hour, int minute) {
     using namespace std::chrono;
-    auto days = sys_days{std::chrono::year{year} / month / day};
-    auto seconds =
-        duration_cast<std::chrono::seconds>(days.time_since_epoch()).count() + hour * 3600 + minute * 60;
-    return Date::fromUnixSeconds(static_cast<double>(seconds));
-}
-
-std::vector<std::string> numberedTitles(int count) {
-    std::vector<std::string> titles;
-    for (int i = 0; i < count; ++i) titles.push_back("tip" + std::to_string(i));
-    return titles;
+    auto midnight = sys_seconds{sys_days{std::chrono::year{year} / month / day}};
+    return Date::fromUnixSeconds(
+        static_cast<double>(midnight.time_since_epoch().count() + hour * 3600 + minute * 60));
 }
 
 // A provider over a store of `count` tips (tip0 newest), at a fixed moment, in a fixed zone.
@@ -37,38 +30,35 @@ struct ProviderFixture {
     TipStore store;
     TipsProvider provider;
 
+    static std::string feedOf(int count) {
+        std::vector<std::string> titles;
+        for (int i = 0; i < count; ++i) titles.push_back("tip" + std::to_string(i));
+        return test::tipsFeed(titles);
+    }
     ProviderFixture(int count, Date now, std::string zone = "UTC")
         : store(TipStore::make(
-              std::make_shared<FeedInMemory>(test::tipsFeed(numberedTitles(count))), [now] { return now; },
-              folder.path(), "https://feed.test", [] { return std::vector<std::string>{}; })),
+              std::make_shared<FeedInMemory>(feedOf(count)), [now] { return now; }, folder.path(),
+              "https://feed.test", [] { return std::vector<std::string>{}; })),
           provider(
               store, [now] { return now; }, std::move(zone)) {}
 
     Timeline<TipsEntry> timeline(TipsMode mode) const { return provider.timeline(TipsIntent{mode}, {}); }
 };
 
-TEST(TipsProviderTest, MixesTheDaySeed) {
+TEST(TipsProviderTest, PicksTheTipOfTheDayByTheDayAndTheCount) {
     EXPECT_EQ(TipsProvider::mixedSeed(20261204), 1484015339108298u);
     EXPECT_EQ(TipsProvider::mixedSeed(20270101), 1484704169476271u);
-}
-
-TEST(TipsProviderTest, PicksTheTipOfTheDayByTheDayAndTheCount) {
-    struct Case {
-        Date now;
-        int count;
-        int index;
-    };
-    std::vector<Case> cases = {
+    const std::vector<std::tuple<Date, int, int>> cases = {
         {utc(2026, 12, 4, 12, 0), 7, 3},  {utc(2026, 12, 4, 12, 0), 10, 8}, {utc(2026, 12, 4, 0, 0), 5, 3},
         {utc(2026, 12, 4, 23, 59), 1, 0}, {utc(2027, 1, 1, 8, 0), 7, 2},    {utc(2027, 1, 1, 8, 0), 10, 1},
     };
-    for (const auto& c : cases) {
-        ProviderFixture fixture(c.count, c.now);
+    for (const auto& [now, count, index] : cases) {
+        ProviderFixture fixture(count, now);
         auto entry = fixture.timeline(TipsMode::tipOfTheDay).entries.at(0);
         ASSERT_TRUE(entry.tip);
-        EXPECT_EQ(entry.tip->title, "tip" + std::to_string(c.index)) << iso8601(c.now) << " " << c.count;
+        EXPECT_EQ(entry.tip->title, "tip" + std::to_string(index)) << iso8601(now) << " " << count;
         EXPECT_EQ(entry.mode, TipsMode::tipOfTheDay);
-        EXPECT_EQ(entry.date, c.now);
+        EXPECT_EQ(entry.date, now);
     }
     // The day is the user's: 4 December 23:30 UTC is already 5 December in Tokyo.
     ProviderFixture tokyo(10, utc(2026, 12, 4, 23, 30), "Asia/Tokyo");
@@ -77,22 +67,23 @@ TEST(TipsProviderTest, PicksTheTipOfTheDayByTheDayAndTheCount) {
               nextDay.timeline(TipsMode::tipOfTheDay).entries.at(0).tip);
 }
 
-TEST(TipsProviderTest, ShowsTheNewestTipForSixHours) {
-    ProviderFixture fixture(3, utc(2026, 12, 4, 10, 0));
-    auto timeline = fixture.timeline(TipsMode::latestTip);
-    ASSERT_EQ(timeline.entries.size(), 1u);
-    ASSERT_TRUE(timeline.entries[0].tip);
-    EXPECT_EQ(timeline.entries[0].tip->title, "tip0");
-    EXPECT_EQ(timeline.policy.date, utc(2026, 12, 4, 16, 0));
+// The latest tip is the newest for six hours; no tip at all shows the empty entry on the same schedule.
+TEST(TipsProviderTest, ShowsTheNewestTipOrNoneForSixHours) {
+    for (int count : {3, 0}) {
+        ProviderFixture fixture(count, utc(2026, 12, 4, 10, 0));
+        auto timeline = fixture.timeline(TipsMode::latestTip);
+        ASSERT_EQ(timeline.entries.size(), 1u);
+        EXPECT_EQ(timeline.entries[0].tip ? timeline.entries[0].tip->title : "none", count ? "tip0" : "none");
+        EXPECT_EQ(timeline.policy.date, utc(2026, 12, 4, 16, 0));
+    }
+    auto empty = ProviderFixture(0, utc(2026, 12, 4, 10, 0)).timeline(TipsMode::tipOfTheDay);
+    ASSERT_EQ(empty.entries.size(), 1u);
+    EXPECT_FALSE(empty.entries[0].tip);
+    EXPECT_EQ(empty.policy.date, utc(2026, 12, 5, 0, 0));
 }
 
 TEST(TipsProviderTest, RefreshesTheTipOfTheDayAtTheNextLocalMidnight) {
-    struct Case {
-        std::string zone;
-        Date now;
-        Date refresh;
-    };
-    std::vector<Case> cases = {
+    const std::vector<std::tuple<std::string, Date, Date>> cases = {
         {"UTC", utc(2026, 12, 4, 23, 59), utc(2026, 12, 5, 0, 0)},
         {"UTC", utc(2026, 12, 4, 0, 0), utc(2026, 12, 5, 0, 0)},
         {"Europe/Berlin", utc(2026, 12, 4, 22, 59), utc(2026, 12, 4, 23, 0)},
@@ -102,21 +93,10 @@ TEST(TipsProviderTest, RefreshesTheTipOfTheDayAtTheNextLocalMidnight) {
         // And back from 00:00 to 23:00 on 5 April: the next day still starts at 00:00 -04.
         {"America/Santiago", utc(2026, 4, 4, 12, 0), utc(2026, 4, 5, 4, 0)},
     };
-    for (const auto& c : cases) {
-        ProviderFixture fixture(2, c.now, c.zone);
-        EXPECT_EQ(iso8601(fixture.timeline(TipsMode::tipOfTheDay).policy.date), iso8601(c.refresh))
-            << c.zone << " " << iso8601(c.now);
-    }
-}
-
-TEST(TipsProviderTest, ShowsNoTipWhenThereIsNone) {
-    for (auto mode : {TipsMode::latestTip, TipsMode::tipOfTheDay}) {
-        ProviderFixture fixture(0, utc(2026, 12, 4, 10, 0));
-        auto timeline = fixture.timeline(mode);
-        ASSERT_EQ(timeline.entries.size(), 1u);
-        EXPECT_FALSE(timeline.entries[0].tip);
-        EXPECT_EQ(timeline.policy.date,
-                  mode == TipsMode::latestTip ? utc(2026, 12, 4, 16, 0) : utc(2026, 12, 5, 0, 0));
+    for (const auto& [zone, now, refresh] : cases) {
+        ProviderFixture fixture(2, now, zone);
+        EXPECT_EQ(iso8601(fixture.timeline(TipsMode::tipOfTheDay).policy.date), iso8601(refresh))
+            << zone << " " << iso8601(now);
     }
 }
 
