@@ -62,7 +62,7 @@ TEST(CurlHttpClientTest, FollowsRedirectsButNotFromHttpsToHttp) {
 }
 
 TEST(CurlHttpClientTest, DescribesFailuresForAPerson) {
-    auto base = test::closedBase();
+    auto base = test::closedBase;
     EXPECT_EQ(CurlHttpClient().get(base + "/feed").error,
               "Could not connect to " + base.substr(7) + ": Connection refused");
     EXPECT_EQ(CurlHttpClient().get("ftp://127.0.0.1/feed").error,

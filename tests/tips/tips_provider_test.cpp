@@ -102,12 +102,9 @@ TEST(TipsProviderTest, RefreshesTheTipOfTheDayAtTheNextLocalMidnight) {
 
 TEST(TipsProviderTest, ShowsTheFirstSampleTipWithoutFetching) {
     ProviderFixture fixture(3, utc(2026, 12, 4, 10, 0));
-    auto placeholder = fixture.provider.placeholder({});
-    EXPECT_EQ(placeholder.tip, TipItem::sampleItems().front());
-    EXPECT_EQ(placeholder.mode, TipsMode::latestTip);
-    auto snapshot = fixture.provider.snapshot(TipsIntent{TipsMode::tipOfTheDay}, {});
-    EXPECT_EQ(snapshot.tip, TipItem::sampleItems().front());
-    EXPECT_EQ(snapshot.mode, TipsMode::tipOfTheDay);
+    EXPECT_EQ(fixture.provider.placeholder({}).tip, TipItem::sampleItems().front());
+    EXPECT_EQ(fixture.provider.snapshot(TipsIntent{TipsMode::tipOfTheDay}, {}).tip,
+              TipItem::sampleItems().front());
     EXPECT_FALSE(std::filesystem::exists(fixture.folder.path() / "tips_cache.json"));
 }
 
