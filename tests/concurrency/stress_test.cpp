@@ -192,16 +192,14 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
     LogCapture quiet;  // thousands of "Could not parse" messages are expected here
 
     auto lists = propertyLists();
-    auto versionsOf = [&](const std::string& name, double cutA, std::string brokenB) {
+    auto versionsOf = [&](const std::string& name, double cutA, double cutB) {
         const auto &a = lists.at(name + "A"), &b = lists.at(name + "B");
+        auto cut = [](const std::string& bytes, double share) {
+            return bytes.substr(0, static_cast<std::size_t>(static_cast<double>(bytes.size()) * share));
+        };
         return std::vector<std::pair<std::string, std::string>>{
-            {"A", a},
-            {"broken A", a.substr(0, static_cast<std::size_t>(static_cast<double>(a.size()) * cutA))},
-            {"B", b},
-            {"broken B", std::move(brokenB)}};
+            {"A", a}, {"broken A", cut(a, cutA)}, {"B", b}, {"broken B", cut(b, cutB)}};
     };
-    const auto& readingB = lists.at("readingB");
-    const auto& favoritesB = lists.at("favoritesB");
     const Date now = Date::now();
     const auto freshCache = cacheBytes(now.addingTimeInterval(-3600), "fresh", 3);
     const auto staleCache = cacheBytes(now.addingTimeInterval(-7 * 86400), "stale", 2);
@@ -210,17 +208,16 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
     missingGuid["tips"][1].erase("guid");
 
     std::vector<FileReplacer> files{
-        {QuillbrookPaths::readingListURL(),
-         versionsOf("reading", 0.5, readingB.substr(0, readingB.size() * 7 / 10))},
-        {QuillbrookPaths::favoritesURL(),
-         versionsOf("favorites", 0.6, favoritesB.substr(0, favoritesB.size() * 2 / 5))},
-        {QuillbrookPaths::workspacesURL(), versionsOf("workspaces", 0.5, "garbage")},
+        {QuillbrookPaths::readingListURL(), versionsOf("reading", 0.5, 0.7)},
+        {QuillbrookPaths::favoritesURL(), versionsOf("favorites", 0.6, 0.4)},
+        {QuillbrookPaths::workspacesURL(), versionsOf("workspaces", 0.5, 0)},
         {TipStore::shared().cacheURL(),
          {{"fresh", freshCache},
           {"broken", brokenCache},
           {"stale", staleCache},
           {"no guid", missingGuid.dump()}}},
     };
+    files[2].versions[3].second = "garbage";
     auto& cache = files[3];
     ASSERT_EQ(cache.path, world.cacheFolder / "tips_cache.json");
 
