@@ -18,12 +18,12 @@ if [[ ! -f $build/build.ninja ]]; then
 fi
 cmake --build "$build" --target "${targets[@]}" -j2
 
-# The feed parser starts from real-world feeds: the shared corpus's feeds that fit the input size
+# The feed parser starts from real-world feeds: the test corpus's feeds that fit the input size
 # limit and the demo's feed, copied here at run time (the folder is not committed).
 rss_seeds=$root/fuzz/corpus/rss
 find "$rss_seeds" -type f ! -name .gitignore -delete 2>/dev/null || true
 mkdir -p "$rss_seeds"
-for feed in "$root"/../shared/corpus/rss/*.rss "$root"/../shared/corpus/rss/*.xml "$root"/examples/feed.xml; do
+for feed in "$root"/tests/data/rss/*.rss "$root"/tests/data/rss/*.xml "$root"/examples/feed.xml; do
   [[ -f $feed && $(stat -c %s "$feed") -le $max_len ]] && cp "$feed" "$rss_seeds/"
 done
 
