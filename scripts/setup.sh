@@ -14,6 +14,12 @@ packages=(
 if [[ "${QUILLBROOK_BROWSER_TESTS:-1}" == 1 ]]; then
   packages+=(chromium nodejs npm)
 fi
+# The desktop tests: a headless Wayland compositor (sway, run as an unprivileged user by setpriv from
+# util-linux) with grim for screenshots and Waybar as a real bar; an X server in memory (Xvfb) with
+# xwd, xprop and xwininfo for screenshots and window checks, and xdotool for clicks.
+if [[ "${QUILLBROOK_DESKTOP_TESTS:-1}" == 1 ]]; then
+  packages+=(sway grim waybar xvfb x11-utils x11-apps xdotool fonts-dejavu-core)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
