@@ -1,0 +1,94 @@
+# Helpers shared by the desktop fixtures (headless_sway.sh, xvfb.sh); sourced, not run.
+# The exit code that ctest reports as a skipped test (SKIP_RETURN_CODE).
+FIXTURE_SKIP=77
+FIXTURE_SUPPORT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# fixture_skip WHO REASON: says in one line why a desktop test cannot run and returns FIXTURE_SKIP.
+fixture_skip() {
+  echo "SKIPPED: $1: $2" >&2
+  return "$FIXTURE_SKIP"
+}
+
+# fixture_wait SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds; fails after SECONDS.
+fixture_wait() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@" 2>/dev/null; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
+# fixture_at_exit COMMAND: runs COMMAND (a string for eval) when the shell exits, the last added first,
+# whatever the cause: a normal end, `set -e`, SIGINT or SIGTERM (ctest's timeout). The shell's exit
+# status is kept; FIXTURE_EXIT_STATUS holds it while the hooks run. Use it instead of `trap ... EXIT`,
+# which would replace the fixtures' own clean-up.
+fixture_exit_hooks=()
+fixture_at_exit() {
+  if ((${#fixture_exit_hooks[@]} == 0)); then
+    trap fixture_run_exit_hooks EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+  fi
+  fixture_exit_hooks+=("$1")
+}
+fixture_run_exit_hooks() {
+  FIXTURE_EXIT_STATUS=$?
+  set +e
+  local i
+  for ((i = ${#fixture_exit_hooks[@]} - 1; i >= 0; i--)); do
+    eval "${fixture_exit_hooks[i]}"
+  done
+  fixture_exit_hooks=()
+  return "$FIXTURE_EXIT_STATUS"
+}
+
+# fixture_pids_with_env NAME=VALUE: the ids of the live processes whose environment holds exactly that
+# entry. A fixture gives every process of its session a private folder in the environment, so this finds
+# the session's processes (and only them) even when they were started by a child of the test.
+fixture_pids_with_env() {
+  local entry=$1 dir pid
+  for dir in /proc/[0-9]*; do
+    pid=${dir#/proc/}
+    [[ $pid == "$$" || $pid == "$BASHPID" ]] && continue
+    grep -qzxF -- "$entry" "$dir/environ" 2>/dev/null && echo "$pid"
+  done
+}
+
+# fixture_end_processes NAME=VALUE PID...: ends the given processes and every process that carries the
+# environment entry: SIGTERM, up to two seconds of grace, then SIGKILL. Reaps those that are our children.
+fixture_end_processes() {
+  local entry=$1
+  shift
+  local pids=("$@") found
+  mapfile -t found < <(fixture_pids_with_env "$entry")
+  pids+=("${found[@]}")
+  ((${#pids[@]})) || return 0
+  kill -TERM "${pids[@]}" 2>/dev/null
+  local deadline=$((SECONDS + 2)) alive
+  while :; do
+    alive=()
+    local pid
+    for pid in "${pids[@]}"; do
+      # A zombie has ended; only its parent's wait is missing.
+      if [[ -e /proc/$pid ]] && ! grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null; then
+        alive+=("$pid")
+      fi
+    done
+    ((${#alive[@]})) || break
+    if ((SECONDS >= deadline)); then
+      kill -KILL "${alive[@]}" 2>/dev/null
+      break
+    fi
+    sleep 0.05
+  done
+  for pid in "${pids[@]}"; do
+    wait "$pid" 2>/dev/null
+  done
+  return 0
+}
+
+# fixture_png ARGS...: the PNG tool (decoding, comparing regions, converting X window dumps).
+fixture_png() {
+  python3 "$FIXTURE_SUPPORT_DIR/png_tools.py" "$@"
+}
