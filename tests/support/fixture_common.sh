@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers shared by the desktop fixtures (headless_sway.sh, xvfb.sh); sourced, not run.
 # The exit code that ctest reports as a skipped test (SKIP_RETURN_CODE).
 FIXTURE_SKIP=77

@@ -17,6 +17,12 @@
 #   "$HEADLESS_SWAY" msg ARGS...          any other swaymsg command
 #   "$HEADLESS_SWAY" give PATH...         hands files to the session's user (chown -R)
 #
+# A C++ test program runs inside the wrapper, started by ctest:
+#   add_test(NAME N COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/headless_sway.sh session -- $<TARGET_FILE:T>)
+#   set_tests_properties(NAME PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60 LABELS desktop)
+# and execs "$HEADLESS_SWAY" run PROGRAM in a child (which then is the client itself) or calls
+# "$HEADLESS_SWAY" screenshot through std::system; tests/support/png_tools.py checks the pictures.
+#
 # As a library (source it from a bash test):
 #   hsway_start [--light|--dark]   returns 77 with one line on stderr where sway cannot start; stops
 #                                  itself when the shell exits (see fixture_at_exit)
@@ -39,21 +45,28 @@
 # folder of your own, and hand them over with `give`. A client gets the caller's environment with HOME,
 # XDG_RUNTIME_DIR, WAYLAND_DISPLAY and SWAYSOCK set to the session's, DISPLAY, the session bus and the
 # caller's XDG_*_HOME/DIRS removed, and NO_AT_BRIDGE=1; set others with `env NAME=VALUE` in COMMAND.
+# The session has no input devices, and `swaymsg seat - cursor press` reaches no client without one:
+# test clicks under Xvfb (xdotool).
 # Every process that carries the session's XDG_RUNTIME_DIR is ended at the stop, even one started by a
 # child of the test; a test killed by SIGKILL leaves its folder behind in ${TMPDIR:-/tmp}/hsway.*.
 
-# shellcheck source=fixture_common.sh
+# shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/fixture_common.sh"
 HEADLESS_SWAY=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/headless_sway.sh
 hsway_clients=()
 
-# hsway_user_command: fills hsway_command with what runs a command as the session's user, in the session's
-# environment.
-hsway_user_command() {
+# hsway_identity: fills hsway_command with what switches to the session's user (nothing unless root).
+hsway_identity() {
   hsway_command=()
   if [[ $(id -u) -eq 0 ]]; then
     hsway_command=(setpriv "--reuid=$HEADLESS_SWAY_USER" "--regid=$HEADLESS_SWAY_GROUP" --clear-groups)
   fi
+}
+
+# hsway_user_command: fills hsway_command with what runs a command as the session's user, in the session's
+# environment.
+hsway_user_command() {
+  hsway_identity
   hsway_command+=(env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u XDG_CONFIG_HOME -u XDG_CACHE_HOME
     -u XDG_DATA_HOME -u XDG_STATE_HOME -u XDG_CONFIG_DIRS -u XDG_DATA_DIRS
     HOME="$HEADLESS_SWAY_HOME" XDG_RUNTIME_DIR="$HEADLESS_SWAY_RUNTIME" WAYLAND_DISPLAY="$HEADLESS_SWAY_WAYLAND"
@@ -70,18 +83,22 @@ hsway_check_prerequisites() {
   hsway_reason=''
   local tool
   for tool in sway swaymsg swaybg grim python3; do
-    command -v "$tool" >/dev/null || { hsway_reason="$tool is not installed; scripts/setup.sh installs it" && return; }
+    if ! command -v "$tool" >/dev/null; then
+      hsway_reason="$tool is not installed; scripts/setup.sh installs it"
+      return
+    fi
   done
   if [[ $(id -u) -ne 0 ]]; then
     HEADLESS_SWAY_USER=$(id -un) HEADLESS_SWAY_GROUP=$(id -gn)
     return
   fi
   HEADLESS_SWAY_USER=${HEADLESS_SWAY_USER:-nobody}
+  local hsway_command
   if [[ $HEADLESS_SWAY_USER == root ]]; then
     hsway_reason="sway refuses to run as root; set HEADLESS_SWAY_USER to another account"
   elif ! HEADLESS_SWAY_GROUP=$(id -gn "$HEADLESS_SWAY_USER" 2>/dev/null); then
     hsway_reason="there is no user $HEADLESS_SWAY_USER"
-  elif ! hsway_reason=$(setpriv "--reuid=$HEADLESS_SWAY_USER" "--regid=$HEADLESS_SWAY_GROUP" --clear-groups true 2>&1); then
+  elif hsway_identity && ! hsway_reason=$("${hsway_command[@]}" true 2>&1); then
     hsway_reason="cannot become the user $HEADLESS_SWAY_USER: ${hsway_reason:-setpriv failed}"
   fi
 }
@@ -118,35 +135,43 @@ hsway_output_ready() {
 
 # hsway_output_size: the first output's current mode as WIDTHxHEIGHT.
 hsway_output_size() {
-  hsway_outputs | python3 -c 'import json, sys; m = json.load(sys.stdin)[0]["current_mode"]; print("%dx%d" % (m["width"], m["height"]))'
+  hsway_outputs | python3 -c 'import json, sys
+mode = json.load(sys.stdin)[0]["current_mode"]
+print("%dx%d" % (mode["width"], mode["height"]))'
 }
 
-hsway_alive() { kill -0 "$HEADLESS_SWAY_PID" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$HEADLESS_SWAY_PID/status"; }
+hsway_alive() {
+  kill -0 "$HEADLESS_SWAY_PID" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$HEADLESS_SWAY_PID/status"
+}
 
 hsway_start() {
-  local theme=light
-  case "${1:-}" in --dark) theme=dark ;; --light | "") ;; *) echo "hsway_start: unknown option $1" >&2; return 2 ;; esac
-  local hsway_reason
+  local background=e8e6e3
+  case "${1:-}" in
+  --dark) background=2b2d31 ;;
+  --light | "") ;;
+  *) echo "hsway_start: unknown option $1" >&2 && return 2 ;;
+  esac
+  local hsway_reason hsway_command
   hsway_check_prerequisites
   [[ -z $hsway_reason ]] || { fixture_skip "headless sway" "$hsway_reason"; return; }
   HEADLESS_SWAY_SIZE=${HEADLESS_SWAY_SIZE:-1280x800}
-  HEADLESS_SWAY_BACKGROUND=$([[ $theme == dark ]] && echo 2b2d31 || echo e8e6e3)
+  HEADLESS_SWAY_BACKGROUND=$background
   HEADLESS_SWAY_DIR=$(mktemp -d "${TMPDIR:-/tmp}/hsway.XXXXXX")
   HEADLESS_SWAY_RUNTIME=$HEADLESS_SWAY_DIR/runtime
   HEADLESS_SWAY_HOME=$HEADLESS_SWAY_DIR/home
   HEADLESS_SWAY_WAYLAND='' HEADLESS_SWAY_SOCK='' HEADLESS_SWAY_PID=''
   export HEADLESS_SWAY HEADLESS_SWAY_DIR HEADLESS_SWAY_RUNTIME HEADLESS_SWAY_HOME HEADLESS_SWAY_WAYLAND \
-    HEADLESS_SWAY_SOCK HEADLESS_SWAY_USER HEADLESS_SWAY_GROUP HEADLESS_SWAY_PID HEADLESS_SWAY_SIZE HEADLESS_SWAY_BACKGROUND
+    HEADLESS_SWAY_SOCK HEADLESS_SWAY_USER HEADLESS_SWAY_GROUP HEADLESS_SWAY_PID HEADLESS_SWAY_SIZE \
+    HEADLESS_SWAY_BACKGROUND
   fixture_at_exit hsway_stop
   chmod 0755 "$HEADLESS_SWAY_DIR"
   install -d -m 0700 -o "$HEADLESS_SWAY_USER" -g "$HEADLESS_SWAY_GROUP" "$HEADLESS_SWAY_RUNTIME"
   install -d -m 0755 -o "$HEADLESS_SWAY_USER" -g "$HEADLESS_SWAY_GROUP" "$HEADLESS_SWAY_HOME"
   hsway_write_config
   # sway gets a clean environment: nothing of the caller's desktop may leak into the session.
-  local identity=()
-  [[ $(id -u) -eq 0 ]] && identity=(setpriv "--reuid=$HEADLESS_SWAY_USER" "--regid=$HEADLESS_SWAY_GROUP" --clear-groups)
-  "${identity[@]}" env -i PATH="$PATH" LANG=C.UTF-8 HOME="$HEADLESS_SWAY_HOME" XDG_RUNTIME_DIR="$HEADLESS_SWAY_RUNTIME" \
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+  hsway_identity
+  "${hsway_command[@]}" env -i PATH="$PATH" LANG=C.UTF-8 HOME="$HEADLESS_SWAY_HOME" \
+    XDG_RUNTIME_DIR="$HEADLESS_SWAY_RUNTIME" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway --config "$HEADLESS_SWAY_DIR/config" </dev/null >"$HEADLESS_SWAY_DIR/sway.log" 2>&1 &
   HEADLESS_SWAY_PID=$!
   if fixture_wait 10 hsway_sockets_ready && fixture_wait 10 hsway_output_ready; then
@@ -192,7 +217,8 @@ hsway_stop() {
     echo "headless sway: the test failed; the end of sway's log:" >&2
     tail -n 10 "$HEADLESS_SWAY_DIR/sway.log" >&2
   fi
-  fixture_end_processes "XDG_RUNTIME_DIR=$HEADLESS_SWAY_RUNTIME" ${HEADLESS_SWAY_PID:+"$HEADLESS_SWAY_PID"} "${hsway_clients[@]}"
+  fixture_end_processes "XDG_RUNTIME_DIR=$HEADLESS_SWAY_RUNTIME" ${HEADLESS_SWAY_PID:+"$HEADLESS_SWAY_PID"} \
+    "${hsway_clients[@]}"
   rm -rf "$HEADLESS_SWAY_DIR"
   hsway_clients=()
   HEADLESS_SWAY_DIR=''
@@ -207,14 +233,19 @@ hsway_main() {
   session)
     local options=()
     while [[ $# -gt 0 && $1 != -- ]]; do options+=("$1") && shift; done
-    [[ ${1:-} == -- && $# -gt 1 ]] || { echo "usage: headless_sway.sh session [--light|--dark] -- COMMAND..." >&2; return 2; }
+    if [[ ${1:-} != -- || $# -lt 2 ]]; then
+      echo "usage: headless_sway.sh session [--light|--dark] -- COMMAND..." >&2
+      return 2
+    fi
     shift
     hsway_start "${options[@]}" || return
     "$@"
     ;;
   run | screenshot | tree | outputs | msg | give)
-    [[ -n ${HEADLESS_SWAY_DIR:-} && -d $HEADLESS_SWAY_DIR ]] ||
-      { echo "headless_sway.sh $command: no session; run it inside 'headless_sway.sh session -- ...'" >&2; return 2; }
+    if [[ -z ${HEADLESS_SWAY_DIR:-} || ! -d $HEADLESS_SWAY_DIR ]]; then
+      echo "headless_sway.sh $command: no session; run it inside 'headless_sway.sh session -- ...'" >&2
+      return 2
+    fi
     if [[ $command == run ]]; then
       # The client replaces this script, so the caller's child is the client itself.
       local hsway_command

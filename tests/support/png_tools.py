@@ -87,9 +87,15 @@ def read_png(path):
         raise ValueError(f"{path}: only 8-bit, non-interlaced grey, RGB or RGBA PNG files are read")
     bpp = CHANNELS[colour]
     rows = _unfilter(zlib.decompress(bytes(idat)), width, height, bpp)
-    if bpp != 3:  # Grey is spread over three channels; alpha is dropped.
-        rows = [bytearray(b for i in range(0, len(r), bpp) for b in (r[i : i + 3] if bpp >= 3 else r[i : i + 1] * 3)) for r in rows]
-    return Image(width, height, rows)
+    return Image(width, height, [_to_rgb(row, bpp) for row in rows] if bpp != 3 else rows)
+
+
+def _to_rgb(row, bpp):
+    """RGB from RGBA (alpha dropped) or from grey with or without alpha (spread over three channels)."""
+    rgb = bytearray(len(row) // bpp * 3)
+    for channel in range(3):
+        rgb[channel::3] = row[channel::4] if bpp == 4 else row[0::bpp]
+    return rgb
 
 
 def write_png(path, image):
@@ -99,7 +105,8 @@ def write_png(path, image):
     raw = b"".join(b"\x00" + bytes(row) for row in image.rows)
     header = struct.pack(">IIBBBBB", image.width, image.height, 8, 2, 0, 0, 0)
     with open(path, "wb") as f:
-        f.write(PNG_SIGNATURE + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
+        f.write(PNG_SIGNATURE + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 6)))
+        f.write(chunk(b"IEND", b""))
 
 
 def read_xwd(path):
@@ -151,7 +158,8 @@ def read_ppm(path):
         raise ValueError(f"{path}: only binary PPM files of 8-bit samples are read")
     pos += 1
     stride = 3 * width
-    return Image(width, height, [bytearray(data[pos + y * stride : pos + (y + 1) * stride]) for y in range(height)])
+    rows = [bytearray(data[pos + y * stride : pos + (y + 1) * stride]) for y in range(height)]
+    return Image(width, height, rows)
 
 
 def read_image(path):
@@ -197,14 +205,17 @@ def main(argv):
         if (a.width, a.height) != (b.width, b.height):
             print(f"the images differ in size: {a.width}x{a.height} and {b.width}x{b.height}")
             return 1
-        differing = sum(ra[i : i + 3] != rb[i : i + 3] for ra, rb in zip(a.rows, b.rows) for i in range(0, len(ra), 3))
+        differing = sum(
+            ra[i : i + 3] != rb[i : i + 3] for ra, rb in zip(a.rows, b.rows) for i in range(0, len(ra), 3)
+        )
         print(f"{differing} of {a.width * a.height} pixels differ")
         return 1 if differing else 0
     if command == "region":
         image = read_png(args[0])
         x, y, w, h = (int(v) for v in args[1:5])
         if x < 0 or y < 0 or w <= 0 or h <= 0 or x + w > image.width or y + h > image.height:
-            print(f"png_tools: the rectangle {x},{y} {w}x{h} is not inside the {image.width}x{image.height} image", file=sys.stderr)
+            size = f"{image.width}x{image.height}"
+            print(f"png_tools: the rectangle {x},{y} {w}x{h} is not inside the {size} image", file=sys.stderr)
             return 2
         total, differing, colours = region(image, x, y, w, h, bytes.fromhex(args[5]))
         share = differing / total

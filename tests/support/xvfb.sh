@@ -10,6 +10,9 @@
 #   Inside it:
 #   "$HEADLESS_XVFB" screenshot OUT.png [X,Y WxH]   a PNG of the screen (or a part), through xwd
 #
+# A C++ test program runs inside the wrapper as in headless_sway.sh (add_test with COMMAND bash
+# .../xvfb.sh session -- $<TARGET_FILE:T>, SKIP_RETURN_CODE 77) and starts its clients itself.
+#
 # As a library (source it from a bash test):
 #   hxvfb_start [--light|--dark]   exports DISPLAY; returns 77 with one line on stderr where Xvfb cannot
 #                                  start; stops itself when the shell exits (see fixture_at_exit)
@@ -27,17 +30,24 @@
 # Clients started here carry HEADLESS_XVFB_DIR in their environment, so the stop also ends those that a
 # child of the test started.
 
-# shellcheck source=fixture_common.sh
+# shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/fixture_common.sh"
 HEADLESS_XVFB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/xvfb.sh
 hxvfb_clients=()
 
 hxvfb_start() {
   local root=-wr
-  case "${1:-}" in --dark) root=-br ;; --light | "") ;; *) echo "hxvfb_start: unknown option $1" >&2; return 2 ;; esac
+  case "${1:-}" in
+  --dark) root=-br ;;
+  --light | "") ;;
+  *) echo "hxvfb_start: unknown option $1" >&2 && return 2 ;;
+  esac
   local tool
   for tool in Xvfb xdpyinfo xwd python3; do
-    command -v "$tool" >/dev/null || { fixture_skip "Xvfb" "$tool is not installed; scripts/setup.sh installs it"; return; }
+    if ! command -v "$tool" >/dev/null; then
+      fixture_skip "Xvfb" "$tool is not installed; scripts/setup.sh installs it"
+      return
+    fi
   done
   HEADLESS_XVFB_SIZE=${HEADLESS_XVFB_SIZE:-1280x800}
   HEADLESS_XVFB_BACKGROUND=$([[ $root == -br ]] && echo 000000 || echo ffffff)
@@ -55,11 +65,16 @@ hxvfb_start() {
       echo "Xvfb: no display after 10 seconds" >&2
       return 1
     fi
-    fixture_skip "Xvfb" "Xvfb exited at start: $(grep -m1 -iE 'error|fatal' "$HEADLESS_XVFB_DIR/xvfb.log" || tail -n 1 "$HEADLESS_XVFB_DIR/xvfb.log")"
+    local log=$HEADLESS_XVFB_DIR/xvfb.log
+    fixture_skip "Xvfb" "Xvfb exited at start: $(grep -m1 -iE 'error|fatal' "$log" || tail -n 1 "$log")"
     return
   fi
-  export DISPLAY=":$(tr -dc 0-9 <"$number_file")"
-  fixture_wait 10 xdpyinfo >/dev/null || { echo "Xvfb: $DISPLAY does not answer after 10 seconds" >&2 && return 1; }
+  DISPLAY=":$(tr -dc 0-9 <"$number_file")"
+  export DISPLAY
+  if ! fixture_wait 10 xdpyinfo >/dev/null; then
+    echo "Xvfb: $DISPLAY does not answer after 10 seconds" >&2
+    return 1
+  fi
 }
 
 hxvfb_run() { "$@"; }
@@ -84,7 +99,8 @@ hxvfb_stop() {
     echo "Xvfb: the test failed; the end of its log:" >&2
     tail -n 10 "$HEADLESS_XVFB_DIR/xvfb.log" >&2
   fi
-  fixture_end_processes "HEADLESS_XVFB_DIR=$HEADLESS_XVFB_DIR" ${HEADLESS_XVFB_PID:+"$HEADLESS_XVFB_PID"} "${hxvfb_clients[@]}"
+  fixture_end_processes "HEADLESS_XVFB_DIR=$HEADLESS_XVFB_DIR" ${HEADLESS_XVFB_PID:+"$HEADLESS_XVFB_PID"} \
+    "${hxvfb_clients[@]}"
   rm -rf "$HEADLESS_XVFB_DIR"
   hxvfb_clients=()
   HEADLESS_XVFB_DIR=''
@@ -97,14 +113,19 @@ hxvfb_main() {
   session)
     local options=()
     while [[ $# -gt 0 && $1 != -- ]]; do options+=("$1") && shift; done
-    [[ ${1:-} == -- && $# -gt 1 ]] || { echo "usage: xvfb.sh session [--light|--dark] -- COMMAND..." >&2; return 2; }
+    if [[ ${1:-} != -- || $# -lt 2 ]]; then
+      echo "usage: xvfb.sh session [--light|--dark] -- COMMAND..." >&2
+      return 2
+    fi
     shift
     hxvfb_start "${options[@]}" || return
     "$@"
     ;;
   screenshot)
-    [[ -n ${HEADLESS_XVFB_DIR:-} && -d $HEADLESS_XVFB_DIR ]] ||
-      { echo "xvfb.sh screenshot: no session; run it inside 'xvfb.sh session -- ...'" >&2; return 2; }
+    if [[ -z ${HEADLESS_XVFB_DIR:-} || ! -d $HEADLESS_XVFB_DIR ]]; then
+      echo "xvfb.sh screenshot: no session; run it inside 'xvfb.sh session -- ...'" >&2
+      return 2
+    fi
     hxvfb_screenshot "$@"
     ;;
   *)
