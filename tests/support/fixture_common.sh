@@ -89,6 +89,18 @@ fixture_end_processes() {
   return 0
 }
 
+# fixture_sweep PREFIX: removes the folders of sessions that were killed before they could clean up (a
+# ctest timeout kills with SIGKILL): those whose server, named by the folder's server.pid, has ended.
+fixture_sweep() {
+  local dir pid
+  for dir in "$1".*; do
+    [[ -f $dir/server.pid ]] || continue
+    pid=$(<"$dir/server.pid")
+    [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null && rm -rf "$dir"
+  done
+  return 0
+}
+
 # fixture_png ARGS...: the PNG tool (decoding, comparing regions, converting X window dumps).
 fixture_png() {
   python3 "$FIXTURE_SUPPORT_DIR/png_tools.py" "$@"

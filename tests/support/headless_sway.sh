@@ -48,7 +48,8 @@
 # The session has no input devices, and `swaymsg seat - cursor press` reaches no client without one:
 # test clicks under Xvfb (xdotool).
 # Every process that carries the session's XDG_RUNTIME_DIR is ended at the stop, even one started by a
-# child of the test; a test killed by SIGKILL leaves its folder behind in ${TMPDIR:-/tmp}/hsway.*.
+# child of the test. A test killed by SIGKILL leaves its folder in ${TMPDIR:-/tmp}/hsway.*; the next
+# session removes it.
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/fixture_common.sh"
@@ -156,6 +157,7 @@ hsway_start() {
   [[ -z $hsway_reason ]] || { fixture_skip "headless sway" "$hsway_reason"; return; }
   HEADLESS_SWAY_SIZE=${HEADLESS_SWAY_SIZE:-1280x800}
   HEADLESS_SWAY_BACKGROUND=$background
+  fixture_sweep "${TMPDIR:-/tmp}/hsway"
   HEADLESS_SWAY_DIR=$(mktemp -d "${TMPDIR:-/tmp}/hsway.XXXXXX")
   HEADLESS_SWAY_RUNTIME=$HEADLESS_SWAY_DIR/runtime
   HEADLESS_SWAY_HOME=$HEADLESS_SWAY_DIR/home
@@ -174,6 +176,7 @@ hsway_start() {
     XDG_RUNTIME_DIR="$HEADLESS_SWAY_RUNTIME" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway --config "$HEADLESS_SWAY_DIR/config" </dev/null >"$HEADLESS_SWAY_DIR/sway.log" 2>&1 &
   HEADLESS_SWAY_PID=$!
+  echo "$HEADLESS_SWAY_PID" >"$HEADLESS_SWAY_DIR/server.pid"
   if fixture_wait 10 hsway_sockets_ready && fixture_wait 10 hsway_output_ready; then
     local size
     size=$(hsway_output_size)

@@ -28,7 +28,8 @@
 #   HEADLESS_XVFB_BACKGROUND the root window's colour as RRGGBB: light ffffff (-wr), dark 000000 (-br)
 #
 # Clients started here carry HEADLESS_XVFB_DIR in their environment, so the stop also ends those that a
-# child of the test started.
+# child of the test started. A test killed by SIGKILL leaves its folder in ${TMPDIR:-/tmp}/hxvfb.*; the
+# next session removes it.
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/fixture_common.sh"
@@ -51,6 +52,7 @@ hxvfb_start() {
   done
   HEADLESS_XVFB_SIZE=${HEADLESS_XVFB_SIZE:-1280x800}
   HEADLESS_XVFB_BACKGROUND=$([[ $root == -br ]] && echo 000000 || echo ffffff)
+  fixture_sweep "${TMPDIR:-/tmp}/hxvfb"
   HEADLESS_XVFB_DIR=$(mktemp -d "${TMPDIR:-/tmp}/hxvfb.XXXXXX")
   export HEADLESS_XVFB HEADLESS_XVFB_DIR HEADLESS_XVFB_SIZE HEADLESS_XVFB_BACKGROUND
   fixture_at_exit hxvfb_stop
@@ -59,6 +61,7 @@ hxvfb_start() {
   Xvfb -displayfd 3 -screen 0 "${HEADLESS_XVFB_SIZE}x24" -nolisten tcp -noreset "$root" \
     3>"$number_file" </dev/null >"$HEADLESS_XVFB_DIR/xvfb.log" 2>&1 &
   HEADLESS_XVFB_PID=$!
+  echo "$HEADLESS_XVFB_PID" >"$HEADLESS_XVFB_DIR/server.pid"
   export HEADLESS_XVFB_PID
   if ! fixture_wait 10 grep -q '[0-9]' "$number_file"; then
     if kill -0 "$HEADLESS_XVFB_PID" 2>/dev/null; then
