@@ -24,6 +24,13 @@ void write(std::string_view text) {
     std::cout.flush();
 }
 
+// Said once for the run, before any request, however many families are drawn.
+void noteUnsuggestedChoices(const std::vector<const AnyWidget*>& widgets,
+                            const std::vector<Setting>& settings) {
+    for (const auto& notice : unsuggestedChoiceNotices(widgets, settings))
+        std::cerr << "quillbrook-widgets: " << notice << '\n';
+}
+
 RequestKind requestKindFor(Command command) {
     switch (command) {
         case Command::placeholder:
@@ -61,6 +68,7 @@ std::variant<std::vector<Request>, UsageError> renderRequests(const CommandLine&
     const auto& chosen = std::get<std::vector<const AnyWidget*>>(selected);
     auto instances = configuredInstances(chosen, line.settings);
     if (auto* error = std::get_if<UsageError>(&instances)) return *error;
+    noteUnsuggestedChoices(chosen, line.settings);
     std::vector<Request> requests;
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         auto families = familiesFor(*chosen[i], line.families);
@@ -158,6 +166,7 @@ int requestCommand(const CommandLine& line, const std::vector<AnyWidget>& widget
     if (auto* error = std::get_if<UsageError>(&families)) return usageFailure(error->message);
     auto instances = configuredInstances({widget}, line.settings);
     if (auto* error = std::get_if<UsageError>(&instances)) return usageFailure(error->message);
+    noteUnsuggestedChoices({widget}, line.settings);
     std::vector<Request> requests;
     requests.push_back({widget, std::get<std::vector<WidgetInstance>>(instances).front(), asked.front(),
                         requestKindFor(*line.command)});

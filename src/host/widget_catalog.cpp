@@ -28,20 +28,53 @@ std::string listOf(const std::vector<std::string>& names) {
     return text;
 }
 
-// The choices of a parameter, shortened for one line.
-std::string choicesOf(const AnyWidget& widget, const std::string& parameter) {
+// A value as the messages echo it.
+std::string quotedValue(std::string_view text) {
+    return fmt::format("\"{}\"", text);
+}
+
+// The ids of a parameter's choices, each once and in order, quoted; after the first eight, how many more
+// there are and where to see them, so that the line stays short without cutting a name.
+std::string choiceList(const AnyWidget& widget, const std::string& parameter,
+                       const std::vector<ParameterOption>& options) {
     constexpr std::size_t shown = 8;
     std::vector<std::string> ids;
-    for (const auto& option : widget.options(parameter).value_or(std::vector<ParameterOption>{}))
-        ids.push_back(fmt::format("\"{}\"", option.id));
-    if (ids.empty()) return "there are no choices";
-    std::string text =
-        "use " +
-        listOf({ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(std::min(shown, ids.size()))});
+    for (const auto& option : options)
+        if (std::find(ids.begin(), ids.end(), option.id) == ids.end()) ids.push_back(option.id);
+    std::vector<std::string> listed;
+    for (std::size_t i = 0; i < std::min(shown, ids.size()); ++i) listed.push_back(quotedValue(ids[i]));
+    std::string text = listOf(listed);
     if (ids.size() > shown)
-        text +=
-            fmt::format(" (and {} more; see options {} {})", ids.size() - shown, widget.kind(), parameter);
+        text += fmt::format(" (and {} more; see options {} {})", ids.size() - shown, shortName(widget.kind()),
+                            parameter);
     return text;
+}
+
+std::vector<ParameterOption> optionsOf(const AnyWidget& widget, const std::string& parameter) {
+    return widget.options(parameter).value_or(std::vector<ParameterOption>{});
+}
+
+// The choices of a parameter, for the line that refuses a value.
+std::string choicesOf(const AnyWidget& widget, const std::string& parameter) {
+    const auto options = optionsOf(widget, parameter);
+    return options.empty() ? "there are no choices" : "use " + choiceList(widget, parameter, options);
+}
+
+// The notice for an entity id that the widget's query does not suggest; nothing for a suggested one.
+std::optional<std::string> unsuggestedNotice(const AnyWidget& widget, const ParameterInfo& parameter,
+                                             const std::string& id) {
+    const auto options = optionsOf(widget, parameter.name);
+    std::string titleOf;
+    for (const auto& option : options) {
+        if (option.id == id) return std::nullopt;
+        if (option.title == id && titleOf.empty())
+            titleOf = fmt::format(" ({} is the title of {})", quotedValue(id), quotedValue(option.id));
+    }
+    return fmt::format(
+        "note: {} does not suggest the {} {}{}, so it shows its empty state unless something is filed "
+        "under that id; suggested: {}",
+        widget.kind(), parameter.name, quotedValue(id), titleOf,
+        options.empty() ? std::string("none") : choiceList(widget, parameter.name, options));
 }
 
 }  // namespace
@@ -107,8 +140,8 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
                                          [&](const ParameterInfo& p) { return p.name == setting.name; });
             if (!has) continue;
             if (!instances[i].set(setting.name, setting.value))
-                return UsageError{fmt::format("\"{}\" is not a choice for the parameter {} of {}; {}",
-                                              setting.value, setting.name, widgets[i]->kind(),
+                return UsageError{fmt::format("{} is not a choice for the parameter {} of {}; {}",
+                                              quotedValue(setting.value), setting.name, widgets[i]->kind(),
                                               choicesOf(*widgets[i], setting.name))};
             applied = true;
         }
@@ -123,6 +156,24 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
         }
     }
     return instances;
+}
+
+std::vector<std::string> unsuggestedChoiceNotices(const std::vector<const AnyWidget*>& widgets,
+                                                  const std::vector<Setting>& settings) {
+    std::vector<std::string> notices;
+    for (std::size_t s = 0; s < settings.size(); ++s) {
+        const auto& setting = settings[s];
+        // A later setting of the same name replaces this one.
+        if (std::any_of(settings.begin() + static_cast<std::ptrdiff_t>(s) + 1, settings.end(),
+                        [&](const Setting& later) { return later.name == setting.name; }))
+            continue;
+        for (const auto* widget : widgets)
+            for (const auto& parameter : widget->parameters())
+                if (parameter.isEntity && parameter.name == setting.name)
+                    if (auto notice = unsuggestedNotice(*widget, parameter, setting.value))
+                        notices.push_back(*notice);
+    }
+    return notices;
 }
 
 }  // namespace qb::host

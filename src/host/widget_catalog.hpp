@@ -25,9 +25,16 @@ std::variant<std::vector<WidgetFamily>, UsageError> familiesFor(const AnyWidget&
                                                                 const std::vector<WidgetFamily>& asked);
 
 // An instance of each widget with the settings applied. A setting applies to every widget that has a
-// parameter of its name; it is an error when none has, or when its value is not one of the choices.
+// parameter of its name; it is an error when none has, or when an enumeration's value names none of its
+// cases. An entity parameter takes any id, as a stored configuration would name it.
 std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
     const std::vector<const AnyWidget*>& widgets, const std::vector<Setting>& settings);
+
+// One line for each entity setting (the last of its name) whose id the widget's query does not
+// suggest: the widget keeps the id and shows its empty state unless something is filed under it, so a
+// person should learn why, and which ids are suggested.
+std::vector<std::string> unsuggestedChoiceNotices(const std::vector<const AnyWidget*>& widgets,
+                                                  const std::vector<Setting>& settings);
 
 // "unknown widget ..." with the kinds and short names to use.
 UsageError unknownWidget(const std::vector<AnyWidget>& widgets, std::string_view name);

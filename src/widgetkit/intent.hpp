@@ -105,7 +105,9 @@ struct IntentParameter {
     std::string typeDisplayName;  // a localization key, e.g. "Filter" or "Favorites Group"
     bool isEntity = false;
     std::function<std::string(const I&)> value;
-    // Sets the value from its raw value or id; returns false for a value that is not a choice.
+    // Sets the value from its raw value or id; returns false for a raw value that names no case of an
+    // enumeration, or an id the entity query cannot resolve. Any id the query resolves is taken, whether
+    // it suggests it or not.
     std::function<bool(I&, std::string_view)> set;
     // The choices: all cases, or the suggested entities; with a search text, the query's matches.
     std::function<std::vector<ParameterOption>(const std::optional<std::string>& search)> options;
@@ -143,15 +145,12 @@ requires EntityQuery<typename T::Query, T> IntentParameter<I> entityParameter(st
     p.isEntity = true;
     p.value = [member](const I& intent) { return std::string((intent.*member).id); };
     p.set = [member](I& intent, std::string_view id) {
-        // Only the ids the query suggests are choices a person can make.
-        typename T::Query query;
-        auto suggested = query.suggestedEntities();
-        auto found = std::find_if(suggested.begin(), suggested.end(),
-                                  [&](const T& entity) { return entity.id == id; });
-        if (found == suggested.end()) return false;
-        auto resolved = query.entities({std::string(id)});
+        // An id is a stored configuration, not a pick from the menu: one the query no longer suggests (a
+        // group renamed or deleted since) is kept as the query resolves it, and the widget shows what
+        // belongs to it, which may be nothing.
+        auto resolved = typename T::Query{}.entities({std::string(id)});
         if (resolved.empty()) return false;
-        intent.*member = resolved.front();
+        intent.*member = std::move(resolved.front());
         return true;
     };
     p.options = [](const std::optional<std::string>& search) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "favorites/favorites_store.hpp"
+#include "platform/log.hpp"
 #include "support/test_support.hpp"
 
 namespace qb {
@@ -28,10 +29,16 @@ TEST(FavoritesGroupQueryTest, SuggestsAllFirstThenEveryGroupName) {
     EXPECT_EQ(suggested[0].displayRepresentation().title, "All");
     EXPECT_EQ(query.defaultResult(), FavoritesGroupOption::all());
 
+    // Stored ids resolve as they are, also for groups the file does not list.
+    EXPECT_EQ(ids(query.entities({"Gone", "work", "_all"})), (Ids{"Gone", "work", "_all"}));
+
     const FavoritesGroupQuery noFile(FavoritesStore::forFile(dir.path() / "missing.plist"));
+    {
+        LogCapture log;  // reading the missing file would say so
+        EXPECT_EQ(ids(noFile.entities({"Work"})), Ids{"Work"});
+        EXPECT_TRUE(log.records().empty()) << "resolving ids read the file";
+    }
     EXPECT_EQ(ids(noFile.suggestedEntities()), Ids{"_all"});
-    // Stored ids resolve without the file, also for groups that are gone.
-    EXPECT_EQ(ids(noFile.entities({"Gone", "_all"})), (Ids{"Gone", "_all"}));
 }
 
 TEST(FavoritesGroupQueryTest, SearchMatchesIdsAndTheAllTitle) {

@@ -1,24 +1,15 @@
 #include "favorites/favorites_store.hpp"
 
-#include <tuple>
-
 #include <gtest/gtest.h>
 
 #include "platform/log.hpp"
+#include "support/item_fields.hpp"
 #include "support/test_support.hpp"
 
 namespace qb {
 namespace {
 
 using test::PlistFormat;
-
-// Every field of an item, so that items with one id but different contents tell apart.
-auto fields(const FavoritesItem& item) {
-    return std::tuple(item.id, item.name, item.date.sinceReferenceDate, item.icon, item.label, item.location,
-                      item.groupName, item.urlString,
-                      item.iconData ? std::optional(std::string(item.iconData->view())) : std::nullopt,
-                      item.isDatabase, item.databasePath);
-}
 
 class FavoritesStoreTest : public testing::TestWithParam<PlistFormat> {
   protected:
@@ -73,9 +64,7 @@ TEST_P(FavoritesStoreTest, ReadsFavoritesAndGroupsInFileOrder) {
          std::nullopt, false, std::nullopt},
     };
     const auto items = store.readFromPlist();
-    ASSERT_EQ(items.size(), expected.size());
-    for (std::size_t i = 0; i < items.size(); ++i)
-        EXPECT_EQ(fields(items[i]), fields(expected[i])) << "item " << i;
+    ASSERT_TRUE(test::sameItems(items, expected));
     // The links are tagged with the widget they come from.
     EXPECT_EQ(items[0].url()->string(),
               "x-quillbrook://open-path?path=/Users/al/My%20DB.qbBase2&widget=favorites");

@@ -177,10 +177,8 @@ TEST(ProgramTest, BadInputGetsOneLineAndStatusTwo) {
          "is not a feed server address; give scheme://host[:port]"},
         {{"demo", "--home", folder}, "leave out --home and --feed-base"},
         {{"serve", "--demo", "--feed-base", "http://127.0.0.1:1"}, "leave out --home and --feed-base"},
-        {{"timeline", "readinglist", "--set", "filter=sometimes"}, "use \"all\", \"unreadOnly\""},
         {{"options", "readinglist", "colour"},
          "unknown parameter \"colour\" of ReadingListWidget; use filter"},
-        {{"snapshot", "favorites", "--set", "group=Play", "--home", folder}, "use \"_all\", \"Work\""},
     };
     for (const auto& [arguments, mentions] : cases) {
         auto result = runProgram(arguments);
@@ -189,6 +187,67 @@ TEST(ProgramTest, BadInputGetsOneLineAndStatusTwo) {
         EXPECT_TRUE(result.err.starts_with("quillbrook-widgets: ")) << result.err;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
         EXPECT_NE(result.err.find(mentions), std::string::npos) << result.err;
+    }
+}
+
+TEST(ProgramTest, AnyGroupIdIsKeptWithANoticeWhileBadEnumerationValuesAreRefused) {
+    World world;
+    world.write("Favorites.plist",
+                "[{'Name': 'Work', 'Children': [{'UUID': 'W1'}]}, {'Name': 'Work', 'Children': [{'UUID': "
+                "'W2'}]}, {'Name': 3, 'Children': [{'UUID': 'N1'}]}]");
+    const std::string suggested = "suggested: \"_all\", \"Work\"\n";  // each once, to the end
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::size_t items;     // of the first entry, for status 0
+        std::string says;      // in the one line on stderr; none for no line
+        std::string endsWith;  // the line's end
+    };
+    const Case cases[] = {
+        {{"timeline", "favorites", "--set", "group=Gone"},
+         0,
+         0,
+         "does not suggest the group \"Gone\", so it shows its empty state",
+         suggested},
+        {{"timeline", "favorites", "--set", "group=work"}, 0, 0, "the group \"work\"", suggested},
+        {{"timeline", "favorites", "--set", "group=All"},
+         0,
+         0,
+         "(\"All\" is the title of \"_all\")",
+         suggested},
+        // A group without a name is never suggested, but its favorites are filed under "Untitled".
+        {{"timeline", "favorites", "--set", "group=Untitled"}, 0, 1, "the group \"Untitled\"", suggested},
+        {{"timeline", "favorites", "--set", "group=Work"}, 0, 2, "", ""},
+        // Said once for the run, however many families are drawn.
+        {{"render", "favorites", "--set", "group=Gone"}, 0, 0, "the group \"Gone\"", suggested},
+        {{"timeline", "readinglist", "--set", "filter=sometimes"},
+         2,
+         0,
+         "\"sometimes\" is not a choice for the parameter filter of ReadingListWidget",
+         "use \"all\", \"unreadOnly\"\n"},
+        {{"timeline", "tips", "--set", "mode=random"},
+         2,
+         0,
+         "\"random\" is not a choice",
+         "use \"latestTip\", \"tipOfTheDay\"\n"},
+    };
+    for (const auto& c : cases) {
+        auto arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--format", "json"});
+        const auto result = world.run(arguments);
+        const auto name = c.arguments.back();
+        EXPECT_EQ(result.status, c.status) << name << ": " << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), c.says.empty() ? 0 : 1)
+            << name << ": " << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << name << ": " << result.err;
+        EXPECT_TRUE(result.err.ends_with(c.endsWith)) << name << ": " << result.err;
+        if (c.status != 0) continue;
+        const auto answers = json::parse(result.out);
+        for (const auto& answer : answers.is_array() ? answers : json::array({answers})) {
+            const auto& entry = answer["entries"][0];
+            EXPECT_EQ(entry["items"].size(), c.items) << name;
+            EXPECT_EQ(entry["displayCount"], c.items) << name;
+        }
     }
 }
 

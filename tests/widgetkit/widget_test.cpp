@@ -27,8 +27,9 @@ struct Shelf {
 
 struct ShelfQuery {
     std::vector<Shelf> entities(const std::vector<std::string>& ids) const {
-        std::vector<Shelf> shelves;
-        for (const auto& id : ids) shelves.push_back({id});
+        std::vector<Shelf> shelves;  // a shelf needs a name; any other id resolves
+        for (const auto& id : ids)
+            if (!id.empty()) shelves.push_back({id});
         return shelves;
     }
     std::vector<Shelf> suggestedEntities() const { return {{"_any"}, {"Top"}, {"Bottom"}}; }
@@ -109,9 +110,12 @@ TEST(AnyWidget, OffersParametersAndInstancesKeepTheirOwnValues) {
     EXPECT_TRUE(first.set("shade", "dark"));
     EXPECT_TRUE(first.set("shelf", "Top"));
     EXPECT_FALSE(first.set("shade", "Dark")) << "raw values are case-sensitive";
-    EXPECT_FALSE(first.set("shelf", "Middle")) << "only the offered shelves can be chosen";
     EXPECT_FALSE(first.set("colour", "red"));
     EXPECT_EQ(first.values(), (std::map<std::string, std::string>{{"shade", "dark"}, {"shelf", "Top"}}));
+    // A stored id is kept although the query does not suggest it; one the query cannot resolve is not.
+    EXPECT_TRUE(first.set("shelf", "Middle"));
+    EXPECT_FALSE(first.set("shelf", ""));
+    EXPECT_EQ(first.values().at("shelf"), "Middle");
     EXPECT_EQ(second.values(), (std::map<std::string, std::string>{{"shade", "light"}, {"shelf", "_any"}}));
 }
 
