@@ -32,8 +32,13 @@ class HttpClient {
 // The limits of a download. The defaults suit the tips feed: a small document from one server.
 struct HttpOptions {
     std::chrono::milliseconds connectTimeout{15'000};
-    // A transfer that moves no byte for this long is abandoned (whole seconds, at least one).
-    std::chrono::seconds idleTimeout{60};
+    // The whole download, connection and redirects included, is abandoned after this.
+    std::chrono::milliseconds deadline{60'000};
+    // A server that sends fewer than `lowSpeedBytes` in `lowSpeedWindow` is abandoned. A feed is a few
+    // tens of KiB that even a poor mobile link brings in seconds; a server this slow is stuck or hostile,
+    // and giving it up early says so instead of waiting for the deadline.
+    std::size_t lowSpeedBytes = 1024;
+    std::chrono::seconds lowSpeedWindow{30};
     // A body larger than this is a failed download, not a cut one.
     std::size_t maxBodyBytes = 10 * 1024 * 1024;
     long maxRedirects = 10;

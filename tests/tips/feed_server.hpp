@@ -120,9 +120,9 @@ class FeedServer {
     std::vector<std::string> requests_;
 };
 
-// A loopback TCP server that is not an HTTP server. Each connection is handed in turn to `serve` on the
-// server's thread (a greeting of another protocol, a body sent one byte a second, ...), which should
-// return soon after `stopping` is set. Without `serve` no connection is accepted: a client connects and
+// A loopback TCP server that is not an HTTP server. Each connection is handed to `serve` on a thread of
+// its own (a greeting of another protocol, a body sent one byte a second, ...), which should return soon
+// after `stopping` is set. Without `serve` no connection is accepted: a client connects and
 // then waits for an answer that never comes.
 class RawServer {
   public:
@@ -144,6 +144,7 @@ class RawServer {
     ~RawServer() {
         stopping_ = true;
         if (thread_.joinable()) thread_.join();
+        for (auto& connection : connections_) connection.join();
         ::close(listener_);
     }
     RawServer(const RawServer&) = delete;
@@ -161,6 +162,11 @@ class RawServer {
         while (!stopping && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    // Announces a body of 100,000 bytes and sends it one byte a second.
+    static void drip(int socket, const std::atomic<bool>& stopping) {
+        if (!send(socket, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")) return;
+        while (!stopping && send(socket, "x")) pause(std::chrono::seconds(1), stopping);
+    }
 
   private:
     void acceptConnections() {
@@ -169,8 +175,10 @@ class RawServer {
             if (::poll(&ready, 1, 20) != 1) continue;
             const int connection = ::accept(listener_, nullptr, nullptr);
             if (connection < 0) continue;
-            serve_(connection, stopping_);
-            ::close(connection);
+            connections_.emplace_back([this, connection] {
+                serve_(connection, stopping_);
+                ::close(connection);
+            });
         }
     }
 
@@ -179,6 +187,7 @@ class RawServer {
     std::string base_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
+    std::vector<std::thread> connections_;  // touched by the accepting thread alone until it is joined
 };
 
 // An address where nothing listens: the port of a service no test machine runs.
