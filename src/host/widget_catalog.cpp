@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include "platform/terminal_text.hpp"
+
 namespace qb::host {
 namespace {
 
@@ -33,7 +35,7 @@ std::string choicesOf(const AnyWidget& widget, const std::string& parameter) {
     constexpr std::size_t shown = 8;
     std::vector<std::string> ids;
     for (const auto& option : widget.options(parameter).value_or(std::vector<ParameterOption>{}))
-        ids.push_back(fmt::format("\"{}\"", option.id));
+        ids.push_back(quotedForMessage(option.id));
     if (ids.empty()) return "there are no choices";
     std::string text =
         "use " +
@@ -56,13 +58,15 @@ const AnyWidget* findWidget(const std::vector<AnyWidget>& widgets, std::string_v
 }
 
 UsageError unknownWidget(const std::vector<AnyWidget>& widgets, std::string_view name) {
-    if (widgets.empty()) return {fmt::format("unknown widget \"{}\"; this build has no widgets", name)};
+    if (widgets.empty())
+        return {fmt::format("unknown widget {}; this build has no widgets", quotedForMessage(name))};
     std::vector<std::string> kinds, shortNames;
     for (const auto& widget : widgets) {
         kinds.push_back(widget.kind());
         shortNames.push_back(shortName(widget.kind()));
     }
-    return {fmt::format("unknown widget \"{}\"; use {} (or {})", name, listOf(kinds), listOf(shortNames))};
+    return {fmt::format("unknown widget {}; use {} (or {})", quotedForMessage(name), listOf(kinds),
+                        listOf(shortNames))};
 }
 
 std::variant<std::vector<const AnyWidget*>, UsageError> selectWidgets(const std::vector<AnyWidget>& widgets,
@@ -107,9 +111,9 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
                                          [&](const ParameterInfo& p) { return p.name == setting.name; });
             if (!has) continue;
             if (!instances[i].set(setting.name, setting.value))
-                return UsageError{fmt::format("\"{}\" is not a choice for the parameter {} of {}; {}",
-                                              setting.value, setting.name, widgets[i]->kind(),
-                                              choicesOf(*widgets[i], setting.name))};
+                return UsageError{fmt::format("{} is not a choice for the parameter {} of {}; {}",
+                                              quotedForMessage(setting.value), setting.name,
+                                              widgets[i]->kind(), choicesOf(*widgets[i], setting.name))};
             applied = true;
         }
         if (!applied) {
@@ -118,7 +122,7 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
                 for (const auto& parameter : widget->parameters())
                     known.push_back(fmt::format("{} ({})", parameter.name, widget->kind()));
             return UsageError{fmt::format(
-                "unknown parameter \"{}\"; {}", setting.name,
+                "unknown parameter {}; {}", quotedForMessage(setting.name),
                 known.empty() ? std::string("these widgets have no parameters") : "use " + listOf(known))};
         }
     }
