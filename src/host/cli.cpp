@@ -156,7 +156,9 @@ void apply(CommandLine& line, std::string_view option, const std::string& value)
                 fmt::format("unknown family {}; use systemSmall, systemMedium, systemLarge or "
                             "systemExtraLarge",
                             quotedForMessage(value))};
-        line.families.push_back(*family);
+        // A family named again adds nothing: repeating one never multiplies the work.
+        if (std::find(line.families.begin(), line.families.end(), *family) == line.families.end())
+            line.families.push_back(*family);
     } else if (option == "--rendering-mode") {
         auto mode = renderingModeFrom(value);
         if (!mode)

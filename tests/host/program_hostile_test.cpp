@@ -1,4 +1,5 @@
-// The program given hostile arguments and files: nothing reaches the terminal raw.
+// The program given hostile arguments and files, and one piece of work asked for thousands of times:
+// nothing reaches the terminal raw, and the work stays bounded.
 
 #include <algorithm>
 #include <array>
@@ -100,6 +101,19 @@ TEST(ProgramHostileTest, FileContentsAndLogLinesReachTheTerminalInert) {
     ASSERT_EQ(logged.status, 0) << logged.err;
     EXPECT_FALSE(hasRawControl(logged.err)) << logged.err;
     EXPECT_NE(logged.err.find(shown), std::string::npos) << logged.err;
+}
+
+// Each family is drawn once however often it is named, on a few threads: memory stays near that of one.
+TEST(ProgramHostileTest, RepeatedFamiliesDoBoundedWork) {
+    HostileWorld world;
+    std::vector<std::string> repeated{"render"};
+    for (int i = 0; i < 10'000; ++i) repeated.insert(repeated.end(), {"--family", "small"});
+    const auto once = world.run({"render", "--family", "small"});
+    const auto many = world.run(repeated);
+    ASSERT_EQ(many.status, 0) << many.err;
+    EXPECT_EQ(many.out, once.out);
+    EXPECT_LT(many.peakKilobytes, once.peakKilobytes + 64 * 1024)
+        << "one family: " << once.peakKilobytes << " KiB, repeated: " << many.peakKilobytes << " KiB";
 }
 
 }  // namespace
