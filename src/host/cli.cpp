@@ -8,6 +8,8 @@
 
 #include <fmt/format.h>
 
+#include "platform/terminal_text.hpp"
+
 namespace qb::host {
 namespace {
 
@@ -81,10 +83,6 @@ std::string lowercase(std::string_view text) {
     return lower;
 }
 
-std::string inQuotes(std::string_view text) {
-    return fmt::format("\"{}\"", text);
-}
-
 std::string joined(const std::vector<std::string>& names, std::string_view last = " or ") {
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -129,27 +127,27 @@ void apply(CommandLine& line, std::string_view option, const std::string& value)
             throw Failure{
                 fmt::format("--home {} is not an existing folder; give the home folder to read the "
                             "Quillbrook files from",
-                            inQuotes(value))};
+                            quotedForMessage(value))};
         line.home = value;
     } else if (option == "--feed-base") {
         if (!isValidFeedBase(value))
             throw Failure{
                 fmt::format("--feed-base {} is not a feed server address; give scheme://host[:port] "
                             "with the scheme http or https, e.g. https://feeds.example.org",
-                            inQuotes(value))};
+                            quotedForMessage(value))};
         line.feedBase = value;
     } else if (option == "--format") {
         auto found =
             std::find_if(formats.begin(), formats.end(), [&](const auto& f) { return f.second == value; });
         if (found == formats.end())
-            throw Failure{
-                fmt::format("unknown format {}; use text, ansi, json, tree or html", inQuotes(value))};
+            throw Failure{fmt::format("unknown format {}; use text, ansi, json, tree or html",
+                                      quotedForMessage(value))};
         line.format = found->first;
     } else if (option == "--set") {
         const auto equals = value.find('=');
         if (equals == std::string::npos || equals == 0)
-            throw Failure{
-                fmt::format("--set {} is not NAME=VALUE; write e.g. --set filter=unread", inQuotes(value))};
+            throw Failure{fmt::format("--set {} is not NAME=VALUE; write e.g. --set filter=unread",
+                                      quotedForMessage(value))};
         line.settings.push_back({value.substr(0, equals), value.substr(equals + 1)});
     } else if (option == "--family") {
         auto family = familyNamed(value);
@@ -157,13 +155,15 @@ void apply(CommandLine& line, std::string_view option, const std::string& value)
             throw Failure{
                 fmt::format("unknown family {}; use systemSmall, systemMedium, systemLarge or "
                             "systemExtraLarge",
-                            inQuotes(value))};
-        line.families.push_back(*family);
+                            quotedForMessage(value))};
+        // A family named again adds nothing: repeating one never multiplies the work.
+        if (std::find(line.families.begin(), line.families.end(), *family) == line.families.end())
+            line.families.push_back(*family);
     } else if (option == "--rendering-mode") {
         auto mode = renderingModeFrom(value);
         if (!mode)
             throw Failure{fmt::format("unknown rendering mode {}; use fullColor, accented or vibrant",
-                                      inQuotes(value))};
+                                      quotedForMessage(value))};
         line.renderingMode = *mode;
     } else if (option == "--search") {
         line.search = value;
@@ -172,7 +172,7 @@ void apply(CommandLine& line, std::string_view option, const std::string& value)
         auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
         if (error != std::errc() || end != value.data() + value.size() || port < 1 || port > 65535)
             throw Failure{fmt::format("--port {} is not a port number; give a number from 1 to 65535",
-                                      inQuotes(value))};
+                                      quotedForMessage(value))};
         line.port = port;
     }
 }
@@ -183,7 +183,7 @@ void checkArgumentCount(const CommandLine& line) {
     const std::string name(commandName(command));
     if ((command == Command::list || command == Command::demo || command == Command::serve) && count > 0)
         throw Failure{
-            fmt::format("{} takes no arguments, but got {}", name, inQuotes(line.arguments.front()))};
+            fmt::format("{} takes no arguments, but got {}", name, quotedForMessage(line.arguments.front()))};
     if (command == Command::options && count != 2)
         throw Failure{"options takes a widget and a parameter: options KIND PARAM [--search TEXT]"};
     if (isRequest(command) && count != 1)
@@ -223,7 +223,8 @@ CommandLine parse(const std::vector<std::string>& arguments) {
             auto definition = std::find_if(definitions.begin(), definitions.end(),
                                            [&](const auto& s) { return s.name == option; });
             if (definition == definitions.end())
-                throw Failure{fmt::format("unknown option {}; see --help for the options", inQuotes(option))};
+                throw Failure{
+                    fmt::format("unknown option {}; see --help for the options", quotedForMessage(option))};
             std::string value;
             if (equals != std::string::npos) {
                 if (!definition->takesValue) throw Failure{fmt::format("{} takes no value", option)};
@@ -242,7 +243,7 @@ CommandLine parse(const std::vector<std::string>& arguments) {
                 throw Failure{
                     fmt::format("unknown command {}; use list, options, placeholder, snapshot, timeline, "
                                 "render, demo or serve",
-                                inQuotes(token))};
+                                quotedForMessage(token))};
             line.command = found->first;
         } else {
             line.arguments.push_back(token);

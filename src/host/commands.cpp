@@ -15,6 +15,7 @@
 #include "host/widget_catalog.hpp"
 #include "platform/files.hpp"
 #include "platform/localization.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::host {
 namespace {
@@ -126,13 +127,15 @@ int printAnswers(const CommandLine& line, const std::vector<Answer>& answers, bo
 
 }  // namespace
 
+// Every value a message echoes is quoted with its controls escaped where the message is made; a control
+// that reaches this line all the same (from a library's error text, say) is dropped.
 int usageFailure(std::string_view message) {
-    std::cerr << "quillbrook-widgets: " << message << '\n';
+    std::cerr << "quillbrook-widgets: " << inertText(message) << '\n';
     return exitUsage;
 }
 
 int runFailure(std::string_view message) {
-    std::cerr << "quillbrook-widgets: " << message << '\n';
+    std::cerr << "quillbrook-widgets: " << inertText(message) << '\n';
     return exitFailure;
 }
 
@@ -149,9 +152,10 @@ int optionsCommand(const CommandLine& line, const std::vector<AnyWidget>& widget
         std::string names;
         for (const auto& parameter : widget->parameters())
             names += (names.empty() ? "" : ", ") + parameter.name;
-        return usageFailure(names.empty() ? fmt::format("{} has no parameters", widget->kind())
-                                          : fmt::format("unknown parameter \"{}\" of {}; use {}",
-                                                        line.arguments[1], widget->kind(), names));
+        return usageFailure(names.empty()
+                                ? fmt::format("{} has no parameters", widget->kind())
+                                : fmt::format("unknown parameter {} of {}; use {}",
+                                              quotedForMessage(line.arguments[1]), widget->kind(), names));
     }
     write(line.format == OutputFormat::json ? printedJson(optionsJson(*options)) : optionsText(*options));
     return 0;
@@ -193,8 +197,8 @@ int demoCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) 
         return runFailure(
             fmt::format("the demo page could not be written to {}: {}; check that the folder is "
                         "writable",
-                        page.string(), *error));
-    write(fmt::format("\nThe same widgets as a web page: {}\n", page.string()));
+                        quotedForMessage(page.string()), *error));
+    write(fmt::format("\nThe same widgets as a web page: {}\n", escapedText(page.string())));
     return 0;
 }
 

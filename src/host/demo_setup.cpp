@@ -7,6 +7,7 @@
 
 #include "core/quillbrook_paths.hpp"
 #include "platform/files.hpp"
+#include "platform/terminal_text.hpp"
 #include "tips/tip_store.hpp"
 
 namespace qb::host {
@@ -50,7 +51,7 @@ std::unique_ptr<DemoSetup> DemoSetup::start(std::string& error) {
     auto feed = readFile(*examples / "feed.xml");
     if (!feed) {
         error = fmt::format("{} cannot be read; check that the file is there and readable",
-                            (*examples / "feed.xml").string());
+                            quotedForMessage((*examples / "feed.xml").string()));
         return nullptr;
     }
     auto cache = privateCacheFolder();

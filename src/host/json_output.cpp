@@ -1,6 +1,7 @@
 #include "host/json_output.hpp"
 
 #include "platform/localization.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::host {
 
@@ -45,7 +46,10 @@ nlohmann::ordered_json answerJson(const Answer& answer, bool withFamily) {
 }
 
 std::string printedJson(const nlohmann::ordered_json& json) {
-    return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    // The dump escapes C0 controls but leaves C1 and bidirectional controls raw; the output may be read on
+    // a terminal.
+    return terminalSafeJson(json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)) +
+           "\n";
 }
 
 }  // namespace qb::host

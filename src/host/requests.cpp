@@ -1,10 +1,16 @@
 #include "host/requests.hpp"
 
+#include <algorithm>
+#include <atomic>
 #include <exception>
-#include <future>
+#include <system_error>
+#include <thread>
 
 namespace qb::host {
 namespace {
+
+// Enough to overlap a download with reading files; more would only multiply downloads and memory.
+constexpr std::size_t maxWorkers = 4;
 
 Answer answer(const Request& request) {
     Answer result{request.widget, request.family, request.kind, {}, std::nullopt, std::nullopt};
@@ -35,14 +41,23 @@ Answer answer(const Request& request) {
 }  // namespace
 
 std::vector<Answer> runRequests(std::vector<Request> requests) {
-    std::vector<std::future<Answer>> pending;
-    pending.reserve(requests.size());
-    for (auto& request : requests)
-        pending.push_back(
-            std::async(std::launch::async, [request = std::move(request)] { return answer(request); }));
-    std::vector<Answer> answers;
-    answers.reserve(pending.size());
-    for (auto& future : pending) answers.push_back(future.get());
+    std::vector<Answer> answers(requests.size());
+    // Each worker takes the next request not yet taken until none is left.
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < requests.size(); i = next++) answers[i] = answer(requests[i]);
+    };
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t workers = std::min({maxWorkers, cores, requests.size()});
+    {
+        std::vector<std::jthread> pool;
+        try {
+            for (std::size_t w = 1; w < workers; ++w) pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            // The system gives no more threads: the ones started, and this one, do the work.
+        }
+        work();  // the calling thread is one of the workers
+    }
     return answers;
 }
 

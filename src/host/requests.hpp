@@ -1,6 +1,6 @@
 #pragma once
 
-// The host's requests to the widgets' providers, run on worker threads, several at once.
+// The host's requests to the widgets' providers, run on a few worker threads, several at once.
 
 #include <optional>
 #include <string>
@@ -28,8 +28,8 @@ struct Answer {
     std::optional<std::string> failure;          // a provider that broke its promise not to throw
 };
 
-// Asks every request's provider at once, each on a worker thread; the answers come in the order of the
-// requests.
+// Asks every request's provider, a few at a time on worker threads (at most four, and no more than the
+// machine's cores), however many requests there are; the answers come in the order of the requests.
 std::vector<Answer> runRequests(std::vector<Request> requests);
 
 }  // namespace qb::host

@@ -9,13 +9,10 @@
 
 #include "host/render/display_text.hpp"
 #include "platform/localization.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::host {
 namespace {
-
-std::string safe(std::string_view text) {
-    return sanitizeForTerminal(text);
-}
 
 std::string requestName(RequestKind kind) {
     switch (kind) {
@@ -33,13 +30,13 @@ std::string requestName(RequestKind kind) {
 // title when they have one.
 std::string fieldSummary(const nlohmann::json& value) {
     if (value.is_null()) return "none";
-    if (value.is_string()) return truncateToWidth(safe(value.get<std::string>()), 70);
+    if (value.is_string()) return truncateToWidth(inertText(value.get<std::string>()), 70);
     if (value.is_array())
         return fmt::format("{} {}", value.size(), value.size() == 1 ? "element" : "elements");
     if (value.is_object()) {
         for (const char* key : {"title", "displayTitle", "name"})
             if (auto found = value.find(key); found != value.end() && found->is_string())
-                return truncateToWidth(safe(found->get<std::string>()), 70);
+                return truncateToWidth(inertText(found->get<std::string>()), 70);
         return fmt::format("{} fields", value.size());
     }
     return value.dump();
@@ -61,7 +58,7 @@ std::string widgetsText(const std::vector<AnyWidget>& widgets) {
         for (const auto& parameter : widget.parameters()) {
             text += fmt::format("  parameter {} ({}, {}), default {}", parameter.name,
                                 localized(parameter.title), localized(parameter.typeDisplayName),
-                                parameter.defaultValue.empty() ? "none" : safe(parameter.defaultValue));
+                                parameter.defaultValue.empty() ? "none" : inertText(parameter.defaultValue));
             if (!parameter.isEntity) {
                 text += "; choices:";
                 for (const auto& option :
@@ -79,7 +76,8 @@ std::string widgetsText(const std::vector<AnyWidget>& widgets) {
 std::string optionsText(const std::vector<ParameterOption>& options) {
     if (options.empty()) return "No choices.\n";
     std::string text;
-    for (const auto& option : options) text += fmt::format("{}\t{}\n", safe(option.id), safe(option.title));
+    for (const auto& option : options)
+        text += fmt::format("{}\t{}\n", inertText(option.id), inertText(option.title));
     return text;
 }
 

@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include "platform/terminal_text.hpp"
+
 namespace qb::host {
 namespace {
 
@@ -28,11 +30,6 @@ std::string listOf(const std::vector<std::string>& names) {
     return text;
 }
 
-// A value as the messages echo it.
-std::string quotedValue(std::string_view text) {
-    return fmt::format("\"{}\"", text);
-}
-
 // The ids of a parameter's choices, each once and in order, quoted; after the first eight, how many more
 // there are and where to see them, so that the line stays short without cutting a name.
 std::string choiceList(const AnyWidget& widget, const std::string& parameter,
@@ -42,7 +39,7 @@ std::string choiceList(const AnyWidget& widget, const std::string& parameter,
     for (const auto& option : options)
         if (std::find(ids.begin(), ids.end(), option.id) == ids.end()) ids.push_back(option.id);
     std::vector<std::string> listed;
-    for (std::size_t i = 0; i < std::min(shown, ids.size()); ++i) listed.push_back(quotedValue(ids[i]));
+    for (std::size_t i = 0; i < std::min(shown, ids.size()); ++i) listed.push_back(quotedForMessage(ids[i]));
     std::string text = listOf(listed);
     if (ids.size() > shown)
         text += fmt::format(" (and {} more; see options {} {})", ids.size() - shown, shortName(widget.kind()),
@@ -68,12 +65,13 @@ std::optional<std::string> unsuggestedNotice(const AnyWidget& widget, const Para
     for (const auto& option : options) {
         if (option.id == id) return std::nullopt;
         if (option.title == id && titleOf.empty())
-            titleOf = fmt::format(" ({} is the title of {})", quotedValue(id), quotedValue(option.id));
+            titleOf =
+                fmt::format(" ({} is the title of {})", quotedForMessage(id), quotedForMessage(option.id));
     }
     return fmt::format(
         "note: {} does not suggest the {} {}{}, so it shows its empty state unless something is filed "
         "under that id; suggested: {}",
-        widget.kind(), parameter.name, quotedValue(id), titleOf,
+        widget.kind(), parameter.name, quotedForMessage(id), titleOf,
         options.empty() ? std::string("none") : choiceList(widget, parameter.name, options));
 }
 
@@ -89,13 +87,15 @@ const AnyWidget* findWidget(const std::vector<AnyWidget>& widgets, std::string_v
 }
 
 UsageError unknownWidget(const std::vector<AnyWidget>& widgets, std::string_view name) {
-    if (widgets.empty()) return {fmt::format("unknown widget \"{}\"; this build has no widgets", name)};
+    if (widgets.empty())
+        return {fmt::format("unknown widget {}; this build has no widgets", quotedForMessage(name))};
     std::vector<std::string> kinds, shortNames;
     for (const auto& widget : widgets) {
         kinds.push_back(widget.kind());
         shortNames.push_back(shortName(widget.kind()));
     }
-    return {fmt::format("unknown widget \"{}\"; use {} (or {})", name, listOf(kinds), listOf(shortNames))};
+    return {fmt::format("unknown widget {}; use {} (or {})", quotedForMessage(name), listOf(kinds),
+                        listOf(shortNames))};
 }
 
 std::variant<std::vector<const AnyWidget*>, UsageError> selectWidgets(const std::vector<AnyWidget>& widgets,
@@ -141,8 +141,8 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
             if (!has) continue;
             if (!instances[i].set(setting.name, setting.value))
                 return UsageError{fmt::format("{} is not a choice for the parameter {} of {}; {}",
-                                              quotedValue(setting.value), setting.name, widgets[i]->kind(),
-                                              choicesOf(*widgets[i], setting.name))};
+                                              quotedForMessage(setting.value), setting.name,
+                                              widgets[i]->kind(), choicesOf(*widgets[i], setting.name))};
             applied = true;
         }
         if (!applied) {
@@ -151,7 +151,7 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
                 for (const auto& parameter : widget->parameters())
                     known.push_back(fmt::format("{} ({})", parameter.name, widget->kind()));
             return UsageError{fmt::format(
-                "unknown parameter \"{}\"; {}", setting.name,
+                "unknown parameter {}; {}", quotedForMessage(setting.name),
                 known.empty() ? std::string("these widgets have no parameters") : "use " + listOf(known))};
         }
     }

@@ -1,15 +1,35 @@
 #include "platform/http.hpp"
 
-#include <cstring>
+#include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include <curl/curl.h>
 #include <fmt/format.h>
 
+#include "platform/http_failure.hpp"
+
 namespace qb {
 
+// Set once the program stops: every transfer of the client ends at its next progress check, and a
+// transfer waiting on its sockets is woken so that it checks at once rather than after its poll times out.
+struct CurlHttpClient::Cancellation {
+    std::atomic<bool> requested{false};
+    std::mutex mutex;
+    std::vector<CURLM*> waiting;  // the multi handles of the running transfers
+
+    void cancel() {
+        requested = true;
+        std::lock_guard lock(mutex);
+        for (CURLM* multi : waiting) curl_multi_wakeup(multi);
+    }
+};
+
 namespace {
+
+using detail::TransferEnd;
+using Clock = std::chrono::steady_clock;
 
 void initializeCurlOnce() {
     static std::once_flag once;
@@ -17,27 +37,29 @@ void initializeCurlOnce() {
 }
 
 using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
 using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
 using CurlString = std::unique_ptr<char, decltype(&curl_free)>;
 
-// One part of a URL as libcurl reads it; empty when the URL has no such part.
-std::string urlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
+std::string scheme(CURLU* url) {
     char* raw = nullptr;
-    if (curl_url_get(url, part, &raw, flags) != CURLUE_OK || !raw) return {};
+    if (curl_url_get(url, CURLUPART_SCHEME, &raw, 0) != CURLUE_OK || !raw) return {};
     CurlString owned(raw, curl_free);
     return owned.get();
 }
 
-// Collects the body, refusing to grow past the cap.
+// Collects the body, refusing to grow past the cap, and counts what arrived.
 struct BodySink {
     std::string body;
     std::size_t cap = 0;
+    std::size_t received = 0;  // every body byte handed over, kept or not
     bool overflowed = false;
 };
 
 std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* context) {
     auto* sink = static_cast<BodySink*>(context);
     std::size_t length = size * count;
+    sink->received += length;
     if (sink->body.size() + length > sink->cap) {
         sink->overflowed = true;
         return 0;  // makes libcurl abandon the transfer
@@ -46,54 +68,130 @@ std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* con
     return length;
 }
 
-std::string formatSize(std::size_t bytes) {
-    if (bytes % (1024 * 1024) == 0) return fmt::format("{} MiB", bytes / (1024 * 1024));
-    return fmt::format("{} bytes", bytes);
+// libcurl asks this during every transfer; a non-zero answer abandons it.
+int checkCancellation(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<CurlHttpClient::Cancellation*>(context)->requested ? 1 : 0;
 }
 
-// Why a transfer failed, said for a person.
-std::string describeFailure(CURL* handle, CURLcode code, const char* errorBuffer, const BodySink& sink,
-                            const HttpOptions& options) {
-    if (sink.overflowed || code == CURLE_FILESIZE_EXCEEDED)
-        return fmt::format("The server sent more than {}; the download was abandoned",
-                           formatSize(options.maxBodyBytes));
-    if (code == CURLE_COULDNT_CONNECT) {
-        char* effective = nullptr;
-        long osError = 0;
-        curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effective);
-        curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osError);
-        UrlHandle url(curl_url(), curl_url_cleanup);
-        if (effective && url && curl_url_set(url.get(), CURLUPART_URL, effective, 0) == CURLUE_OK) {
-            std::string reason =
-                osError ? std::strerror(static_cast<int>(osError)) : "the server did not answer";
-            return fmt::format("Could not connect to {}:{}: {}", urlPart(url.get(), CURLUPART_HOST),
-                               urlPart(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT), reason);
-        }
+// The low-speed rule: the bytes received (headers and body, of every response) are counted in windows
+// of `lowSpeedWindow`; a window with fewer than `lowSpeedBytes` ends the transfer.
+class SpeedWatch {
+  public:
+    SpeedWatch(CURL* easy, const BodySink& sink, const HttpOptions& options)
+        : easy_(easy), sink_(sink), options_(options), windowStart_(Clock::now()) {}
+
+    // The bytes of the window that broke the rule, once one has.
+    std::optional<std::size_t> check() {
+        const auto now = Clock::now();
+        if (now - windowStart_ < options_.lowSpeedWindow) return std::nullopt;
+        const std::size_t inWindow = received() - windowBytes_;
+        if (inWindow < options_.lowSpeedBytes) return inWindow;
+        windowStart_ = now;
+        windowBytes_ += inWindow;
+        return std::nullopt;
     }
-    if (code == CURLE_OPERATION_TIMEDOUT && std::strstr(errorBuffer, "too slow"))
-        return fmt::format("The server sent nothing for {} seconds; the download was abandoned",
-                           options.idleTimeout.count());
-    if (code == CURLE_UNSUPPORTED_PROTOCOL)
-        return fmt::format("Refused to follow a redirect to an address that is not secure ({})", errorBuffer);
-    if (errorBuffer[0] != '\0') return errorBuffer;
-    return curl_easy_strerror(code);
-}
+
+  private:
+    std::size_t received() const {
+        long headerBytes = 0;
+        curl_easy_getinfo(easy_, CURLINFO_HEADER_SIZE, &headerBytes);
+        return sink_.received + static_cast<std::size_t>(headerBytes);
+    }
+
+    CURL* easy_;
+    const BodySink& sink_;
+    const HttpOptions& options_;
+    Clock::time_point windowStart_;
+    std::size_t windowBytes_ = 0;
+};
+
+// A transfer in a multi handle of its own, registered with the cancellation while it runs, so that
+// cancelling can wake the wait for its sockets. The loop also applies the low-speed rule.
+class CancellableTransfer {
+  public:
+    CancellableTransfer(CURL* easy, CurlHttpClient::Cancellation& cancellation)
+        : easy_(easy), cancellation_(cancellation), multi_(curl_multi_init(), curl_multi_cleanup) {
+        if (!multi_ || curl_multi_add_handle(multi_.get(), easy_) != CURLM_OK) {
+            multi_.reset();
+            return;
+        }
+        std::lock_guard lock(cancellation_.mutex);
+        cancellation_.waiting.push_back(multi_.get());
+    }
+    ~CancellableTransfer() {
+        if (!multi_) return;
+        {
+            std::lock_guard lock(cancellation_.mutex);
+            std::erase(cancellation_.waiting, multi_.get());
+        }
+        curl_multi_remove_handle(multi_.get(), easy_);
+    }
+    CancellableTransfer(const CancellableTransfer&) = delete;
+    CancellableTransfer& operator=(const CancellableTransfer&) = delete;
+
+    // Runs the transfer to its end, as curl_easy_perform would.
+    TransferEnd perform(const BodySink& sink, const HttpOptions& options) {
+        const auto started = Clock::now();
+        TransferEnd end;
+        end.code = run(SpeedWatch(easy_, sink, options), end);
+        end.elapsed = Clock::now() - started;
+        end.bodyOverflowed = sink.overflowed;
+        return end;
+    }
+
+  private:
+    CURLcode run(SpeedWatch watch, TransferEnd& end) {
+        if (!multi_) return CURLE_OUT_OF_MEMORY;
+        int running = 1;
+        while (true) {
+            if (CURLMcode failed = curl_multi_perform(multi_.get(), &running)) return asEasyCode(failed);
+            if (running == 0) break;
+            // A transfer still connecting may not ask for progress; the flag ends it all the same.
+            if (cancellation_.requested) return CURLE_ABORTED_BY_CALLBACK;
+            if ((end.slowWindowBytes = watch.check())) return CURLE_OPERATION_TIMEDOUT;
+            // libcurl shortens the wait to its next timeout; a second is the longest it sleeps.
+            if (CURLMcode failed = curl_multi_poll(multi_.get(), nullptr, 0, 1000, nullptr))
+                return asEasyCode(failed);
+        }
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi_.get(), &left))
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy_) return message->data.result;
+        return CURLE_OK;
+    }
+
+    static CURLcode asEasyCode(CURLMcode code) {
+        return code == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_FAILED_INIT;
+    }
+
+    CURL* easy_;
+    CurlHttpClient::Cancellation& cancellation_;
+    MultiHandle multi_;
+};
 
 }  // namespace
 
-CurlHttpClient::CurlHttpClient(HttpOptions options) : options_(std::move(options)) {}
+CurlHttpClient::CurlHttpClient(HttpOptions options)
+    : options_(std::move(options)), cancellation_(std::make_shared<Cancellation>()) {}
+
+void CurlHttpClient::cancelAll() const {
+    cancellation_->cancel();
+}
 
 HttpResult CurlHttpClient::get(const std::string& address) const {
     initializeCurlOnce();
     HttpResult result;
+    if (cancellation_->requested) {
+        result.error = std::string(detail::cancelledDownload);
+        return result;
+    }
 
     UrlHandle parsed(curl_url(), curl_url_cleanup);
     if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) {
         result.error = fmt::format("\"{}\" is not a valid web address", address);
         return result;
     }
-    std::string scheme = urlPart(parsed.get(), CURLUPART_SCHEME);
-    if (scheme != "http" && scheme != "https") {
+    const std::string requestedScheme = scheme(parsed.get());
+    if (requestedScheme != "http" && requestedScheme != "https") {
         result.error = fmt::format("\"{}\" is not an http or https address", address);
         return result;
     }
@@ -117,20 +215,22 @@ HttpResult CurlHttpClient::get(const std::string& address) const {
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options_.maxRedirects);
     // A secure request never continues over plain http.
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, scheme == "https" ? "https" : "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, requestedScheme == "https" ? "https" : "http,https");
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (options_.caFile) curl_easy_setopt(curl, CURLOPT_CAINFO, options_.caFile->c_str());
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.idleTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options_.deadline.count()));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options_.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &checkCancellation);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, cancellation_.get());
 
-    CURLcode code = curl_easy_perform(curl);
+    const TransferEnd end = CancellableTransfer(curl, *cancellation_).perform(sink, options_);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
-    if (code != CURLE_OK) {
-        result.error = describeFailure(curl, code, errorBuffer, sink, options_);
+    if (end.code != CURLE_OK) {
+        result.error = detail::describeFailure(curl, end, errorBuffer, options_, requestedScheme);
         return result;
     }
     result.body = std::move(sink.body);

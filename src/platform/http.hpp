@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,13 +24,21 @@ class HttpClient {
   public:
     virtual ~HttpClient() = default;
     virtual HttpResult get(const std::string& url) const = 0;
+    // Ends every download this client is running, and every later one, at once with an error (for a
+    // program that is stopping). Clients that cannot be interrupted do nothing.
+    virtual void cancelAll() const {}
 };
 
 // The limits of a download. The defaults suit the tips feed: a small document from one server.
 struct HttpOptions {
     std::chrono::milliseconds connectTimeout{15'000};
-    // A transfer that moves no byte for this long is abandoned (whole seconds, at least one).
-    std::chrono::seconds idleTimeout{60};
+    // The whole download, connection and redirects included, is abandoned after this.
+    std::chrono::milliseconds deadline{60'000};
+    // A server that sends fewer than `lowSpeedBytes` in `lowSpeedWindow` is abandoned. A feed is a few
+    // tens of KiB that even a poor mobile link brings in seconds; a server this slow is stuck or hostile,
+    // and giving it up early says so instead of waiting for the deadline.
+    std::size_t lowSpeedBytes = 1024;
+    std::chrono::seconds lowSpeedWindow{30};
     // A body larger than this is a failed download, not a cut one.
     std::size_t maxBodyBytes = 10 * 1024 * 1024;
     long maxRedirects = 10;
@@ -43,9 +52,14 @@ class CurlHttpClient final : public HttpClient {
   public:
     explicit CurlHttpClient(HttpOptions options = {});
     HttpResult get(const std::string& url) const override;
+    // A running download returns within a moment of this, whatever it waits for.
+    void cancelAll() const override;
+
+    struct Cancellation;  // the flag and the transfers it wakes
 
   private:
     HttpOptions options_;
+    std::shared_ptr<Cancellation> cancellation_;
 };
 
 }  // namespace qb

@@ -7,6 +7,8 @@
 #include <fmt/format.h>
 #include <systemd/sd-journal.h>
 
+#include "platform/terminal_text.hpp"
+
 namespace qb {
 namespace {
 
@@ -58,25 +60,20 @@ std::string_view levelName(LogLevel level) {
     return "info";
 }
 
-// Messages may carry text from files and the network: no control character reaches the terminal.
-std::string printable(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') c = '?';
-    }
-    return out;
-}
-
 void writeToStderr(LogLevel level, std::string_view category, std::string_view message) {
-    auto line =
-        fmt::format("{}[{}] {}: {}\n", identifier, printable(category), levelName(level), printable(message));
+    // Messages may carry text from files, the network and the environment: shown with visible escapes,
+    // each stays one inert line.
+    auto line = fmt::format("{}[{}] {}: {}\n", identifier, escapedText(category), levelName(level),
+                            escapedText(message));
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
+// The journal keeps any bytes, but journalctl prints them on a terminal: the fields are escaped too.
 void writeToJournal(LogLevel level, const std::string& subsystem, const std::string& category,
                     const std::string& message) {
-    sd_journal_send("MESSAGE=%s", message.c_str(), "PRIORITY=%i", priority(level), "SUBSYSTEM=%s",
-                    subsystem.c_str(), "CATEGORY=%s", category.c_str(), "SYSLOG_IDENTIFIER=%.*s",
+    const std::string safeMessage = escapedText(message), safeCategory = escapedText(category);
+    sd_journal_send("MESSAGE=%s", safeMessage.c_str(), "PRIORITY=%i", priority(level), "SUBSYSTEM=%s",
+                    subsystem.c_str(), "CATEGORY=%s", safeCategory.c_str(), "SYSLOG_IDENTIFIER=%.*s",
                     static_cast<int>(identifier.size()), identifier.data(), nullptr);
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/image.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::ui {
 
@@ -333,27 +334,10 @@ std::string_view alignmentName(TextAlignment alignment) {
     return "leading";
 }
 
-// A string in double quotes, with quotes, backslashes and control characters escaped so that a dump
-// line never breaks.
+// A string in double quotes with every control character escaped, so that a dump line never breaks and
+// a dump printed on a terminal is inert.
 std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (byte < 0x20 || byte == 0x7f) {
-            out += fmt::format("\\x{:02x}", byte);
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-    return out;
+    return quotedForMessage(text);
 }
 
 std::string number(double value) {

@@ -5,27 +5,6 @@
 namespace qb::host {
 namespace {
 
-TEST(DisplayTextTest, DropsEverythingATerminalWouldActOn) {
-    struct Case {
-        std::string text;
-        std::string safe;
-    };
-    const Case cases[] = {
-        {"a\x1b[31mb", "a[31mb"},  // ESC
-        {"bell\x07 and nul" + std::string(1, '\0'), "bell and nul"},
-        {"c1 csi \xc2\x9b"
-         "31m",
-         "c1 csi 31m"},  // U+009B, the one-byte CSI
-        {"del\x7f!", "del!"},
-        {"x\u202Ey\u2066z", "xyz"},  // bidirectional overrides
-        {"tab\there", "tab here"},
-        {"bad \xff byte", "bad \uFFFD byte"},
-        {"line\nbreak", "line break"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(sanitizeForTerminal(c.text), c.safe) << c.text;
-    EXPECT_EQ(sanitizeForTerminal("line\nbreak\r\n", true), "line\nbreak\n");
-}
-
 TEST(DisplayTextTest, MeasuresCellsNotBytes) {
     EXPECT_EQ(displayWidth("abc"), 3);
     EXPECT_EQ(displayWidth("東京"), 4);

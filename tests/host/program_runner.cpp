@@ -1,6 +1,7 @@
 #include "program_runner.hpp"
 
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,8 +61,10 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
     ProgramResult result;
     if (spawned == 0) {
         int status = 0;
-        waitpid(pid, &status, 0);
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.peakKilobytes = usage.ru_maxrss;
     } else {
         ADD_FAILURE() << "could not start " << argv[0] << ": " << std::strerror(spawned);
     }

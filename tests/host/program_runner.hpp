@@ -12,6 +12,7 @@ struct ProgramResult {
     int status = -1;  // the exit status; -1 when it did not exit normally (a crash)
     std::string out;
     std::string err;
+    long peakKilobytes = 0;  // the most memory the process held at once (its peak resident set)
 };
 
 // The program with the arguments, in this process's environment plus `environment` (NAME, VALUE).

@@ -13,6 +13,7 @@
 #include "host/render/display_text.hpp"
 #include "host/render/terminal.hpp"
 #include "platform/files.hpp"
+#include "platform/terminal_text.hpp"
 #include "program_runner.hpp"
 #include "support/test_support.hpp"
 
@@ -267,7 +268,7 @@ std::map<std::string, std::vector<std::string>> tilesIn(const std::string& outpu
 // The first six characters of a title as the terminal shows them.
 std::string prefixOf(const std::string& title) {
     std::string prefix;
-    auto glyphs = host::glyphsOf(host::sanitizeForTerminal(title));
+    auto glyphs = host::glyphsOf(inertText(title));
     for (std::size_t i = 0; i < std::min<std::size_t>(6, glyphs.size()); ++i) prefix += glyphs[i].text;
     return prefix;
 }

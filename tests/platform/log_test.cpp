@@ -41,12 +41,13 @@ TEST(LogTest, WithoutJournalErrorsGoToStderrAndDebugOnlyWhenEchoed) {
     Logger logger(logSubsystem, "ReadingListStore");
     testing::internal::CaptureStderr();
     logger.debug("hidden");
-    logger.error("Could not parse ReadingList.plist\x1B[31m");
+    logger.error("Could not parse Reading\u202EList.plist\x1B[31m\u009b\n");
     setLogEcho(true, LogLevel::debug);
     logger.debug("shown");
     setLogEcho(false);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "quillbrook-widgets[ReadingListStore] error: Could not parse ReadingList.plist?[31m\n"
+              "quillbrook-widgets[ReadingListStore] error: Could not parse Reading\\u202eList.plist"
+              "\\e[31m\\u009b\\n\n"
               "quillbrook-widgets[ReadingListStore] debug: shown\n");
 }
 

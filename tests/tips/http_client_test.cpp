@@ -1,5 +1,7 @@
 #include "platform/http.hpp"
 
+#include <thread>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@ namespace {
 using test::FeedServer;
 using testing::HasSubstr;
 using testing::StartsWith;
+using namespace std::chrono_literals;
 
 const std::string feedTarget = "/2/apps/supportmaterials.xml.php";
 
@@ -24,16 +27,34 @@ TEST(CurlHttpClientTest, ReturnsStatusAndBodyWithinItsLimits) {
 
     HttpOptions small;
     small.maxBodyBytes = 1000;
-    small.idleTimeout = std::chrono::seconds(1);
     server.respond({200, std::string(1000, 'x')});
     EXPECT_TRUE(CurlHttpClient(small).get(server.base() + feedTarget).succeeded());
     server.respond({200, std::string(5000, 'x')});
     auto tooLarge = CurlHttpClient(small).get(server.base() + feedTarget);
     EXPECT_EQ(tooLarge.error, "The server sent more than 1000 bytes; the download was abandoned");
     EXPECT_TRUE(tooLarge.body.empty());
-    server.respond({200, "late", "text/plain", std::chrono::milliseconds(2500)});
-    EXPECT_EQ(CurlHttpClient(small).get(server.base() + feedTarget).error,
-              "The server sent nothing for 1 seconds; the download was abandoned");
+}
+
+// Every download ends by its deadline, and earlier when the server falls below the low-speed rule; the
+// message says which.
+TEST(CurlHttpClientTest, GivesUpSlowServersSayingWhatHappened) {
+    test::RawServer dripping(test::RawServer::drip), silent;
+    HttpOptions deadline;
+    deadline.deadline = 2s;
+    deadline.lowSpeedBytes = 1;
+    HttpOptions lowSpeed;
+    lowSpeed.lowSpeedWindow = 1s;
+    const std::vector<std::tuple<const test::RawServer*, HttpOptions, std::string>> cases = {
+        {&dripping, deadline,
+         "The server took longer than 2 seconds to send everything; the download was abandoned"},
+        {&dripping, lowSpeed, "The server sent less than 1 KiB in 1 second; the download was abandoned"},
+        {&silent, lowSpeed, "The server sent nothing for 1 second; the download was abandoned"},
+    };
+    for (const auto& [server, options, message] : cases) {
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(CurlHttpClient(options).get(server->base() + feedTarget).error, message);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 5s) << message;
+    }
 }
 
 TEST(CurlHttpClientTest, FollowsRedirectsButNotFromHttpsToHttp) {
@@ -61,6 +82,25 @@ TEST(CurlHttpClientTest, FollowsRedirectsButNotFromHttpsToHttp) {
     EXPECT_EQ(plain.requests().size(), 1u);  // only the plain redirect above reached it
 }
 
+// A server that never answers would hold the download for its idle timeout (a minute); cancelling ends
+// it at once, and every download after it.
+TEST(CurlHttpClientTest, CancellingEndsRunningAndLaterDownloadsAtOnce) {
+    test::RawServer silent;
+    CurlHttpClient client;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(300ms);
+        client.cancelAll();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    auto hung = client.get(silent.base() + feedTarget);
+    const auto waited = std::chrono::steady_clock::now() - started;
+    canceller.join();
+    const std::string cancelled = "The download was cancelled because the program is stopping";
+    EXPECT_EQ(hung.error, cancelled);
+    EXPECT_LT(waited, 2s);
+    EXPECT_EQ(client.get(silent.base() + feedTarget).error, cancelled);
+}
+
 TEST(CurlHttpClientTest, DescribesFailuresForAPerson) {
     auto base = test::closedBase;
     EXPECT_EQ(CurlHttpClient().get(base + "/feed").error,
@@ -68,6 +108,21 @@ TEST(CurlHttpClientTest, DescribesFailuresForAPerson) {
     EXPECT_EQ(CurlHttpClient().get("ftp://127.0.0.1/feed").error,
               "\"ftp://127.0.0.1/feed\" is not an http or https address");
     EXPECT_EQ(CurlHttpClient().get("not a url").error, "\"not a url\" is not a valid web address");
+
+    // Servers of other protocols on the port asked: one greets, one closes without a word. Both take
+    // the request first, so that closing does not reset the connection.
+    auto greeting = [](std::string words) {
+        return [words](int socket, const auto&) {
+            char request[1024];
+            if (::recv(socket, request, sizeof request, 0) > 0) test::RawServer::send(socket, words);
+        };
+    };
+    test::RawServer ssh(greeting("SSH-2.0-OpenSSH_9.2\r\n")), closing(greeting(""));
+    EXPECT_EQ(CurlHttpClient().get(ssh.base() + feedTarget).error,
+              "The server at " + ssh.base().substr(7) +
+                  " did not answer in HTTP; another kind of service may be listening there");
+    EXPECT_EQ(CurlHttpClient().get(closing.base() + feedTarget).error,
+              "The server at " + closing.base().substr(7) + " closed the connection without answering");
 }
 
 }  // namespace

@@ -222,8 +222,7 @@ TEST(RSSParserTest, RefusesEntitiesTheDocumentDeclares) {
 TEST(RSSParserTest, ReadsRealWorldFeeds) {
     const std::regex itemStart(R"(<item(\s[^>]*)?>)");
     int files = 0, filesWithTips = 0;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(QB_TEST_DATA_DIR) + "/rss")) {
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(QB_TEST_DATA_DIR) + "/rss")) {
         if (entry.path().extension() == ".md") continue;
         auto document = readFile(entry.path()).value_or("");
         document.erase(0, document.find_first_not_of(" \t\r\n"));

@@ -100,6 +100,33 @@ TEST(TipStoreTest, FallsBackToTheCacheOfAnyAgeWhenTheDownloadFails) {
     EXPECT_EQ(empty.cacheBytes(), "(missing)");
 }
 
+// A download given up by its deadline, or cancelled, while the server holds it serves the stale cache.
+TEST(TipStoreTest, ServesTheStaleCacheWhenADownloadIsGivenUpOrCancelled) {
+    for (bool cancelled : {false, true}) {
+        test::RawServer server(cancelled ? test::RawServer::Serve{} : test::RawServer::drip);
+        StoreFixture fixture;
+        fixture.writeCache(86400, "Stale");
+        HttpOptions options;
+        options.deadline = std::chrono::seconds(2);
+        auto store = fixture.store(server.base(), cancelled ? HttpOptions{} : options);
+        LogCapture log;
+        std::thread canceller([&, cancelled = cancelled] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            if (cancelled) store.cancelDownloads();
+        });
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(titles(store.fetchTips()), Titles{"Stale"});
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+        canceller.join();
+        ASSERT_EQ(log.records().size(), 1u);
+        EXPECT_EQ(log.records()[0].message,
+                  "Failed to fetch tips feed: " +
+                      std::string(cancelled ? "The download was cancelled because the program is stopping"
+                                            : "The server took longer than 2 seconds to send everything; the "
+                                              "download was abandoned"));
+    }
+}
+
 // A server error and a feed without tips both leave a stale cache as it is; only the error is logged.
 TEST(TipStoreTest, KeepsTheStaleCacheOnAnErrorStatusOrAnEmptyFeed) {
     for (bool failing : {true, false}) {

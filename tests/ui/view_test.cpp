@@ -42,8 +42,9 @@ TEST(ViewDump, ShowsKindsAndNonDefaultPropertiesIndentedByDepth) {
               "  divider padding.leading=30\n");
 }
 
-TEST(ViewDump, EscapesTextSoThatEveryNodeStaysOnOneLine) {
-    EXPECT_EQ(dump(verbatim("say \"hi\"\\\n\t\x1b[31m")), "text \"say \\\"hi\\\"\\\\\\n\\t\\x1b[31m\"\n");
+TEST(ViewDump, EscapesTextSoThatEveryNodeStaysOnOneLineAndInert) {
+    EXPECT_EQ(dump(verbatim("say \"hi\"\\\n\t\x1b[31m\u202e\u009b")),
+              "text \"say \\\"hi\\\"\\\\\\n\\t\\e[31m\\u202e\\u009b\"\n");
 }
 
 TEST(ViewModifiers, PaddingsAccumulateAndFramesKeepTheOtherDimension) {

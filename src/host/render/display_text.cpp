@@ -14,20 +14,6 @@ constexpr char32_t replacementCharacter = 0xFFFD;
 constexpr char32_t zeroWidthJoiner = 0x200D;
 constexpr std::string_view ellipsis = "…";
 
-bool isControl(char32_t c) {
-    return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F);
-}
-
-// Characters that reorder the text around them; a file could use them to make a row read differently.
-bool isBidiControl(char32_t c) {
-    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-           (c >= 0x2066 && c <= 0x2069);
-}
-
-bool isLineBreak(char32_t c) {
-    return c == '\n' || c == 0x2028 || c == 0x2029;
-}
-
 // Calls `visit(codePoint, utf8)` for every code point; invalid UTF-8 reads as U+FFFD.
 template <class Visit>
 void forEachCodePoint(std::string_view text, Visit visit) {
@@ -150,21 +136,6 @@ void wrapParagraph(std::string_view paragraph, int width, std::size_t stopAfter,
 }
 
 }  // namespace
-
-std::string sanitizeForTerminal(std::string_view text, bool keepLineBreaks) {
-    std::string safe;
-    safe.reserve(text.size());
-    forEachCodePoint(text, [&](char32_t c, std::string_view utf8) {
-        if (isLineBreak(c)) {
-            safe += keepLineBreaks ? '\n' : ' ';
-        } else if (c == '\t') {
-            safe += ' ';
-        } else if (!isControl(c) && !isBidiControl(c)) {
-            safe += utf8;
-        }
-    });
-    return safe;
-}
 
 std::vector<Glyph> glyphsOf(std::string_view text) {
     std::vector<Glyph> glyphs;

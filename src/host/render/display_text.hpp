@@ -1,7 +1,7 @@
 #pragma once
 
-// Text as a terminal shows it: made safe (no control characters), measured in cells, cut and wrapped
-// without splitting a character.
+// Text as a terminal shows it: measured in cells, cut and wrapped without splitting a character. The
+// texts given are made inert first (platform/terminal_text.hpp).
 
 #include <cstdint>
 #include <optional>
@@ -18,12 +18,7 @@ struct Glyph {
     friend bool operator==(const Glyph&, const Glyph&) = default;
 };
 
-// The text with everything a terminal would act on removed: C0 controls, DEL, C1 controls (ESC
-// included) and bidirectional overrides are dropped, a tab becomes a blank, invalid UTF-8 becomes
-// U+FFFD. Line breaks are kept as "\n" when `keepLineBreaks`, else they become blanks.
-std::string sanitizeForTerminal(std::string_view text, bool keepLineBreaks = false);
-
-// The glyphs of a sanitized text, in order.
+// The glyphs of an inert text, in order.
 std::vector<Glyph> glyphsOf(std::string_view text);
 
 // How many cells the text takes (East Asian wide and emoji characters take two, marks none).

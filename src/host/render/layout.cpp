@@ -13,6 +13,7 @@
 #include "host/render/html_escape.hpp"
 #include "platform/image.hpp"
 #include "platform/localization.hpp"
+#include "platform/terminal_text.hpp"
 #include "ui/symbols.hpp"
 
 namespace qb::host {
@@ -112,11 +113,11 @@ std::string textOf(const View& view) {
     std::string text = !view.localizable     ? view.text
                        : view.formatArgument ? localized(view.text, *view.formatArgument)
                                              : localized(view.text);
-    return sanitizeForTerminal(text, true);
+    return inertText(text, true);
 }
 
 std::string symbolGlyph(const std::string& name) {
-    auto glyph = sanitizeForTerminal(std::string(ui::symbolInfo(name).glyph));
+    auto glyph = inertText(ui::symbolInfo(name).glyph);
     return glyph.empty() ? std::string("•") : glyph;
 }
 

@@ -1,6 +1,7 @@
 #include "host/render/terminal.hpp"
 
 #include "host/render/display_text.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::host {
 namespace {
@@ -56,7 +57,7 @@ std::vector<std::string> renderTile(const TerminalTile& tile, bool styled) {
     drawView(tile.view, tile.environment, canvas, {0, 0, content.width, content.height});
 
     std::vector<std::string> lines;
-    const std::string title = truncateToWidth(sanitizeForTerminal(tile.title), box.width);
+    const std::string title = truncateToWidth(inertText(tile.title), box.width);
     const std::string titlePadding(static_cast<std::size_t>(box.width - displayWidth(title)), ' ');
     lines.push_back(styled ? "\x1b[1m" + title + "\x1b[0m" + titlePadding : title + titlePadding);
     const std::string dim = styled ? "\x1b[2m" : "";

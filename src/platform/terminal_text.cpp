@@ -1,0 +1,116 @@
+#include "platform/terminal_text.hpp"
+
+#include <cstdint>
+
+#include <fmt/format.h>
+#include <unicode/utf8.h>
+
+namespace qb {
+namespace {
+
+// Calls `visit(codePoint, bytes)` for every code point, with -1 for a sequence that is not UTF-8.
+template <class Visit>
+void forEachCodePoint(std::string_view text, Visit visit) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    std::int32_t index = 0;
+    while (index < length) {
+        const std::int32_t start = index;
+        UChar32 c = 0;
+        U8_NEXT(bytes, index, length, c);
+        visit(c, text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(index - start)));
+    }
+}
+
+bool isLineBreak(UChar32 c) {
+    return c == '\n' || c == 0x2028 || c == 0x2029;
+}
+
+// The escape a shell's $'...' reads back as the character.
+std::string escapeOf(UChar32 c) {
+    switch (c) {
+        case '\a':
+            return "\\a";
+        case '\b':
+            return "\\b";
+        case '\t':
+            return "\\t";
+        case '\n':
+            return "\\n";
+        case '\v':
+            return "\\v";
+        case '\f':
+            return "\\f";
+        case '\r':
+            return "\\r";
+        case 0x1B:
+            return "\\e";
+        default:
+            return c < 0x80 ? fmt::format("\\x{:02x}", c) : fmt::format("\\u{:04x}", c);
+    }
+}
+
+std::string escaped(std::string_view text, bool quotes) {
+    std::string out;
+    out.reserve(text.size());
+    forEachCodePoint(text, [&](UChar32 c, std::string_view bytes) {
+        if (c < 0) {
+            for (const char byte : bytes) out += fmt::format("\\x{:02x}", static_cast<unsigned char>(byte));
+        } else if (c == '\\' || (quotes && c == '"')) {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (isTerminalControl(static_cast<char32_t>(c))) {
+            out += escapeOf(c);
+        } else {
+            out += bytes;
+        }
+    });
+    return out;
+}
+
+}  // namespace
+
+bool isTerminalControl(char32_t c) {
+    return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+std::string inertText(std::string_view text, bool keepLineBreaks) {
+    std::string inert;
+    inert.reserve(text.size());
+    forEachCodePoint(text, [&](UChar32 c, std::string_view bytes) {
+        if (c < 0) {
+            inert += "\xEF\xBF\xBD";  // U+FFFD
+        } else if (isLineBreak(c)) {
+            inert += keepLineBreaks ? '\n' : ' ';
+        } else if (c == '\t') {
+            inert += ' ';
+        } else if (!isTerminalControl(static_cast<char32_t>(c))) {
+            inert += bytes;
+        }
+    });
+    return inert;
+}
+
+std::string escapedText(std::string_view text) {
+    return escaped(text, false);
+}
+
+std::string quotedForMessage(std::string_view text) {
+    return "\"" + escaped(text, true) + "\"";
+}
+
+std::string terminalSafeJson(std::string_view json) {
+    std::string safe;
+    safe.reserve(json.size());
+    forEachCodePoint(json, [&](UChar32 c, std::string_view bytes) {
+        if (c >= 0x80 && isTerminalControl(static_cast<char32_t>(c))) {
+            safe += fmt::format("\\u{:04x}", c);
+        } else {
+            safe += bytes;
+        }
+    });
+    return safe;
+}
+
+}  // namespace qb
