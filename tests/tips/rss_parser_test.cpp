@@ -101,6 +101,22 @@ TEST(RSSParserTest, OrdersNewestFirstKeepingDocumentOrderForEqualDates) {
     EXPECT_EQ(titles(tips), (std::vector<std::string>{"Wednesday", "Tuesday", "Tuesday again", "Monday"}));
 }
 
+// Equal dates keep the feed's order also where a sort that is not stable would mix them (the library
+// sorts up to 16 elements by insertion, which happens to keep the order).
+TEST(RSSParserTest, KeepsFeedOrderAmongManyEqualDates) {
+    std::vector<FeedItem> items;
+    std::vector<std::string> newer, older;
+    for (int i = 0; i < 40; ++i) {
+        const bool isNewer = i % 2 == 1;
+        const auto title = "tip" + std::to_string(i);
+        items.push_back(
+            tip(title, isNewer ? "Wed, 04 Dec 2024 10:00:00 +0000" : "Tue, 03 Dec 2024 10:00:00 +0000"));
+        (isNewer ? newer : older).push_back(title);
+    }
+    newer.insert(newer.end(), older.begin(), older.end());
+    EXPECT_EQ(titles(RSSParser::parseTips(feed(items))), newer);
+}
+
 TEST(RSSParserTest, ParsesFeedDatesStrictly) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
         {"Tue, 03 Dec 2024 10:00:00 +0100", "2024-12-03T09:00:00.000Z"},
