@@ -10,6 +10,15 @@
 
 namespace qb {
 
+namespace {
+
+// The most text one element collects: the raw HTML of a description may well be longer than the plain
+// text a tip keeps of it, but not by this much. Text past it is dropped as it arrives, so that the
+// parser holds little more than the tips it keeps, whatever the document.
+constexpr std::size_t maxElementTextBytes = 4 * TipLimits::descriptionBytes;
+
+}  // namespace
+
 // Expat's C callbacks, forwarding to the parser of the document.
 struct ExpatCallbacks {
     RSSParser* target;
@@ -78,6 +87,7 @@ std::vector<TipItem> RSSParser::parseTips(std::string_view data) {
 
 void RSSParser::startElement(const char* name) {
     characterBuffer.clear();
+    isCharacterBufferFull = false;
     if (std::strcmp(name, "item") == 0) {
         isInsideItem = true;
         currentTitle.clear();
@@ -90,7 +100,16 @@ void RSSParser::startElement(const char* name) {
 }
 
 void RSSParser::characters(std::string_view text) {
-    if (isInsideItem) characterBuffer.append(text);
+    if (!isInsideItem || isCharacterBufferFull) return;
+    const std::size_t room = maxElementTextBytes - characterBuffer.size();
+    if (text.size() <= room) {
+        characterBuffer.append(text);
+        return;
+    }
+    // One byte past the limit shows whether the cut falls inside a character.
+    characterBuffer.append(text.substr(0, room + 1));
+    characterBuffer.resize(feedtext::leadingCharacters(characterBuffer, maxElementTextBytes).size());
+    isCharacterBufferFull = true;
 }
 
 void RSSParser::endElement(std::string_view name) {
@@ -101,14 +120,19 @@ void RSSParser::endElement(std::string_view name) {
         case 4:
             if (name == "link") {
                 currentLink = text;
+                feedtext::limitLength(currentLink, TipLimits::linkBytes);
             } else if (name == "guid") {
                 currentGuid = text;
+                feedtext::limitLength(currentGuid, TipLimits::guidBytes);
             } else if (name == "item") {
                 finishItem();
             }
             break;
         case 5:
-            if (name == "title") currentTitle = text;
+            if (name == "title") {
+                currentTitle = text;
+                feedtext::limitLength(currentTitle, TipLimits::titleBytes);
+            }
             break;
         case 7:
             if (name == "pubDate") currentPubDate.assign(text);
@@ -124,7 +148,10 @@ void RSSParser::endElement(std::string_view name) {
             }
             break;
         case 11:
-            if (name == "description") currentDescription = stripHTML(text);
+            if (name == "description") {
+                currentDescription = stripHTML(text);
+                feedtext::limitLength(currentDescription, TipLimits::descriptionBytes);
+            }
             break;
         default:
             break;

@@ -10,8 +10,9 @@
 namespace qb {
 
 // Reads the tips feed, an RSS 2.0 document, on a streaming XML parser. Keeps the items that carry the
-// category "tips", a title and a readable publication date, newest first. Never fails: a document that
-// breaks off or is malformed yields the items finished before the fault, often none.
+// category "tips", a title and a readable publication date, newest first; each field cut to what a tip
+// keeps (TipLimits). Never fails: a document that breaks off or is malformed yields the items finished
+// before the fault, often none.
 class RSSParser {
   public:
     static std::vector<TipItem> parseTips(std::string_view data);
@@ -42,6 +43,7 @@ class RSSParser {
     std::vector<std::string> currentCategories;
     bool isInsideItem = false;
     std::string characterBuffer;
+    bool isCharacterBufferFull = false;  // cut at its limit: the rest of the element's text is dropped
 
     friend struct ExpatCallbacks;
 };

@@ -117,6 +117,27 @@ TEST(RSSParserTest, KeepsFeedOrderAmongManyEqualDates) {
     EXPECT_EQ(titles(RSSParser::parseTips(feed(items))), newer);
 }
 
+// A hostile feed cannot make a tip of megabytes: each field is cut where it is read, at a character
+// boundary (the limits are not multiples of the characters' lengths here).
+TEST(RSSParserTest, CutsLongFieldsAtACharacterBoundary) {
+    std::string title = "a";
+    for (int i = 0; i < 4'500'000; ++i) title += "\u00e9";  // é, two bytes: 9 MB in all
+    std::string description = "ab";
+    for (int i = 0; i < 30'000; ++i) description += "&lt;b&gt;\u20ac&lt;/b&gt;";  // €, three bytes, in markup
+    const std::string link = "https://h/" + std::string(20'000, 'x');
+    auto tips = RSSParser::parseTips(
+        feed({{.title = title, .guid = link, .link = link, .description = description}}));
+    ASSERT_EQ(tips.size(), 1u);
+    std::string keptTitle = "a";
+    for (int i = 0; i < 511; ++i) keptTitle += "\u00e9";
+    EXPECT_EQ(tips[0].title, keptTitle);  // 1023 bytes: one more é would end past 1024
+    std::string keptDescription = "ab";
+    for (int i = 0; i < 5460; ++i) keptDescription += "\u20ac";
+    EXPECT_EQ(tips[0].description, keptDescription);  // 16382 bytes
+    EXPECT_EQ(tips[0].link, link.substr(0, 8192));
+    EXPECT_EQ(tips[0].guid, link.substr(0, 8192));
+}
+
 TEST(RSSParserTest, ParsesFeedDatesStrictly) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
         {"Tue, 03 Dec 2024 10:00:00 +0100", "2024-12-03T09:00:00.000Z"},

@@ -142,6 +142,10 @@ TEST(TipStoreTest, UsesOnlyACacheWithEveryKeyOfTheRightType) {
         {"no timestamp", R"({"tips":[{)" + tip + "}]}", downloaded},
         {"tips not a list", R"({"timestamp":786000000,"tips":{}})", downloaded},
         {"cut short", cache("{" + tip), downloaded},
+        // Written by a version that kept longer fields: cut as a feed's would be.
+        {"a long title",
+         cache(changed(R"("title":"T")", R"("title":")" + std::string(1500, 'T') + "\"")),
+         {std::string(1024, 'T')}},
     };
     for (const auto& [name, json, expected] : cases) {
         FeedServer server;
