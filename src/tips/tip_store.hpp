@@ -15,7 +15,7 @@ namespace qb {
 
 // Supplies the tips: downloads the maker's tips feed at most once per six hours, keeps the last
 // non-empty result in tips_cache.json in the user's cache folder, and serves that file, however old,
-// when a download fails. Never throws; the worst outcome is an empty list.
+// when a download fails or yields no tips. Never throws; the worst outcome is an empty list.
 class TipStore {
   public:
     using LanguagesSource = std::function<std::vector<std::string>()>;
@@ -55,6 +55,7 @@ class TipStore {
              LanguagesSource languages);
 
     std::vector<TipItem> fetchOrFallBack() const;
+    std::vector<TipItem> downloadOrFallBack(const std::string& url) const;
     std::optional<std::vector<TipItem>> loadCache(bool ignoreExpiry = false) const;
     void saveCache(const std::vector<TipItem>& tips) const;
 

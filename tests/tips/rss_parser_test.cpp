@@ -138,6 +138,20 @@ TEST(RSSParserTest, CutsLongFieldsAtACharacterBoundary) {
     EXPECT_EQ(tips[0].guid, link.substr(0, 8192));
 }
 
+// Why a document gave no tips, for the store's log.
+TEST(RSSParserTest, SaysWhyADocumentIsNoFeed) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {feed({}), std::nullopt},
+        {"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>Sign in</body></html>",
+         "it is not well-formed XML: mismatched tag at line 2"},
+        {"<?xml version=\"1.0\"?><error><code>42</code></error>", "its root element is <error>, not <rss>"},
+        {"", "it is not well-formed XML: no element found at line 1"},
+        {"<!DOCTYPE rss [<!ENTITY e \"x\">]><rss/>", "it declares entities of its own (line 1)"},
+    };
+    for (const auto& [document, problem] : cases)
+        EXPECT_EQ(RSSParser::parseFeed(document).problem, problem) << document;
+}
+
 TEST(RSSParserTest, ParsesFeedDatesStrictly) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
         {"Tue, 03 Dec 2024 10:00:00 +0100", "2024-12-03T09:00:00.000Z"},
@@ -259,8 +273,7 @@ TEST(RSSParserTest, RefusesEntitiesTheDocumentDeclares) {
 TEST(RSSParserTest, ReadsRealWorldFeeds) {
     const std::regex itemStart(R"(<item(\s[^>]*)?>)");
     int files = 0, filesWithTips = 0;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(QB_TEST_DATA_DIR) + "/rss")) {
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(QB_TEST_DATA_DIR) + "/rss")) {
         if (entry.path().extension() == ".md") continue;
         auto document = readFile(entry.path()).value_or("");
         document.erase(0, document.find_first_not_of(" \t\r\n"));
