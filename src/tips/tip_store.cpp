@@ -16,6 +16,7 @@
 #include "platform/url.hpp"
 #include "tips/cached_tips.hpp"
 #include "tips/rss_parser.hpp"
+#include "tips/single_flight.hpp"
 
 #ifndef QB_FEED_HOST
 #error "QB_FEED_HOST names the server of the tips feed; the build sets it"
@@ -100,7 +101,8 @@ TipStore::TipStore(std::shared_ptr<const HttpClient> http, Clock clock,
       clock_(std::move(clock)),
       cacheFolder_(std::move(cacheFolder)),
       feedBase_(std::move(feedBase)),
-      languages_(std::move(languages)) {}
+      languages_(std::move(languages)),
+      downloads_(std::make_shared<SingleFlight<std::vector<TipItem>>>()) {}
 
 const TipStore& TipStore::shared() {
     static const TipStore store(std::make_shared<CurlHttpClient>(), systemClock(), std::nullopt, std::nullopt,
@@ -165,10 +167,13 @@ std::vector<TipItem> TipStore::fetchOrFallBack() const {
     std::string address = requestURL(feedBase_.value_or(programFeedBase()), feedLanguage(languages_()));
     auto url = Url::parse(address);
     if (!url) return loadCache(/*ignoreExpiry=*/true).value_or(std::vector<TipItem>{});
-    return downloadOrFallBack(url->string());
+    // Several widgets asking at once (every family of a dashboard) share one download.
+    return downloads_->run(url->string(), [&] { return downloadOrFallBack(url->string()); });
 }
 
 std::vector<TipItem> TipStore::downloadOrFallBack(const std::string& url) const {
+    // A download that ended since this request found the cache stale has written a fresh one.
+    if (auto fresh = loadCache()) return *fresh;
     auto downloaded = downloadTips(*http_, url);
     if (!downloaded.error) {
         saveCache(downloaded.tips);

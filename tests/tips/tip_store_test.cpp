@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -132,6 +136,29 @@ TEST(TipStoreTest, ServesTheStaleCacheWhenADownloadYieldsNoTips) {
         EXPECT_EQ(log.records()[0].level, LogLevel::error) << name;
         EXPECT_EQ(log.records()[0].message, prefix + message) << name;
     }
+}
+
+// Requests that come while the feed downloads share that download instead of starting their own.
+TEST(TipStoreTest, DownloadsTheFeedOnceForRequestsAtTheSameTime) {
+    struct SlowFeed final : HttpClient {
+        mutable std::atomic<int> downloads = 0;
+        HttpResult get(const std::string&) const override {
+            ++downloads;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            return {200, tipsFeed({"One", "Two"}), std::nullopt};
+        }
+    };
+    auto http = std::make_shared<SlowFeed>();
+    StoreFixture fixture;
+    const auto store = TipStore::make(
+        http, [now = fixture.now] { return now; }, fixture.folder.path(), "https://feed.test",
+        [] { return std::vector<std::string>{}; });
+    std::vector<Titles> results(8);
+    std::vector<std::thread> requests;
+    for (auto& result : results) requests.emplace_back([&] { result = titles(store.fetchTips()); });
+    for (auto& request : requests) request.join();
+    EXPECT_EQ(http->downloads, 1);
+    EXPECT_EQ(results, std::vector<Titles>(8, Titles{"One", "Two"}));
 }
 
 TEST(TipStoreTest, UsesOnlyACacheWithEveryKeyOfTheRightType) {
