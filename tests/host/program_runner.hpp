@@ -13,8 +13,10 @@ struct ProgramResult {
     int status = -1;  // the exit status; -1 when it did not exit normally (a crash, or killed)
     std::string out;
     std::string err;
-    bool killed = false;       // still running at the deadline, and killed then
-    long peakKilobytes = 0;    // the most memory the program held resident at any moment
+    bool killed = false;  // still running at the deadline, and killed then
+    // The most memory the program held resident at any moment. The kernel counts a spawned program's
+    // peak from the memory of the process that spawned it, so it is never below this test's own peak.
+    long peakKilobytes = 0;
 };
 
 // The program with the arguments, in this process's environment plus `environment` (NAME, VALUE). A
