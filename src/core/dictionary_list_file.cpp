@@ -10,6 +10,7 @@ std::optional<DictionaryListFile> loadDictionaryListFile(const std::filesystem::
     auto bytes = readFileBytes(file);
     if (!bytes) {
         logger.debug("Could not read " + name);
+        logger.debug(bytes.error);
         return std::nullopt;
     }
     auto parsed = plist::parse(std::move(*bytes));

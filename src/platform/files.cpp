@@ -1,9 +1,13 @@
 #include "platform/files.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include <fcntl.h>
@@ -91,54 +95,100 @@ class UnclearedBuffer {
     std::size_t capacity_ = 0;
 };
 
-// One fstat for the size, then reads until the end of the file: a file that grew since is read to
-// its new end, one that shrank ends where it now ends. A second fstat tells whether the file changed
-// while it was read (a program rewriting it in place); such a read may hold parts of two versions, so
-// the file is read again, a few times at most, after which the last read is returned as it is (the
-// parsers reject a torn file).
-template <class Buffer>
-bool readInto(const std::filesystem::path& path, Buffer& bytes) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return false;
-    struct stat before;
-    if (::fstat(fd.get(), &before) != 0 || S_ISDIR(before.st_mode)) return false;
+// What stands at a path when it is not a regular file.
+std::string_view kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a named pipe";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "something else";
+}
 
+// Why a file with this status is not read; none for a regular file within the cap.
+std::optional<std::string> refusal(const struct stat& status) {
+    if (!S_ISREG(status.st_mode)) return fmt::format("{}, not a regular file", kindOf(status.st_mode));
+    if (static_cast<std::uintmax_t>(status.st_size) > maxFileReadBytes)
+        return fmt::format("{} bytes, more than the {} MiB a data file may hold", status.st_size,
+                           maxFileReadBytes >> 20);
+    return std::nullopt;
+}
+
+// Reads a regular file of at most maxFileReadBytes whole; returns why it could not (without the path).
+//
+// The status is looked at before the open, so that a device is never opened (opening some has effects
+// of its own), and again on the open descriptor, which is what counts: the path may have been replaced
+// in between. The open does not wait (a named pipe without a writer would block it for ever) and takes
+// no controlling terminal.
+//
+// One fstat for the size, then reads until the end of the file: a file that grew since is read to its
+// new end, one that shrank ends where it now ends; never more than one byte past the cap, so a file that
+// grows while it is read cannot pass it. A second fstat tells whether the file changed while it was read
+// (a program rewriting it in place); such a read may hold parts of two versions, so the file is read
+// again, a few times at most, after which the last read is returned as it is (the parsers reject a torn
+// file).
+template <class Buffer>
+std::optional<std::string> readInto(const std::filesystem::path& path, Buffer& bytes) {
+    struct stat before;
+    if (::stat(path.c_str(), &before) != 0) return errorText(errno);
+    if (auto refused = refusal(before)) return refused;
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) return errorText(errno);
+    if (::fstat(fd.get(), &before) != 0) return errorText(errno);
+    if (auto refused = refusal(before)) return refused;
+
+    constexpr std::size_t limit = maxFileReadBytes + 1;
     for (int attempt = 1;; ++attempt) {
         // One byte more than the size, so that the read that finds the end needs no second buffer.
-        bytes.resize(static_cast<std::size_t>(before.st_size > 0 ? before.st_size : 0) + 1);
+        bytes.resize(std::min(static_cast<std::size_t>(before.st_size) + 1, limit));
         std::size_t filled = 0;
         for (;;) {
-            if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
+            if (filled == limit)
+                return fmt::format("grew past the {} MiB a data file may hold while it was read",
+                                   maxFileReadBytes >> 20);
+            if (filled == bytes.size()) bytes.resize(std::min(bytes.size() * 2 + 4096, limit));
             ssize_t n = readSome(fd.get(), bytes.data() + filled, bytes.size() - filled);
-            if (n < 0) return false;
+            if (n < 0) return errorText(errno);
             if (n == 0) break;
             filled += static_cast<std::size_t>(n);
         }
         bytes.resize(filled);
 
         struct stat after;
-        if (attempt == maxReadAttempts || !S_ISREG(before.st_mode) || ::fstat(fd.get(), &after) != 0 ||
+        if (attempt == maxReadAttempts || ::fstat(fd.get(), &after) != 0 ||
             !changedWhileRead(before, after, filled))
-            return true;
-        if (::lseek(fd.get(), 0, SEEK_SET) != 0) return true;
+            return std::nullopt;
+        if (::lseek(fd.get(), 0, SEEK_SET) != 0) return std::nullopt;
         // A writer usually finishes within a moment; give it that moment before the next read.
         std::this_thread::sleep_for(std::chrono::microseconds(250 * attempt));
         before = after;
     }
 }
 
-}  // namespace
-
-std::optional<std::string> readFile(const std::filesystem::path& path) {
-    std::string bytes;
-    if (!readInto(path, bytes)) return std::nullopt;
-    return bytes;
+// The contents read, or the reason why not with the path in front.
+template <class T>
+FileContents<T> contentsOf(const std::filesystem::path& path, std::optional<std::string> error, T bytes) {
+    FileContents<T> contents;
+    if (error) {
+        contents.error = fmt::format("{}: {}", path.string(), *error);
+    } else {
+        contents.emplace(std::move(bytes));
+    }
+    return contents;
 }
 
-std::optional<Bytes> readFileBytes(const std::filesystem::path& path) {
+}  // namespace
+
+FileContents<std::string> readFile(const std::filesystem::path& path) {
+    std::string bytes;
+    auto error = readInto(path, bytes);
+    return contentsOf(path, std::move(error), std::move(bytes));
+}
+
+FileContents<Bytes> readFileBytes(const std::filesystem::path& path) {
     UnclearedBuffer bytes;
-    if (!readInto(path, bytes)) return std::nullopt;
-    return std::move(bytes).release();
+    auto error = readInto(path, bytes);
+    return contentsOf(path, std::move(error), std::move(bytes).release());
 }
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {

@@ -35,7 +35,10 @@ std::optional<TipItem> decodeTip(const nlohmann::json& object) {
     auto pubDate = dateMember(object, "pubDate");
     auto guid = stringMember(object, "guid");
     if (!title || !description || !link || !pubDate || !guid) return std::nullopt;
-    return TipItem{std::move(*title), std::move(*description), std::move(*link), *pubDate, std::move(*guid)};
+    TipItem tip{std::move(*title), std::move(*description), std::move(*link), *pubDate, std::move(*guid)};
+    // The file may come from an older version that kept longer fields, or from someone else.
+    tip.limitFieldLengths();
+    return tip;
 }
 
 }  // namespace

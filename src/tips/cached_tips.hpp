@@ -27,7 +27,7 @@ struct EncodedCache {
 EncodedCache encodeCachedTips(const CachedTips& cache);
 
 // The cache from its JSON, keys in any order and unknown keys ignored; none unless every key is there
-// with the right type.
+// with the right type. Fields longer than a tip keeps are cut (TipLimits).
 std::optional<CachedTips> decodeCachedTips(std::string_view json);
 
 }  // namespace qb

@@ -52,6 +52,26 @@ bool isWhitespace(char32_t character) {
     }
 }
 
+std::string_view leadingCharacters(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    // A byte 10xxxxxx continues a character; the character starts at most three bytes before it.
+    std::size_t end = maxBytes;
+    for (int step = 0; step < 3 && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80; ++step)
+        --end;
+    return text.substr(0, end);
+}
+
+void limitLength(std::string& text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return;
+    std::string_view kept = leadingCharacters(text, maxBytes);
+    while (!kept.empty()) {
+        std::size_t length = whitespaceLengthBefore(kept, kept.size());
+        if (length == 0) break;
+        kept.remove_suffix(length);
+    }
+    text.resize(kept.size());  // the kept text is the start of the text
+}
+
 std::string_view trimmed(std::string_view text) {
     std::size_t begin = 0;
     while (begin < text.size()) {

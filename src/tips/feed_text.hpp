@@ -15,6 +15,12 @@ bool isWhitespace(char32_t character);
 // The text without leading and trailing whitespace.
 std::string_view trimmed(std::string_view text);
 
+// The longest start of the text of at most `maxBytes` bytes that does not end inside a UTF-8 sequence.
+std::string_view leadingCharacters(std::string_view text, std::size_t maxBytes);
+// Cuts a text longer than `maxBytes` to its leading characters, without whitespace at the new end;
+// leaves a shorter one as it is.
+void limitLength(std::string& text, std::size_t maxBytes);
+
 // The pieces between runs of whitespace, joined by single blanks.
 std::string collapsedWhitespace(std::string_view text);
 void collapseWhitespace(std::string& text);  // the same, in place

@@ -9,12 +9,23 @@
 
 namespace qb {
 
+// What a feed document gave: the tips, and why the document was not read to its end as an RSS feed.
+struct ParsedFeed {
+    std::vector<TipItem> tips;
+    // "it is not well-formed XML: mismatched tag at line 12", "its root element is <html>, not <rss>";
+    // none for a well-formed RSS document, also one without tips.
+    std::optional<std::string> problem;
+};
+
 // Reads the tips feed, an RSS 2.0 document, on a streaming XML parser. Keeps the items that carry the
-// category "tips", a title and a readable publication date, newest first. Never fails: a document that
-// breaks off or is malformed yields the items finished before the fault, often none.
+// category "tips", a title and a readable publication date, newest first; each field cut to what a tip
+// keeps (TipLimits). Never fails: a document that breaks off or is malformed yields the items finished
+// before the fault, often none.
 class RSSParser {
   public:
-    static std::vector<TipItem> parseTips(std::string_view data);
+    static ParsedFeed parseFeed(std::string_view data);
+    // The tips alone.
+    static std::vector<TipItem> parseTips(std::string_view data) { return parseFeed(data).tips; }
 
     // Description HTML as one line of plain text: tags removed, the common named entities and numeric
     // character references decoded, runs of whitespace turned into single blanks.
@@ -42,6 +53,8 @@ class RSSParser {
     std::vector<std::string> currentCategories;
     bool isInsideItem = false;
     std::string characterBuffer;
+    bool isCharacterBufferFull = false;  // cut at its limit: the rest of the element's text is dropped
+    std::string rootElement;
 
     friend struct ExpatCallbacks;
 };

@@ -4,8 +4,16 @@
 
 #include "core/item_links.hpp"
 #include "platform/json.hpp"
+#include "tips/feed_text.hpp"
 
 namespace qb {
+
+void TipItem::limitFieldLengths() {
+    feedtext::limitLength(title, TipLimits::titleBytes);
+    feedtext::limitLength(description, TipLimits::descriptionBytes);
+    feedtext::limitLength(link, TipLimits::linkBytes);
+    feedtext::limitLength(guid, TipLimits::guidBytes);
+}
 
 std::optional<Url> TipItem::url() const {
     return quillbrookOpenURL(link, "tips");

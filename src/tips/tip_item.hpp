@@ -13,6 +13,18 @@
 
 namespace qb {
 
+// The most a tip keeps of each field, in bytes. Real tips stay far below: a title is a line, a
+// description a paragraph or two (the widget shows a few lines of it), and web servers refuse
+// addresses longer than 8 KiB. A hostile feed, though, could send a title of megabytes that would be
+// cached for hours and drawn on every request. Longer fields are cut at a character boundary when a
+// feed or the cache is read.
+struct TipLimits {
+    static constexpr std::size_t titleBytes = 1024;
+    static constexpr std::size_t descriptionBytes = 16 * 1024;
+    static constexpr std::size_t linkBytes = 8 * 1024;
+    static constexpr std::size_t guidBytes = 8 * 1024;
+};
+
 // One tip of the maker's tips feed.
 struct TipItem {
     std::string title;        // trimmed; never empty when it comes from the feed
@@ -20,6 +32,9 @@ struct TipItem {
     std::string link;         // the full article's address as the feed gave it, possibly empty
     Date pubDate;
     std::string guid;  // the feed's guid, or the link when the feed gave none
+
+    // Cuts each field to its limit (TipLimits).
+    void limitFieldLengths();
 
     // A tip is identified by its guid.
     const std::string& id() const { return guid; }

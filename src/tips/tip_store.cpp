@@ -16,6 +16,7 @@
 #include "platform/url.hpp"
 #include "tips/cached_tips.hpp"
 #include "tips/rss_parser.hpp"
+#include "tips/single_flight.hpp"
 
 #ifndef QB_FEED_HOST
 #error "QB_FEED_HOST names the server of the tips feed; the build sets it"
@@ -66,6 +67,31 @@ std::optional<std::string> createPrivateFolder(const std::filesystem::path& fold
     return std::nullopt;
 }
 
+// The tips of one download, or why it gave none.
+struct DownloadedTips {
+    std::vector<TipItem> tips;
+    std::optional<std::string> error;
+};
+
+// A download counts only when it yields tips: an error status, an empty answer, a page that is no feed
+// (the sign-in page of a hotel's network) and a feed without tips are failed downloads, and the stale
+// cache is served instead.
+DownloadedTips downloadTips(const HttpClient& http, const std::string& url) {
+    HttpResult result = http.get(url);
+    if (result.error) return {{}, std::move(result.error)};
+    if (result.status >= 400)
+        return {{}, fmt::format("The server answered with HTTP status {}; try again later", result.status)};
+    if (result.body.empty())
+        return {{}, fmt::format("The server sent no feed (HTTP status {}); try again later", result.status)};
+    auto feed = RSSParser::parseFeed(result.body);
+    if (!feed.tips.empty()) return {std::move(feed.tips), std::nullopt};
+    if (feed.problem)
+        return {{},
+                fmt::format("The server's answer (HTTP status {}) is no tips feed: {}", result.status,
+                            *feed.problem)};
+    return {{}, "The feed held no tips"};
+}
+
 }  // namespace
 
 TipStore::TipStore(std::shared_ptr<const HttpClient> http, Clock clock,
@@ -75,7 +101,8 @@ TipStore::TipStore(std::shared_ptr<const HttpClient> http, Clock clock,
       clock_(std::move(clock)),
       cacheFolder_(std::move(cacheFolder)),
       feedBase_(std::move(feedBase)),
-      languages_(std::move(languages)) {}
+      languages_(std::move(languages)),
+      downloads_(std::make_shared<SingleFlight<std::vector<TipItem>>>()) {}
 
 const TipStore& TipStore::shared() {
     static const TipStore store(std::make_shared<CurlHttpClient>(), systemClock(), std::nullopt, std::nullopt,
@@ -142,19 +169,21 @@ std::vector<TipItem> TipStore::fetchOrFallBack() const {
     if (auto fresh = loadCache()) return *fresh;
 
     std::string address = requestURL(feedBase_.value_or(programFeedBase()), feedLanguage(languages_()));
-    if (auto url = Url::parse(address)) {
-        HttpResult result = http_->get(url->string());
-        if (!result.error && result.status >= 400)
-            result.error =
-                fmt::format("The server answered with HTTP status {}; try again later", result.status);
-        if (result.error) {
-            logger().error("Failed to fetch tips feed: %{public}s", *result.error);
-        } else {
-            auto tips = RSSParser::parseTips(result.body);
-            if (!tips.empty()) saveCache(tips);
-            return tips;
-        }
+    auto url = Url::parse(address);
+    if (!url) return loadCache(/*ignoreExpiry=*/true).value_or(std::vector<TipItem>{});
+    // Several widgets asking at once (every family of a dashboard) share one download.
+    return downloads_->run(url->string(), [&] { return downloadOrFallBack(url->string()); });
+}
+
+std::vector<TipItem> TipStore::downloadOrFallBack(const std::string& url) const {
+    // A download that ended since this request found the cache stale has written a fresh one.
+    if (auto fresh = loadCache()) return *fresh;
+    auto downloaded = downloadTips(*http_, url);
+    if (!downloaded.error) {
+        saveCache(downloaded.tips);
+        return std::move(downloaded.tips);
     }
+    logger().error("Failed to fetch tips feed: %{public}s", *downloaded.error);
     return loadCache(/*ignoreExpiry=*/true).value_or(std::vector<TipItem>{});
 }
 

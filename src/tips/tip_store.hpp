@@ -13,9 +13,13 @@
 
 namespace qb {
 
+template <class Result>
+class SingleFlight;
+
 // Supplies the tips: downloads the maker's tips feed at most once per six hours, keeps the last
 // non-empty result in tips_cache.json in the user's cache folder, and serves that file, however old,
-// when a download fails. Never throws; the worst outcome is an empty list.
+// when a download fails or yields no tips. Downloads a feed only once at a time: requests that come
+// while it downloads share that download. Never throws; the worst outcome is an empty list.
 class TipStore {
   public:
     using LanguagesSource = std::function<std::vector<std::string>()>;
@@ -59,6 +63,7 @@ class TipStore {
              LanguagesSource languages);
 
     std::vector<TipItem> fetchOrFallBack() const;
+    std::vector<TipItem> downloadOrFallBack(const std::string& url) const;
     std::optional<std::vector<TipItem>> loadCache(bool ignoreExpiry = false) const;
     void saveCache(const std::vector<TipItem>& tips) const;
 
@@ -67,6 +72,8 @@ class TipStore {
     std::optional<std::filesystem::path> cacheFolder_;  // none: the user's, looked up on every use
     std::optional<std::string> feedBase_;               // none: the program's, looked up on every use
     LanguagesSource languages_;
+    // The downloads that run, by address; shared by copies of the store.
+    std::shared_ptr<SingleFlight<std::vector<TipItem>>> downloads_;
 };
 
 }  // namespace qb

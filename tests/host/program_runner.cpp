@@ -1,15 +1,18 @@
 #include "program_runner.hpp"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +33,8 @@ std::string readAll(std::FILE* file) {
 }  // namespace
 
 ProgramResult runProgram(const std::vector<std::string>& arguments,
-                         const std::vector<std::pair<std::string, std::string>>& environment) {
+                         const std::vector<std::pair<std::string, std::string>>& environment,
+                         std::chrono::milliseconds deadline) {
     std::vector<std::string> envText;
     for (const auto& [name, value] : environment) envText.push_back(name + "=" + value);
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -60,9 +64,18 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_destroy(&actions);
     ProgramResult result;
     if (spawned == 0) {
-        int status = 0;
+        // Asked for every few milliseconds, so that the program can be killed at the deadline.
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        int status = -1;  // read as "did not exit normally" if waiting fails
         rusage usage{};
-        wait4(pid, &status, 0, &usage);
+        for (pid_t done = 0; (done = wait4(pid, &status, WNOHANG, &usage)) <= 0;) {
+            if (done < 0 && errno != EINTR) break;
+            if (std::chrono::steady_clock::now() >= end && !result.killed) {
+                result.killed = true;
+                kill(pid, SIGKILL);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.peakKilobytes = usage.ru_maxrss;
     } else {

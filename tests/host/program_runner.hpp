@@ -2,6 +2,7 @@
 
 // Runs the real quillbrook-widgets program, as a person or a script would, and collects what it wrote.
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,15 +10,20 @@
 namespace qb::test {
 
 struct ProgramResult {
-    int status = -1;  // the exit status; -1 when it did not exit normally (a crash)
+    int status = -1;  // the exit status; -1 when it did not exit normally (a crash, or killed)
     std::string out;
     std::string err;
-    long peakKilobytes = 0;  // the most memory the process held at once (its peak resident set)
+    bool killed = false;  // still running at the deadline, and killed then
+    // The most memory the program held resident at any moment. The kernel counts a spawned program's
+    // peak from the memory of the process that spawned it, so it is never below this test's own peak.
+    long peakKilobytes = 0;
 };
 
-// The program with the arguments, in this process's environment plus `environment` (NAME, VALUE).
+// The program with the arguments, in this process's environment plus `environment` (NAME, VALUE). A
+// program still running after `deadline` is killed, so that a hang fails the test instead of stalling it.
 ProgramResult runProgram(const std::vector<std::string>& arguments,
-                         const std::vector<std::pair<std::string, std::string>>& environment = {});
+                         const std::vector<std::pair<std::string, std::string>>& environment = {},
+                         std::chrono::milliseconds deadline = std::chrono::seconds(120));
 
 // Output with the SGR and OSC 8 sequences the terminal renderer writes removed.
 std::string withoutEscapes(const std::string& text);

@@ -37,8 +37,13 @@ TEST(FilesTest, WritesAtomicallyAndReadsBackEveryByte) {
 
 TEST(FilesTest, FailuresAreReportedAndLeaveNothingBehind) {
     test::TempDir dir;
-    EXPECT_EQ(readFile(dir.path() / "missing.plist"), std::nullopt);
-    EXPECT_EQ(readFile(dir.path()), std::nullopt);
+    // The reason names the file, for the log.
+    const auto missing = readFile(dir.path() / "missing.plist");
+    EXPECT_EQ(missing, std::nullopt);
+    EXPECT_EQ(missing.error, (dir.path() / "missing.plist").string() + ": No such file or directory");
+    const auto folder = readFileBytes(dir.path());
+    EXPECT_FALSE(folder);
+    EXPECT_EQ(folder.error, dir.path().string() + ": a folder, not a regular file");
 
     auto error = writeFileAtomically(dir.path() / "no-such-folder" / "a.json", "x");
     ASSERT_TRUE(error);

@@ -101,6 +101,57 @@ TEST(RSSParserTest, OrdersNewestFirstKeepingDocumentOrderForEqualDates) {
     EXPECT_EQ(titles(tips), (std::vector<std::string>{"Wednesday", "Tuesday", "Tuesday again", "Monday"}));
 }
 
+// Equal dates keep the feed's order also where a sort that is not stable would mix them (the library
+// sorts up to 16 elements by insertion, which happens to keep the order).
+TEST(RSSParserTest, KeepsFeedOrderAmongManyEqualDates) {
+    std::vector<FeedItem> items;
+    std::vector<std::string> newer, older;
+    for (int i = 0; i < 40; ++i) {
+        const bool isNewer = i % 2 == 1;
+        const auto title = "tip" + std::to_string(i);
+        items.push_back(
+            tip(title, isNewer ? "Wed, 04 Dec 2024 10:00:00 +0000" : "Tue, 03 Dec 2024 10:00:00 +0000"));
+        (isNewer ? newer : older).push_back(title);
+    }
+    newer.insert(newer.end(), older.begin(), older.end());
+    EXPECT_EQ(titles(RSSParser::parseTips(feed(items))), newer);
+}
+
+// A hostile feed cannot make a tip of megabytes: each field is cut where it is read, at a character
+// boundary (the limits are not multiples of the characters' lengths here).
+TEST(RSSParserTest, CutsLongFieldsAtACharacterBoundary) {
+    std::string title = "a";
+    for (int i = 0; i < 4'500'000; ++i) title += "\u00e9";  // é, two bytes: 9 MB in all
+    std::string description = "ab";
+    for (int i = 0; i < 30'000; ++i) description += "&lt;b&gt;\u20ac&lt;/b&gt;";  // €, three bytes, in markup
+    const std::string link = "https://h/" + std::string(20'000, 'x');
+    auto tips = RSSParser::parseTips(
+        feed({{.title = title, .guid = link, .link = link, .description = description}}));
+    ASSERT_EQ(tips.size(), 1u);
+    std::string keptTitle = "a";
+    for (int i = 0; i < 511; ++i) keptTitle += "\u00e9";
+    EXPECT_EQ(tips[0].title, keptTitle);  // 1023 bytes: one more é would end past 1024
+    std::string keptDescription = "ab";
+    for (int i = 0; i < 5460; ++i) keptDescription += "\u20ac";
+    EXPECT_EQ(tips[0].description, keptDescription);  // 16382 bytes
+    EXPECT_EQ(tips[0].link, link.substr(0, 8192));
+    EXPECT_EQ(tips[0].guid, link.substr(0, 8192));
+}
+
+// Why a document gave no tips, for the store's log.
+TEST(RSSParserTest, SaysWhyADocumentIsNoFeed) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {feed({}), std::nullopt},
+        {"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>Sign in</body></html>",
+         "it is not well-formed XML: mismatched tag at line 2"},
+        {"<?xml version=\"1.0\"?><error><code>42</code></error>", "its root element is <error>, not <rss>"},
+        {"", "it is not well-formed XML: no element found at line 1"},
+        {"<!DOCTYPE rss [<!ENTITY e \"x\">]><rss/>", "it declares entities of its own (line 1)"},
+    };
+    for (const auto& [document, problem] : cases)
+        EXPECT_EQ(RSSParser::parseFeed(document).problem, problem) << document;
+}
+
 TEST(RSSParserTest, ParsesFeedDatesStrictly) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
         {"Tue, 03 Dec 2024 10:00:00 +0100", "2024-12-03T09:00:00.000Z"},

@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -127,26 +131,61 @@ TEST(TipStoreTest, ServesTheStaleCacheWhenADownloadIsGivenUpOrCancelled) {
     }
 }
 
-// A server error and a feed without tips both leave a stale cache as it is; only the error is logged.
-TEST(TipStoreTest, KeepsTheStaleCacheOnAnErrorStatusOrAnEmptyFeed) {
-    for (bool failing : {true, false}) {
+// Whatever keeps a download from yielding tips, the stale cache is served as it is, and why is logged.
+TEST(TipStoreTest, ServesTheStaleCacheWhenADownloadYieldsNoTips) {
+    const std::string prefix = "Failed to fetch tips feed: ";
+    const std::vector<std::tuple<std::string, test::FeedResponse, std::string>> cases = {
+        {"server error",
+         {500, "<html><body><h1>Internal Server Error</h1></body></html>", "text/html"},
+         "The server answered with HTTP status 500; try again later"},
+        {"sign-in page",
+         {200, "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Sign in</title></head></html>",
+          "text/html"},
+         "The server's answer (HTTP status 200) is no tips feed: it is not well-formed XML: mismatched tag "
+         "at line 2"},
+        {"empty body", {200, ""}, "The server sent no feed (HTTP status 200); try again later"},
+        {"no content", {204, ""}, "The server sent no feed (HTTP status 204); try again later"},
+        {"XML that is no feed",
+         {200, "<?xml version=\"1.0\"?><status>maintenance</status>", "application/xml"},
+         "The server's answer (HTTP status 200) is no tips feed: its root element is <status>, not <rss>"},
+        {"feed without tips", {200, tipsFeed({})}, "The feed held no tips"},
+    };
+    for (const auto& [name, response, message] : cases) {
         FeedServer server;
-        server.respond(
-            failing ? test::FeedResponse{500, "<html><body><h1>Internal Server Error</h1></body></html>",
-                                         "text/html"}
-                    : test::FeedResponse{200, tipsFeed({})});
+        server.respond(response);
         StoreFixture fixture;
         fixture.writeCache(86400, "Stale");
-        std::string before = fixture.cacheBytes();
+        const std::string before = fixture.cacheBytes();
         LogCapture log;
-        EXPECT_EQ(titles(fixture.store(server.base()).fetchTips()), failing ? Titles{"Stale"} : Titles{});
-        EXPECT_EQ(fixture.cacheBytes(), before);
-        ASSERT_EQ(log.records().size(), failing ? 1u : 0u);
-        if (failing) {
-            EXPECT_EQ(log.records()[0].message,
-                      "Failed to fetch tips feed: The server answered with HTTP status 500; try again later");
-        }
+        EXPECT_EQ(titles(fixture.store(server.base()).fetchTips()), Titles{"Stale"}) << name;
+        EXPECT_EQ(fixture.cacheBytes(), before) << name;
+        ASSERT_EQ(log.records().size(), 1u) << name;
+        EXPECT_EQ(log.records()[0].level, LogLevel::error) << name;
+        EXPECT_EQ(log.records()[0].message, prefix + message) << name;
     }
+}
+
+// Requests that come while the feed downloads share that download instead of starting their own.
+TEST(TipStoreTest, DownloadsTheFeedOnceForRequestsAtTheSameTime) {
+    struct SlowFeed final : HttpClient {
+        mutable std::atomic<int> downloads = 0;
+        HttpResult get(const std::string&) const override {
+            ++downloads;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            return {200, tipsFeed({"One", "Two"}), std::nullopt};
+        }
+    };
+    auto http = std::make_shared<SlowFeed>();
+    StoreFixture fixture;
+    const auto store = TipStore::make(
+        http, [now = fixture.now] { return now; }, fixture.folder.path(), "https://feed.test",
+        [] { return std::vector<std::string>{}; });
+    std::vector<Titles> results(8);
+    std::vector<std::thread> requests;
+    for (auto& result : results) requests.emplace_back([&] { result = titles(store.fetchTips()); });
+    for (auto& request : requests) request.join();
+    EXPECT_EQ(http->downloads, 1);
+    EXPECT_EQ(results, std::vector<Titles>(8, Titles{"One", "Two"}));
 }
 
 TEST(TipStoreTest, UsesOnlyACacheWithEveryKeyOfTheRightType) {
@@ -169,6 +208,10 @@ TEST(TipStoreTest, UsesOnlyACacheWithEveryKeyOfTheRightType) {
         {"no timestamp", R"({"tips":[{)" + tip + "}]}", downloaded},
         {"tips not a list", R"({"timestamp":786000000,"tips":{}})", downloaded},
         {"cut short", cache("{" + tip), downloaded},
+        // Written by a version that kept longer fields: cut as a feed's would be.
+        {"a long title",
+         cache(changed(R"("title":"T")", R"("title":")" + std::string(1500, 'T') + "\"")),
+         {std::string(1024, 'T')}},
     };
     for (const auto& [name, json, expected] : cases) {
         FeedServer server;
