@@ -48,7 +48,8 @@ TEST_F(EngineTest, ChangedFilesReloadTheirReadersOncePerBurst) {
     auto reader = std::make_shared<ProbeState>();
     reader->file = folder / "list.plist";
     auto neighbour = std::make_shared<ProbeState>();
-    neighbour->file = dir.path() / "other.plist";
+    neighbour->file = dir.path() / "elsewhere" / "other.plist";
+    std::filesystem::create_directories(neighbour->file.parent_path());
     Engine engine(context, options());
     std::vector<std::string> seen;
     engine.add(probe(reader), [&](const EntryUpdate& update) { seen.push_back(update.entry.json["text"]); });
