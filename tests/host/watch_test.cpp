@@ -11,6 +11,7 @@
 #include <chrono>
 #include <fstream>
 #include <optional>
+#include <ranges>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -266,12 +267,14 @@ struct Opener {
                               << (folder.path() / "opened").string() << "\"\n";
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     }
-    std::string opened() const {
-        for (int i = 0; i < 200; ++i) {
-            if (auto text = readFile(folder.path() / "opened")) return *text;
+    // What it was asked to open, once that is `count` links (or after two seconds).
+    std::string opened(std::size_t count = 1) const {
+        std::string text;
+        for (int i = 0; i < 200 && linesOf(text).size() < count; ++i) {
             std::this_thread::sleep_for(10ms);
+            text = readFile(folder.path() / "opened").value_or("");
         }
-        return "";
+        return text;
     }
 };
 
@@ -311,6 +314,54 @@ TEST(OpenTest, OpensWhatAClickWouldAndRefusesTheRest) {
     auto missing =
         runProgram({"open", "readinglist", "--row", "1", "--home", home}, {{"PATH", "/nonexistent"}});
     EXPECT_EQ(missing.status, 1) << missing.err;
+}
+
+TEST(IntegrationsTest, DocumentedCommandLinesSpeakTheirProtocols) {
+    const auto doc = readFile(QB_EXAMPLES_DIR "/../docs/integrations.md").value_or("");
+    Opener opener;
+    TempDir cache;
+    host::DemoFeedServer feed(readFile(QB_EXAMPLES_DIR "/feed.xml").value_or(""));
+    ASSERT_TRUE(feed.start());
+    enum class Protocol { barObject, jsonLine, drawing, opens };
+    const std::vector<std::pair<std::string, Protocol>> commands{
+        {"quillbrook-widgets watch readinglist --format waybar", Protocol::barObject},
+        {"quillbrook-widgets watch tips --set mode=tipOfTheDay --format waybar", Protocol::barObject},
+        {"quillbrook-widgets open readinglist --row 1", Protocol::opens},
+        {"quillbrook-widgets open tips --set mode=tipOfTheDay", Protocol::opens},
+        {"quillbrook-widgets watch readinglist --format json", Protocol::jsonLine},
+        {"quillbrook-widgets render readinglist --family small --format text", Protocol::drawing},
+    };
+    const Environment environment{{"XDG_CACHE_HOME", cache.path().string()},
+                                  {"PATH", opener.folder.path().string() + ":/usr/bin:/bin"}};
+    for (const auto& [command, protocol] : commands) {
+        EXPECT_NE(doc.find(command), std::string::npos) << "not in docs/integrations.md: " << command;
+        std::vector<std::string> arguments;
+        for (const auto& word : std::views::split(std::string_view(command), ' '))
+            arguments.emplace_back(word.begin(), word.end());
+        arguments.erase(arguments.begin());
+        arguments.insert(arguments.end(), {"--home", QB_EXAMPLES_DIR "/home", "--feed-base", feed.base()});
+        if (protocol == Protocol::barObject || protocol == Protocol::jsonLine) {
+            Running watch(arguments, environment);
+            auto object = json::parse(watch.line(10s).value_or(""), nullptr, false);
+            ASSERT_TRUE(object.is_object()) << command;
+            if (protocol == Protocol::barObject) {
+                EXPECT_EQ(object.size(), 4u) << command;
+                for (const char* key : {"text", "tooltip", "class", "alt"})
+                    EXPECT_TRUE(object[key].is_string()) << key;
+            } else {
+                // What the eww snippet reads.
+                EXPECT_TRUE(object["entries"][0]["unreadCount"].is_number_integer());
+                EXPECT_TRUE(object["entries"][0]["items"][0]["displayTitle"].is_string());
+            }
+            continue;
+        }
+        auto result = runProgram(arguments, environment);
+        EXPECT_EQ(result.status, 0) << command << ": " << result.err;
+        if (protocol == Protocol::drawing) {
+            EXPECT_NE(result.out.find("Reading List"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(linesOf(opener.opened(2)).size(), 2u);
 }
 
 }  // namespace
