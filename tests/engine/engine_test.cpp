@@ -104,20 +104,25 @@ TEST_F(EngineTest, LinksHidingAndClockJumps) {
     clock.advance(250);
     engine.wallClockChanged();
     ASSERT_TRUE(runUntil(context, [&] { return state->calls == 2 && engine.reloadsRunning() == 0; }));
+    // Set back a day, the clock would leave the date a day away: asked again at once.
+    clock.advance(-86400);
+    engine.wallClockChanged();
+    ASSERT_TRUE(runUntil(context, [&] { return state->calls == 3 && engine.reloadsRunning() == 0; }));
+    EXPECT_NEAR(engine.nextReload(id)->sinceReferenceDate - clock.clock()().sinceReferenceDate, 300, 1);
 
     // Hidden, it waits past its date; shown, it reloads at once.
     engine.setVisible(id, false);
     clock.advance(400);
     engine.wallClockChanged();
     runFor(context, 100ms);
-    EXPECT_EQ(state->calls, 2);
+    EXPECT_EQ(state->calls, 3);
     engine.setVisible(id, true);
-    ASSERT_TRUE(runUntil(context, [&] { return state->calls == 3 && engine.reloadsRunning() == 0; }));
+    ASSERT_TRUE(runUntil(context, [&] { return state->calls == 4 && engine.reloadsRunning() == 0; }));
 
     // After a link was opened, the real-time timer brings the reload shortly, not at once.
     const auto opened = std::chrono::steady_clock::now();
     engine.linkOpened(id);
-    ASSERT_TRUE(runUntil(context, [&] { return state->calls == 4; }));
+    ASSERT_TRUE(runUntil(context, [&] { return state->calls == 5; }));
     EXPECT_GE(std::chrono::steady_clock::now() - opened, 250ms);
 }
 

@@ -40,9 +40,10 @@ struct Engine::Instance {
     std::shared_ptr<ChangeCallback> changed;
     std::shared_ptr<const ErasedEntry> entry;
     TimelineReloadPolicy policy;
-    nlohmann::json shown;          // the entry's JSON without its date: what tells a change
-    std::uint64_t generation = 0;  // counts the configurations; an answer for an older one is dropped
-    bool tellNext = false;         // the next entry is told even when it did not change
+    nlohmann::json shown;            // the entry's JSON without its date: what tells a change
+    std::uint64_t generation = 0;    // counts the configurations; an answer for an older one is dropped
+    std::optional<Date> lastReload;  // when the last answer came, on the schedule's clock
+    bool tellNext = false;           // the next entry is told even when it did not change
     bool awaitingNetwork = false;
 };
 
@@ -139,6 +140,12 @@ void Engine::setVisible(InstanceId id, bool visible) {
 }
 
 void Engine::wallClockChanged() {
+    // A clock set back leaves dates computed on the old clock too far ahead: an instance whose last
+    // answer lies in the future now is asked again at once.
+    const Date now = options_.clock();
+    for (const auto& [id, instance] : instances_)
+        if (instance.lastReload && *instance.lastReload > now.addingTimeInterval(dueSlack))
+            schedule_.requestBy(id, now);
     evaluate();
 }
 
@@ -244,6 +251,7 @@ void Engine::finish(InstanceId id, std::uint64_t generation, Result result) {
     if (found == instances_.end()) return evaluate();
     Instance& instance = found->second;
     const Date now = options_.clock();
+    instance.lastReload = now;
     if (generation != instance.generation) {
         schedule_.finished(id, now);  // answered for an older configuration: ask again at once
         return evaluate();
