@@ -25,11 +25,6 @@ const Logger& logger() {
 // The timer wakes at whole milliseconds: a date less than one away counts as come.
 constexpr double dueSlack = 0.001;
 
-// How results find the engine: cleared when the engine goes, read only on the engine's thread.
-struct Token {
-    Engine* engine = nullptr;
-};
-
 }  // namespace
 
 struct Engine::Instance {
@@ -53,12 +48,13 @@ struct Engine::Result {
     bool networkSatisfied = true;
 };
 
-// The event sources and the worker pool, in the order in which they are made; the pool is destroyed
-// first, so that no provider call outlives the engine.
+// The event sources and the worker pool, in the order in which they are made. The pool is destroyed
+// first, so that no provider call outlives the engine, and then the mailbox with the answers that did
+// not reach the engine.
 class Sources {
   public:
     Sources(GMainContext* context, Engine& engine, const EngineOptions& options)
-        : token(std::make_shared<Token>(Token{&engine})),
+        : mailbox(context),
           timer(context, [&engine](bool) { engine.wallClockChanged(); }),
           folders(context,
                   [&engine](const auto& folder, const auto& name) { engine.folderChanged(folder, name); }),
@@ -70,7 +66,7 @@ class Sources {
                 context, [&engine] { engine.timeZoneChanged(); }, options.localtime);
     }
 
-    std::shared_ptr<Token> token;
+    Mailbox mailbox;
     RealtimeTimer timer;
     FolderWatch folders;
     Alarm quiet;
@@ -85,9 +81,7 @@ Engine::Engine(GMainContext* context, EngineOptions options)
       options_(std::move(options)),
       sources_(std::make_unique<Sources>(context, *this, options_)) {}
 
-Engine::~Engine() {
-    sources_->token->engine = nullptr;
-}
+Engine::~Engine() = default;
 
 InstanceId Engine::add(InstanceSpec spec, ChangeCallback changed) {
     const InstanceId id = nextId_++;
@@ -228,7 +222,9 @@ void Engine::start(InstanceId id) {
     ++running_;
     std::function<bool()> probe;
     if (instance.spec.sources.usesNetwork) probe = instance.spec.sources.networkSatisfied;
-    sources_->pool.post([token = sources_->token, context = context_, id, generation = instance.generation,
+    // The job reaches the engine only through the mailbox, whose answers are dropped once the engine
+    // goes; the pool itself is joined before that.
+    sources_->pool.post([this, mailbox = &sources_->mailbox, id, generation = instance.generation,
                          widget = instance.spec.instance, family = instance.spec.family, probe] {
         Result result;
         try {
@@ -239,8 +235,8 @@ void Engine::start(InstanceId id) {
             result.failure = "an unknown error";
         }
         if (probe) result.networkSatisfied = probe();
-        postToContext(context, [token, id, generation, result = std::move(result)]() mutable {
-            if (token->engine) token->engine->finish(id, generation, std::move(result));
+        mailbox->post([this, id, generation, result = std::move(result)]() mutable {
+            finish(id, generation, std::move(result));
         });
     });
 }

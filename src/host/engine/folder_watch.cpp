@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/log.hpp"
+
 namespace qb::engine {
 namespace {
 
@@ -21,6 +23,11 @@ constexpr std::uint32_t ancestorEvents = IN_CREATE | IN_MOVED_TO | IN_DELETE_SEL
 
 // Rounds of watching before giving up on a tree that keeps changing under the watch.
 constexpr int maxReconcileRounds = 8;
+
+const Logger& logger() {
+    static const Logger instance(logSubsystem, "LiveEngine");
+    return instance;
+}
 
 }  // namespace
 
@@ -63,6 +70,7 @@ std::map<std::filesystem::path, std::uint32_t> FolderWatch::wantedWatches() cons
 }
 
 void FolderWatch::reconcile(std::vector<Report>& reports) {
+    std::optional<std::string> failure;
     for (int round = 0; round < maxReconcileRounds; ++round) {
         const auto wanted = wantedWatches();
         for (auto it = watches_.begin(); it != watches_.end();) {
@@ -80,14 +88,19 @@ void FolderWatch::reconcile(std::vector<Report>& reports) {
                                              [&](const auto& w) { return w.second.path == path; });
             if (watched) continue;
             const int wd = inotify_add_watch(fd_, path.c_str(), mask);
-            if (wd >= 0)
+            if (wd >= 0) {
                 watches_[wd] = Watch{path, mask};
-            else
+            } else {
                 settled = false;  // gone between the look and the watch: look again
+                failure = path.string() + ": " + std::strerror(errno);
+            }
         }
+        if (settled) failure.reset();
         // A folder made between the look and the watch is only seen by looking again.
         if (settled && wantedWatches() == wanted) break;
     }
+    // Out of watches (fs.inotify.max_user_watches) or not allowed: changes show at the next reload date.
+    if (failure) logger().error("Could not watch a folder for changes: %{public}s", *failure);
     for (const auto& folder : folders_) {
         const bool exists = isFolder(folder);
         if (exists != present_.contains(folder)) reports.emplace_back(folder, std::nullopt);

@@ -23,11 +23,6 @@ gboolean runRepeating(gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
-gboolean runOnce(gpointer data) {
-    (*static_cast<Job*>(data))();
-    return G_SOURCE_REMOVE;
-}
-
 template <class T>
 void deleteAs(gpointer data) {
     delete static_cast<T*>(data);
@@ -78,12 +73,30 @@ AttachedSource watchSignal(GMainContext* context, int signal, std::function<void
     return attach(source, context);
 }
 
-void postToContext(GMainContext* context, std::function<void()> job) {
-    GSource* source = g_idle_source_new();
-    g_source_set_priority(source, G_PRIORITY_DEFAULT);
-    g_source_set_callback(source, &runOnce, new Job(std::move(job)), &deleteAs<Job>);
-    g_source_attach(source, context);
-    g_source_unref(source);
+Mailbox::Mailbox(GMainContext* context) : deliver_([this] { deliver(); }) {
+    GSource* source = g_source_new(&alarmFunctions, sizeof(GSource));
+    g_source_set_callback(source, &runRepeating, &deliver_, nullptr);
+    g_source_set_ready_time(source, -1);
+    source_ = attach(source, context);
+}
+
+void Mailbox::post(std::function<void()> job) {
+    {
+        std::scoped_lock lock(mutex_);
+        jobs_.push_back(std::move(job));
+    }
+    // Wakes the context (GLib allows this from any thread).
+    g_source_set_ready_time(source_.get(), 0);
+}
+
+void Mailbox::deliver() {
+    // The source was disarmed before this runs: a job posted from now on arms it again.
+    std::vector<std::function<void()>> jobs;
+    {
+        std::scoped_lock lock(mutex_);
+        jobs.swap(jobs_);
+    }
+    for (auto& job : jobs) job();
 }
 
 Alarm::Alarm(GMainContext* context, std::function<void()> fired) : fired_(std::move(fired)) {

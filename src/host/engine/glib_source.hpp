@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 #include <glib.h>
 
@@ -40,8 +42,26 @@ AttachedSource watchDescriptor(GMainContext* context, int fd, GIOCondition condi
 // SIGUSR1, SIGUSR2 or SIGWINCH), instead of the signal's default action.
 AttachedSource watchSignal(GMainContext* context, int signal, std::function<void()> received);
 
-// Runs `job` once on the context's thread. Safe to call from any thread.
-void postToContext(GMainContext* context, std::function<void()> job);
+// Jobs handed to the context's thread from any thread. The jobs pass through a lock of the standard
+// library, which the thread sanitizer sees (GLib's own locks are futexes that it cannot see). Jobs still
+// waiting when the mailbox goes are dropped.
+class Mailbox {
+  public:
+    explicit Mailbox(GMainContext* context);
+    Mailbox(Mailbox&&) = delete;
+    Mailbox& operator=(Mailbox&&) = delete;
+
+    // Safe from any thread; the job runs on the context's thread.
+    void post(std::function<void()> job);
+
+  private:
+    void deliver();
+
+    std::mutex mutex_;
+    std::vector<std::function<void()>> jobs_;
+    std::function<void()> deliver_;
+    AttachedSource source_;
+};
 
 // A one-shot alarm on the monotonic clock, re-armed at will: for short waits only (a quiet period), since
 // the monotonic clock stops while the machine sleeps.
