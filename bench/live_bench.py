@@ -43,13 +43,22 @@ def replace(path, data):
 
 
 def wakeups(pid):
-    total = 0
+    """The voluntary context switches of each thread of the process, by thread id."""
+    counts = {}
     for task in os.listdir(f'/proc/{pid}/task'):
-        with open(f'/proc/{pid}/task/{task}/status') as f:
-            for line in f:
-                if line.startswith('voluntary_ctxt_switches:'):
-                    total += int(line.split()[1])
-    return total
+        try:
+            with open(f'/proc/{pid}/task/{task}/status') as f:
+                for line in f:
+                    if line.startswith('voluntary_ctxt_switches:'):
+                        counts[task] = int(line.split()[1])
+        except FileNotFoundError:
+            pass
+    return counts
+
+
+def woke(before, after):
+    """Wakeups between two counts; a thread that ended in between woke at least once, to end."""
+    return sum(n - before.get(t, 0) for t, n in after.items()) + sum(1 for t in before if t not in after)
 
 
 def cpu_seconds(pid):
@@ -109,7 +118,7 @@ def idle(program, home, seconds, intervals):
     elapsed = time.monotonic() - started
     after = (wakeups(watch.process.pid), cpu_seconds(watch.process.pid))
     status = watch.stop()
-    rows = [('`watch` (event-driven)', after[0] - before[0], (after[1] - before[1]) * 1000, '-')]
+    rows = [('`watch` (event-driven)', woke(before[0], after[0]), (after[1] - before[1]) * 1000, '-')]
     for interval in intervals:
         cpu, switches = usage.get(interval, (0.0, 0))
         rows.append((f'command every {interval:g} s (interval module)', switches, cpu * 1000, runs[interval]))
