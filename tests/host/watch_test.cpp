@@ -10,9 +10,10 @@
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
-#include <ranges>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -342,10 +343,8 @@ TEST(IntegrationsTest, DocumentedCommandLinesSpeakTheirProtocols) {
                                   {"PATH", opener.folder.path().string() + ":/usr/bin:/bin"}};
     for (const auto& [command, protocol] : commands) {
         EXPECT_NE(doc.find(command), std::string::npos) << "not in docs/integrations.md: " << command;
-        std::vector<std::string> arguments;
-        for (const auto& word : std::views::split(std::string_view(command), ' '))
-            arguments.emplace_back(word.begin(), word.end());
-        arguments.erase(arguments.begin());
+        std::istringstream words(command.substr(command.find(' ') + 1));
+        std::vector<std::string> arguments{std::istream_iterator<std::string>(words), {}};
         arguments.insert(arguments.end(), {"--home", QB_EXAMPLES_DIR "/home", "--feed-base", feed.base()});
         if (protocol == Protocol::barObject || protocol == Protocol::jsonLine) {
             Running watch(arguments, environment);

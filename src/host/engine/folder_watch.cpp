@@ -84,8 +84,9 @@ void FolderWatch::reconcile(std::vector<Report>& reports) {
         }
         bool settled = true;
         for (const auto& [path, mask] : wanted) {
-            const bool watched = std::any_of(watches_.begin(), watches_.end(),
-                                             [&](const auto& w) { return w.second.path == path; });
+            const bool watched =
+                std::any_of(watches_.begin(), watches_.end(),
+                            [&folder = path](const auto& w) { return w.second.path == folder; });
             if (watched) continue;
             const int wd = inotify_add_watch(fd_, path.c_str(), mask);
             if (wd >= 0) {
