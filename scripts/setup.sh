@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev libfmt-dev libgdk-pixbuf-2.0-dev libsystemd-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev gettext python3 openssl
   adwaita-icon-theme shared-mime-info
+  dbus-daemon
 )
 # The browser test needs a browser and Node.js.
 if [[ "${QUILLBROOK_BROWSER_TESTS:-1}" == 1 ]]; then

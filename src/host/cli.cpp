@@ -22,6 +22,8 @@ constexpr std::array commands{
     std::pair{Command::render, std::string_view("render")},
     std::pair{Command::demo, std::string_view("demo")},
     std::pair{Command::serve, std::string_view("serve")},
+    std::pair{Command::watch, std::string_view("watch")},
+    std::pair{Command::open, std::string_view("open")},
 };
 
 constexpr std::array formats{
@@ -30,10 +32,16 @@ constexpr std::array formats{
     std::pair{OutputFormat::json, std::string_view("json")},
     std::pair{OutputFormat::tree, std::string_view("tree")},
     std::pair{OutputFormat::html, std::string_view("html")},
+    std::pair{OutputFormat::waybar, std::string_view("waybar")},
 };
 
 bool isRequest(Command c) {
     return c == Command::placeholder || c == Command::snapshot || c == Command::timeline;
+}
+
+// Commands about one widget instance.
+bool isSingleWidget(Command c) {
+    return isRequest(c) || c == Command::watch || c == Command::open;
 }
 
 // Which commands take an option; an empty list means every command.
@@ -50,13 +58,14 @@ const std::vector<OptionDefinition>& optionDefinitions() {
         {"--verbose", false, {}},
         {"--home", true, {}},
         {"--feed-base", true, {}},
-        {"--format", true, {list, options, placeholder, snapshot, timeline, render, demo}},
-        {"--set", true, {placeholder, snapshot, timeline, render}},
-        {"--family", true, {placeholder, snapshot, timeline, render}},
+        {"--format", true, {list, options, placeholder, snapshot, timeline, render, demo, watch}},
+        {"--set", true, {placeholder, snapshot, timeline, render, watch, open}},
+        {"--family", true, {placeholder, snapshot, timeline, render, watch, open}},
         {"--rendering-mode", true, {placeholder, snapshot, timeline, render, demo}},
         {"--search", true, {options}},
         {"--port", true, {serve}},
         {"--demo", false, {serve}},
+        {"--row", true, {open}},
     };
     return definitions;
 }
@@ -70,7 +79,10 @@ std::vector<OutputFormat> formatsFor(Command command) {
         case Command::demo:
             return {text, ansi};
         case Command::serve:
+        case Command::open:
             return {};
+        case Command::watch:
+            return {json, waybar, text};
         default:
             return {text, ansi, json, tree, html};
     }
@@ -140,7 +152,7 @@ void apply(CommandLine& line, std::string_view option, const std::string& value)
         auto found =
             std::find_if(formats.begin(), formats.end(), [&](const auto& f) { return f.second == value; });
         if (found == formats.end())
-            throw Failure{fmt::format("unknown format {}; use text, ansi, json, tree or html",
+            throw Failure{fmt::format("unknown format {}; use text, ansi, json, tree, html or waybar",
                                       quotedForMessage(value))};
         line.format = found->first;
     } else if (option == "--set") {
@@ -174,6 +186,13 @@ void apply(CommandLine& line, std::string_view option, const std::string& value)
             throw Failure{fmt::format("--port {} is not a port number; give a number from 1 to 65535",
                                       quotedForMessage(value))};
         line.port = port;
+    } else if (option == "--row") {
+        int row = 0;
+        auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), row);
+        if (error != std::errc() || end != value.data() + value.size() || row < 1)
+            throw Failure{
+                fmt::format("--row {} is not a row number; give 1 for the first row", quotedForMessage(value))};
+        line.row = row;
     }
 }
 
@@ -186,9 +205,9 @@ void checkArgumentCount(const CommandLine& line) {
             fmt::format("{} takes no arguments, but got {}", name, quotedForMessage(line.arguments.front()))};
     if (command == Command::options && count != 2)
         throw Failure{"options takes a widget and a parameter: options KIND PARAM [--search TEXT]"};
-    if (isRequest(command) && count != 1)
+    if (isSingleWidget(command) && count != 1)
         throw Failure{fmt::format("{} takes one widget: {} KIND", name, name)};
-    if (isRequest(command) && line.families.size() > 1)
+    if (isSingleWidget(command) && line.families.size() > 1)
         throw Failure{
             fmt::format("{} takes at most one --family; use render to draw several families", name)};
 }
@@ -242,7 +261,7 @@ CommandLine parse(const std::vector<std::string>& arguments) {
             if (found == commands.end())
                 throw Failure{
                     fmt::format("unknown command {}; use list, options, placeholder, snapshot, timeline, "
-                                "render, demo or serve",
+                                "render, demo, serve, watch or open",
                                 quotedForMessage(token))};
             line.command = found->first;
         } else {
@@ -258,7 +277,8 @@ CommandLine parse(const std::vector<std::string>& arguments) {
     }
     if (!line.command)
         throw Failure{
-            "no command given; use list, options, placeholder, snapshot, timeline, render, demo or serve"};
+            "no command given; use list, options, placeholder, snapshot, timeline, render, demo, serve, "
+            "watch or open"};
     for (const auto& [definition, value] : given) {
         if (!definition->commands.empty() &&
             std::find(definition->commands.begin(), definition->commands.end(), *line.command) ==
@@ -310,6 +330,9 @@ std::string helpText(std::optional<Command> command) {
         "  --set NAME=VALUE     set a parameter of the widget (see list and options)\n"
         "  --family F           systemSmall, systemMedium, systemLarge or systemExtraLarge (or small, ...)\n"
         "  --rendering-mode M   fullColor, accented or vibrant\n";
+    static constexpr std::string_view instance =
+        "  --set NAME=VALUE     set a parameter of the widget (see list and options)\n"
+        "  --family F           systemSmall, systemMedium, systemLarge or systemExtraLarge (or small, ...)\n";
     if (!command) {
         return fmt::format(
             "quillbrook-widgets: the Quillbrook desktop widgets, in the terminal, as JSON or in the "
@@ -324,7 +347,10 @@ std::string helpText(std::optional<Command> command) {
             "default)\n"
             "  quillbrook-widgets serve [--port N] [--demo]           a live dashboard on 127.0.0.1\n"
             "  quillbrook-widgets demo                                every widget from the sample files in "
-            "examples/\n\n"
+            "examples/\n"
+            "  quillbrook-widgets watch KIND [--format json|waybar|text]  a line each time the widget "
+            "changes\n"
+            "  quillbrook-widgets open KIND [--row N]                 open the widget's link, or row N's\n\n"
             "KIND is a widget's kind (ReadingListWidget, FavoritesWidget, WorkspacesWidget, TipsWidget) or "
             "its\n"
             "short name (readinglist, favorites, workspaces, tips).\n\n"
@@ -373,6 +399,28 @@ std::string helpText(std::optional<Command> command) {
                 "page.\n\n"
                 "options:\n{}",
                 common);
+        case Command::watch:
+            return fmt::format(
+                "usage: quillbrook-widgets watch KIND [--family F] [--set NAME=VALUE]... [--format "
+                "json|waybar|text]\n\n"
+                "Keeps the widget up to date and prints it each time its entry changes, the first time at "
+                "once:\n"
+                "one JSON object a line (json, as timeline prints it; the default), the object a status "
+                "bar's\n"
+                "custom module reads (waybar: text, tooltip, class, alt), or the widget drawn as text "
+                "followed "
+                "by\n"
+                "a blank line (text). Stops on SIGINT or SIGTERM, or when whoever reads it goes.\n\n"
+                "options:\n{}{}",
+                instance, common);
+        case Command::open:
+            return fmt::format(
+                "usage: quillbrook-widgets open KIND [--family F] [--set NAME=VALUE]... [--row N]\n\n"
+                "Opens what a click on the widget would: its own link, or with --row the link of row N "
+                "(from 1,\n"
+                "as the widget shows its rows in the family, systemMedium unless given).\n\n"
+                "options:\n{}{}",
+                instance, common);
         case Command::serve:
             return fmt::format(
                 "usage: quillbrook-widgets serve [--port N] [--demo]\n\n"

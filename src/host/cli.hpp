@@ -13,9 +13,9 @@
 
 namespace qb::host {
 
-enum class Command { list, options, placeholder, snapshot, timeline, render, demo, serve };
+enum class Command { list, options, placeholder, snapshot, timeline, render, demo, serve, watch, open };
 // `automatic`: styled when writing to a terminal that allows colours, plain otherwise.
-enum class OutputFormat { automatic, text, ansi, json, tree, html };
+enum class OutputFormat { automatic, text, ansi, json, tree, html, waybar };
 
 struct Setting {
     std::string name;
@@ -34,6 +34,7 @@ struct CommandLine {
     std::optional<std::string> feedBase;
     std::optional<std::string> search;
     int port = 8642;
+    std::optional<int> row;  // open: the row whose link to open, from 1
     bool demo = false;
     bool verbose = false;
     bool help = false;

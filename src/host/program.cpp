@@ -11,6 +11,7 @@
 #include "host/cli.hpp"
 #include "host/commands.hpp"
 #include "host/demo_setup.hpp"
+#include "host/live_commands.hpp"
 #include "host/server/serve.hpp"
 #include "platform/log.hpp"
 #include "tips/tip_store.hpp"
@@ -53,6 +54,10 @@ int dispatch(const CommandLine& line) {
             return renderCommand(line, widgets);
         case Command::demo:
             return demoCommand(line, widgets);
+        case Command::watch:
+            return watchCommand(line, widgets);
+        case Command::open:
+            return openCommand(line, widgets);
         case Command::serve:
             break;
     }

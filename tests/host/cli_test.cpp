@@ -41,7 +41,10 @@ TEST(CommandLineTest, ReadsOptionsInEitherSpellingAndAnywhere) {
 
 TEST(CommandLineTest, NamesWhatIsWrongAndWhatIsAllowed) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"render", "--format", "yaml"}, "use text, ansi, json, tree or html"},
+        {{"render", "--format", "yaml"}, "use text, ansi, json, tree, html or waybar"},
+        {{"watch", "tips", "--format", "html"}, "watch cannot print --format html; use json, waybar or text"},
+        {{"open", "tips", "--row", "first"}, "--row \"first\" is not a row number"},
+        {{"watch"}, "watch takes one widget"},
         {{"list", "--format", "tree"}, "list cannot print --format tree; use text or json"},
         {{"render", "--rendering-mode", "sepia"}, "use fullColor, accented or vibrant"},
         {{"render", "--set", "novalue"}, "is not NAME=VALUE"},

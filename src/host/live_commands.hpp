@@ -1,0 +1,16 @@
+#pragma once
+
+// The commands for status bars and the like: `watch` keeps a widget up to date on the live engine and
+// prints it each time it changes; `open` opens what a click on the widget would.
+
+#include <vector>
+
+#include "host/cli.hpp"
+#include "widgetkit/widget.hpp"
+
+namespace qb::host {
+
+int watchCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets);
+int openCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets);
+
+}  // namespace qb::host

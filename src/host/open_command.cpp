@@ -1,0 +1,73 @@
+#include <variant>
+
+#include <fmt/format.h>
+
+#include "host/commands.hpp"
+#include "host/live_commands.hpp"
+#include "host/render/display_text.hpp"
+#include "host/render/html_escape.hpp"
+#include "host/requests.hpp"
+#include "host/server/open_url.hpp"
+#include "host/view_links.hpp"
+#include "host/widget_catalog.hpp"
+
+namespace qb::host {
+namespace {
+
+// The link that a click would open: row N's, or the widget's own; or why there is none.
+std::variant<std::string, UsageError> chosenLink(const ViewLinks& links, std::optional<int> row,
+                                                 const AnyWidget& widget, WidgetFamily family) {
+    const auto count = links.rows.size();
+    if (row) {
+        if (static_cast<std::size_t>(*row) <= count)
+            return links.rows[static_cast<std::size_t>(*row - 1)].destination.string();
+        if (count == 0)
+            return UsageError{fmt::format("{} shows no rows in {}; {}", widget.kind(), name(family),
+                                          links.widgetURL ? "leave out --row to open the widget's own link"
+                                                          : "there is nothing to open")};
+        return UsageError{fmt::format("{} shows {} rows in {}, so there is no row {}; give --row 1 to {}",
+                                      widget.kind(), count, name(family), *row, count)};
+    }
+    if (links.widgetURL) return links.widgetURL->string();
+    if (count == 0)
+        return UsageError{fmt::format("{} shows nothing to open in {}", widget.kind(), name(family))};
+    return UsageError{
+        fmt::format("{} has no link of its own; give --row 1 to {} to open one of the rows it shows in {}",
+                    widget.kind(), count, name(family))};
+}
+
+}  // namespace
+
+int openCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) {
+    const AnyWidget* widget = findWidget(widgets, line.arguments[0]);
+    if (!widget) return usageFailure(unknownWidget(widgets, line.arguments[0]).message);
+    const WidgetFamily family = line.families.empty() ? WidgetFamily::systemMedium : line.families.front();
+    if (auto families = familiesFor(*widget, {family}); auto* error = std::get_if<UsageError>(&families))
+        return usageFailure(error->message);
+    auto instances = configuredInstances({widget}, line.settings);
+    if (auto* error = std::get_if<UsageError>(&instances)) return usageFailure(error->message);
+
+    std::vector<Request> requests;
+    requests.push_back(
+        {widget, std::get<std::vector<WidgetInstance>>(instances).front(), family, RequestKind::timeline});
+    const auto answers = runRequests(std::move(requests));
+    const Answer& answer = answers.front();
+    if (answer.failure || answer.entries.empty() || !answer.entries.front().view)
+        return runFailure(fmt::format("the {} provider failed: {}; run with --verbose to see its log",
+                                      widget->kind(), answer.failure.value_or("no entry")));
+    const auto view = answer.entries.front().view(ui::Environment{family, WidgetRenderingMode::fullColor});
+    auto link = chosenLink(linksOf(view), line.row, *widget, family);
+    if (auto* error = std::get_if<UsageError>(&link)) return usageFailure(error->message);
+    const auto& url = std::get<std::string>(link);
+    // The same rule as the dashboard's: only links a click on a widget may open.
+    if (!isOpenableUrl(url))
+        return usageFailure(
+            fmt::format("refusing to open \"{}\": a widget opens only Quillbrook's own links "
+                        "and http, https, mailto and file links",
+                        sanitizeForTerminal(url)));
+    if (auto error = openWithDesktop(url); !error.empty())
+        return runFailure(fmt::format("could not open \"{}\": {}", sanitizeForTerminal(url), error));
+    return 0;
+}
+
+}  // namespace qb::host
