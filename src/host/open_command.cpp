@@ -4,12 +4,12 @@
 
 #include "host/commands.hpp"
 #include "host/live_commands.hpp"
-#include "host/render/display_text.hpp"
 #include "host/render/html_escape.hpp"
 #include "host/requests.hpp"
 #include "host/server/open_url.hpp"
 #include "host/view_links.hpp"
 #include "host/widget_catalog.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::host {
 namespace {
@@ -62,11 +62,11 @@ int openCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) 
     // The same rule as the dashboard's: only links a click on a widget may open.
     if (!isOpenableUrl(url))
         return usageFailure(
-            fmt::format("refusing to open \"{}\": a widget opens only Quillbrook's own links "
+            fmt::format("refusing to open {}: a widget opens only Quillbrook's own links "
                         "and http, https, mailto and file links",
-                        sanitizeForTerminal(url)));
+                        quotedForMessage(url)));
     if (auto error = openWithDesktop(url); !error.empty())
-        return runFailure(fmt::format("could not open \"{}\": {}", sanitizeForTerminal(url), error));
+        return runFailure(fmt::format("could not open {}: {}", quotedForMessage(url), error));
     return 0;
 }
 

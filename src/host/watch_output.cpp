@@ -1,11 +1,11 @@
 #include "host/watch_output.hpp"
 
 #include "host/json_output.hpp"
-#include "host/render/display_text.hpp"
 #include "host/render/terminal.hpp"
 #include "host/text_output.hpp"
 #include "host/view_links.hpp"
 #include "platform/localization.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::host {
 namespace {
@@ -68,7 +68,7 @@ std::string markupEscaped(std::string_view text) {
 }
 
 std::string barText(std::string_view text) {
-    return markupEscaped(sanitizeForTerminal(text));
+    return markupEscaped(inertText(text));
 }
 
 }  // namespace
