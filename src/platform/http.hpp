@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,9 @@ class HttpClient {
   public:
     virtual ~HttpClient() = default;
     virtual HttpResult get(const std::string& url) const = 0;
+    // Ends every download this client is running, and every later one, at once with an error (for a
+    // program that is stopping). Clients that cannot be interrupted do nothing.
+    virtual void cancelAll() const {}
 };
 
 // The limits of a download. The defaults suit the tips feed: a small document from one server.
@@ -43,9 +47,14 @@ class CurlHttpClient final : public HttpClient {
   public:
     explicit CurlHttpClient(HttpOptions options = {});
     HttpResult get(const std::string& url) const override;
+    // A running download returns within a moment of this, whatever it waits for.
+    void cancelAll() const override;
+
+    struct Cancellation;  // the flag and the transfers it wakes
 
   private:
     HttpOptions options_;
+    std::shared_ptr<Cancellation> cancellation_;
 };
 
 }  // namespace qb

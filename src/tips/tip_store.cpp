@@ -125,6 +125,10 @@ std::filesystem::path TipStore::cacheURL() const {
     return cacheFolder_.value_or(defaultCacheFolder()) / cacheFileName;
 }
 
+void TipStore::cancelDownloads() const {
+    http_->cancelAll();
+}
+
 std::vector<TipItem> TipStore::fetchTips() const {
     try {
         return fetchOrFallBack();

@@ -49,6 +49,10 @@ class TipStore {
 
     std::filesystem::path cacheURL() const;
 
+    // Ends the store's running downloads and refuses later ones (for a program that is stopping); a
+    // fetch whose download is cancelled serves the cache, as for any failed download.
+    void cancelDownloads() const;
+
   private:
     TipStore(std::shared_ptr<const HttpClient> http, Clock clock,
              std::optional<std::filesystem::path> cacheFolder, std::optional<std::string> feedBase,

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,6 +13,10 @@
 #include <vector>
 
 #include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "support/test_support.hpp"
 
@@ -113,6 +118,67 @@ class FeedServer {
     mutable std::mutex mutex_;
     std::vector<FeedResponse> responses_, answers_;
     std::vector<std::string> requests_;
+};
+
+// A loopback TCP server that is not an HTTP server. Each connection is handed in turn to `serve` on the
+// server's thread (a greeting of another protocol, a body sent one byte a second, ...), which should
+// return soon after `stopping` is set. Without `serve` no connection is accepted: a client connects and
+// then waits for an answer that never comes.
+class RawServer {
+  public:
+    using Serve = std::function<void(int socket, const std::atomic<bool>& stopping)>;
+
+    explicit RawServer(Serve serve = {}) : serve_(std::move(serve)) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        auto* raw = reinterpret_cast<sockaddr*>(&address);
+        if (listener_ < 0 || ::bind(listener_, raw, length) != 0 || ::listen(listener_, 16) != 0 ||
+            ::getsockname(listener_, raw, &length) != 0)
+            throw std::runtime_error("cannot bind a test server");
+        base_ = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+        if (serve_) thread_ = std::thread([this] { acceptConnections(); });
+    }
+    ~RawServer() {
+        stopping_ = true;
+        if (thread_.joinable()) thread_.join();
+        ::close(listener_);
+    }
+    RawServer(const RawServer&) = delete;
+    RawServer& operator=(const RawServer&) = delete;
+
+    const std::string& base() const { return base_; }  // http://127.0.0.1:port
+
+    // Writes all of `bytes` unless the peer has gone; never raises SIGPIPE.
+    static bool send(int socket, std::string_view bytes) {
+        return ::send(socket, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+    }
+    // Sleeps for `duration`, or less once `stopping` is set.
+    static void pause(std::chrono::milliseconds duration, const std::atomic<bool>& stopping) {
+        const auto end = std::chrono::steady_clock::now() + duration;
+        while (!stopping && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+
+  private:
+    void acceptConnections() {
+        while (!stopping_) {
+            pollfd ready{listener_, POLLIN, 0};
+            if (::poll(&ready, 1, 20) != 1) continue;
+            const int connection = ::accept(listener_, nullptr, nullptr);
+            if (connection < 0) continue;
+            serve_(connection, stopping_);
+            ::close(connection);
+        }
+    }
+
+    Serve serve_;
+    int listener_ = -1;
+    std::string base_;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
 };
 
 // An address where nothing listens: the port of a service no test machine runs.

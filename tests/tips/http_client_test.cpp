@@ -1,5 +1,7 @@
 #include "platform/http.hpp"
 
+#include <thread>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@ namespace {
 using test::FeedServer;
 using testing::HasSubstr;
 using testing::StartsWith;
+using namespace std::chrono_literals;
 
 const std::string feedTarget = "/2/apps/supportmaterials.xml.php";
 
@@ -59,6 +62,25 @@ TEST(CurlHttpClientTest, FollowsRedirectsButNotFromHttpsToHttp) {
     EXPECT_FALSE(downgraded.succeeded());
     EXPECT_THAT(*downgraded.error, StartsWith("Refused to follow a redirect"));
     EXPECT_EQ(plain.requests().size(), 1u);  // only the plain redirect above reached it
+}
+
+// A server that never answers would hold the download for its idle timeout (a minute); cancelling ends
+// it at once, and every download after it.
+TEST(CurlHttpClientTest, CancellingEndsRunningAndLaterDownloadsAtOnce) {
+    test::RawServer silent;
+    CurlHttpClient client;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(300ms);
+        client.cancelAll();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    auto hung = client.get(silent.base() + feedTarget);
+    const auto waited = std::chrono::steady_clock::now() - started;
+    canceller.join();
+    const std::string cancelled = "The download was cancelled because the program is stopping";
+    EXPECT_EQ(hung.error, cancelled);
+    EXPECT_LT(waited, 2s);
+    EXPECT_EQ(client.get(silent.base() + feedTarget).error, cancelled);
 }
 
 TEST(CurlHttpClientTest, DescribesFailuresForAPerson) {

@@ -100,6 +100,26 @@ TEST(TipStoreTest, FallsBackToTheCacheOfAnyAgeWhenTheDownloadFails) {
     EXPECT_EQ(empty.cacheBytes(), "(missing)");
 }
 
+// A download given up or cancelled while the server holds it serves the stale cache at once.
+TEST(TipStoreTest, ServesTheStaleCacheWhenADownloadIsCancelled) {
+    test::RawServer silent;
+    StoreFixture fixture;
+    fixture.writeCache(86400, "Stale");
+    auto store = fixture.store(silent.base());
+    LogCapture log;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        store.cancelDownloads();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(titles(store.fetchTips()), Titles{"Stale"});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    canceller.join();
+    ASSERT_EQ(log.records().size(), 1u);
+    EXPECT_EQ(log.records()[0].message,
+              "Failed to fetch tips feed: The download was cancelled because the program is stopping");
+}
+
 // A server error and a feed without tips both leave a stale cache as it is; only the error is logged.
 TEST(TipStoreTest, KeepsTheStaleCacheOnAnErrorStatusOrAnEmptyFeed) {
     for (bool failing : {true, false}) {
