@@ -26,9 +26,10 @@ std::string readAll(std::FILE* file) {
     return text;
 }
 
-// This process's environment with `environment` (NAME, VALUE) set.
-std::vector<std::string> environmentWith(
-    const std::vector<std::pair<std::string, std::string>>& environment) {
+}  // namespace
+
+ProgramResult runProgram(const std::vector<std::string>& arguments,
+                         const std::vector<std::pair<std::string, std::string>>& environment) {
     std::vector<std::string> envText;
     for (const auto& [name, value] : environment) envText.push_back(name + "=" + value);
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -37,25 +38,15 @@ std::vector<std::string> environmentWith(
                          [&](const auto& set) { return text.starts_with(set.first + "="); }))
             envText.emplace_back(text);
     }
-    return envText;
-}
+    std::vector<char*> envp;
+    for (auto& text : envText) envp.push_back(text.data());
+    envp.push_back(nullptr);
 
-std::vector<char*> pointersTo(std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (auto& text : texts) pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-}  // namespace
-
-ProgramResult runProgram(const std::vector<std::string>& arguments,
-                         const std::vector<std::pair<std::string, std::string>>& environment) {
-    auto envText = environmentWith(environment);
-    auto envp = pointersTo(envText);
     std::vector<std::string> argText{QB_PROGRAM};
     argText.insert(argText.end(), arguments.begin(), arguments.end());
-    auto argv = pointersTo(argText);
+    std::vector<char*> argv;
+    for (auto& text : argText) argv.push_back(text.data());
+    argv.push_back(nullptr);
 
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
@@ -99,25 +90,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     std::istringstream stream(text);
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
     return lines;
-}
-
-pid_t startProgram(const std::vector<std::string>& arguments,
-                   const std::vector<std::pair<std::string, std::string>>& environment, int outFd,
-                   int errFd) {
-    auto envText = environmentWith(environment);
-    auto envp = pointersTo(envText);
-    std::vector<std::string> argText{QB_PROGRAM};
-    argText.insert(argText.end(), arguments.begin(), arguments.end());
-    auto argv = pointersTo(argText);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) ADD_FAILURE() << "could not start " << argv[0] << ": " << std::strerror(spawned);
-    return spawned == 0 ? pid : -1;
 }
 
 }  // namespace qb::test

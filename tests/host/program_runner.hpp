@@ -2,8 +2,6 @@
 
 // Runs the real quillbrook-widgets program, as a person or a script would, and collects what it wrote.
 
-#include <sys/types.h>
-
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,11 +17,6 @@ struct ProgramResult {
 // The program with the arguments, in this process's environment plus `environment` (NAME, VALUE).
 ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::vector<std::pair<std::string, std::string>>& environment = {});
-
-// The program started with the arguments and environment as above, its output going to the given
-// descriptors; it runs on while the caller goes on. Its process id (-1 when it could not start).
-pid_t startProgram(const std::vector<std::string>& arguments,
-                   const std::vector<std::pair<std::string, std::string>>& environment, int outFd, int errFd);
 
 // Output with the SGR and OSC 8 sequences the terminal renderer writes removed.
 std::string withoutEscapes(const std::string& text);

@@ -5,10 +5,12 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -20,13 +22,44 @@
 #include <gtest/gtest.h>
 
 #include "http_probe.hpp"
-#include "program_runner.hpp"
 #include "support/test_support.hpp"
+
+extern char** environ;
 
 namespace qb::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// The program started with the arguments, in this process's environment plus `environment`, its
+// output going to the given descriptors; it runs on while the test goes on. -1 when it could not start.
+pid_t startProgram(std::vector<std::string> arguments,
+                   const std::vector<std::pair<std::string, std::string>>& environment, int outFd,
+                   int errFd) {
+    std::vector<std::string> texts;
+    for (const auto& [name, value] : environment) texts.push_back(name + "=" + value);
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (std::ranges::none_of(environment, [&](const auto& set) {
+                return std::string_view(*entry).starts_with(set.first + "=");
+            }))
+            texts.emplace_back(*entry);
+    arguments.insert(arguments.begin(), QB_PROGRAM);
+    std::vector<char*> envp;
+    std::vector<char*> argv;
+    for (auto& text : texts) envp.push_back(text.data());
+    for (auto& text : arguments) argv.push_back(text.data());
+    envp.push_back(nullptr);
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawned, 0) << "could not start " << argv[0];
+    return spawned == 0 ? pid : -1;
+}
 
 // A loopback socket that listens and never accepts: a feed server whose answer never comes.
 struct SilentServer {
