@@ -11,6 +11,6 @@ std::string desktopOpener();
 
 // Runs `opener` with the URL as its one argument, without a shell. Only URLs whose scheme a click may
 // open (isOpenableUrl) are handed on. Returns an empty string on success, else what went wrong.
-std::string openWithDesktop(std::string_view url, const std::string& opener);
+std::string openWithDesktop(std::string_view url, const std::string& opener = desktopOpener());
 
 }  // namespace qb::host
