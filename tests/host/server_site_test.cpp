@@ -29,7 +29,10 @@ constexpr std::string_view secret = "0123456789abcdef0123456789abcdef";
 class SiteTest : public ::testing::Test {
   protected:
     void SetUp() override { start({}); }
-    void TearDown() override { stop(); }
+    void TearDown() override {
+        lanes.stop();
+        stop();
+    }
 
     void start(ServerLimits limits) {
         counterTimelines = 0;

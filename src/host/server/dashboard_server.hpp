@@ -17,7 +17,7 @@ namespace qb::host {
 class DashboardServer {
   public:
     // `lanes` has a lane per widget of the dashboard and one more; the site's port is the one listen()
-    // gets.
+    // gets. Stop the lanes before the server goes: the work they run answers through it.
     DashboardServer(Dashboard& dashboard, WorkLanes& lanes, SiteOptions site, ServerLimits limits = {});
     ~DashboardServer();
     DashboardServer(const DashboardServer&) = delete;
