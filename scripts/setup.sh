@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
-  libboost-url1.81-dev libexpat1-dev libicu-dev libcurl4-openssl-dev libssl-dev
+  libboost1.81-dev libboost-url1.81-dev libexpat1-dev libicu-dev libcurl4-openssl-dev libssl-dev
   nlohmann-json3-dev libfmt-dev libgdk-pixbuf-2.0-dev libsystemd-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev gettext python3 openssl
   adwaita-icon-theme shared-mime-info

@@ -425,7 +425,10 @@ std::string helpText(std::optional<Command> command) {
             return fmt::format(
                 "usage: quillbrook-widgets serve [--port N] [--demo]\n\n"
                 "Serves a live dashboard on http://127.0.0.1:N (8642 unless given): every widget in every\n"
-                "family, refreshed as each asks. With --demo, from the sample files in examples/.\n\n"
+                "family, refreshed as each asks. With --demo, from the sample files in examples/.\n"
+                "Only the account that started it may use it: open the address it prints, whose secret\n"
+                "the browser then keeps; scripts find the address in\n"
+                "$XDG_RUNTIME_DIR/quillbrook-widgets/dashboard-N.url while it runs.\n\n"
                 "options:\n{}",
                 common);
     }

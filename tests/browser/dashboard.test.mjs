@@ -1,13 +1,14 @@
-// Drives `quillbrook-widgets serve --demo` in headless Chromium and checks what a person would see:
-// every widget in every family, the rows each family allows, links that open what the program's JSON
-// names, a parameter change that redraws its tile, and a page without console errors.
+// Drives `quillbrook-widgets serve --demo` in headless Chromium, entering through the address with the
+// secret that serve prints, and checks what a person would see: every widget in every family, the rows
+// each family allows, links that open what the program's JSON names, a parameter change that redraws
+// its tile, and a page without console errors.
 //
 // Environment: QB_PROGRAM (the program), QB_SOURCE_DIR (the source tree, for examples/home),
 // QB_SCREENSHOT (where to save a picture of the page), CHROMIUM (default /usr/bin/chromium).
 // Exits 77 (skipped) when the browser or the driver is missing.
 
 import { spawn, execFile } from 'node:child_process';
-import { existsSync, mkdtempSync, rmSync } from 'node:fs';
+import { chmodSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -54,15 +55,28 @@ async function programJson(...args) {
   return JSON.parse(stdout);
 }
 
-function startServer(port) {
+// A stand-in for xdg-open that writes down each URL it is given.
+function recordingOpener(folder) {
+  const script = join(folder, 'opener.sh');
+  const log = join(folder, 'opened.txt');
+  writeFileSync(script, `#!/bin/sh\nprintf '%s\\n' "$1" >> '${log}'\n`);
+  chmodSync(script, 0o755);
+  return { script, opened: () => (existsSync(log) ? readFileSync(log, 'utf8').split('\n').filter(Boolean) : []) };
+}
+
+function startServer(port, opener) {
   const child = spawn(program, ['serve', '--demo', '--port', String(port)],
-                      { env: { ...process.env, LANGUAGE: '', LC_ALL: 'C.UTF-8' }, stdio: ['ignore', 'pipe', 'pipe'] });
+                      { env: { ...process.env, LANGUAGE: '', LC_ALL: 'C.UTF-8', QUILLBROOK_WIDGETS_OPENER: opener },
+                        stdio: ['ignore', 'pipe', 'pipe'] });
   let output = '';
   child.stdout.on('data', (data) => { output += data; });
   child.stderr.on('data', (data) => { output += data; process.stderr.write(data); });
   const ready = new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error(`the dashboard did not start:\n${output}`)), 30000);
-    child.stdout.on('data', () => { if (output.includes('http://127.0.0.1')) { clearTimeout(timer); resolve(); } });
+    child.stdout.on('data', () => {
+      const address = output.match(/http:\/\/127\.0\.0\.1:\d+\/\?token=[0-9a-f]+/);
+      if (address) { clearTimeout(timer); resolve(address[0]); }
+    });
     child.once('exit', (code) => { clearTimeout(timer); reject(new Error(`the dashboard exited (${code}):\n${output}`)); });
   });
   const exited = new Promise((resolve) => child.once('exit', (code, signal) => resolve({ code, signal })));
@@ -70,11 +84,12 @@ function startServer(port) {
 }
 
 const port = await freePort();
-const server = startServer(port);
 const profile = mkdtempSync(join(tmpdir(), 'qb-browser-'));
+const opener = recordingOpener(profile);
+const server = startServer(port, opener.script);
 let context;
 try {
-  await server.ready;
+  const address = await server.ready;
   context = await chromium.launchPersistentContext(profile, {
     executablePath: chromiumPath,
     headless: true,
@@ -87,7 +102,9 @@ try {
   page.on('console', (message) => { if (message.type() === 'error') consoleErrors.push(message.text()); });
   page.on('pageerror', (error) => consoleErrors.push(error.message));
 
-  await page.goto(`http://127.0.0.1:${port}/`);
+  // The secret is exchanged for a cookie and leaves the address bar.
+  await page.goto(address);
+  check(page.url() === `http://127.0.0.1:${port}/`, `the page stayed at ${page.url()}`);
   await page.waitForFunction(() => {
     const figures = [...document.querySelectorAll('figure.qb-tile')];
     return figures.length > 0 && figures.every((figure) => figure.dataset.source === 'timeline');
@@ -130,6 +147,11 @@ try {
   const selector = 'figure[data-kind="ReadingListWidget"][data-family="systemMedium"]';
   const href = await page.$eval(`${selector} .qb-widget a.qb-item`, (anchor) => anchor.getAttribute('href'));
   check(firstURL && href === firstURL, `first reading-list link ${href}, the program says ${firstURL}`);
+  // A click hands exactly that link to the desktop.
+  await page.click(`${selector} .qb-widget a.qb-item`);
+  await page.waitForFunction(() => document.getElementById('status').textContent === '', null, { timeout: 5000 });
+  for (let waited = 0; opener.opened().length === 0 && waited < 5000; waited += 100) await page.waitForTimeout(100);
+  check(JSON.stringify(opener.opened()) === JSON.stringify([href]), `opened ${JSON.stringify(opener.opened())}, clicked ${href}`);
 
   // Switching the reading list to unread items redraws its tile.
   const unread = await programJson('timeline', 'ReadingListWidget', '--family', 'systemMedium',

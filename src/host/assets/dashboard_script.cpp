@@ -1,5 +1,6 @@
 // The dashboard page's script: builds one tile per widget and family with its parameter controls,
-// polls for changed tiles while the page is visible, and hands clicked links to the program.
+// asks for changed tiles while the page is visible (each request waits on the server until a tile
+// changes), and hands clicked links to the program.
 
 #include "host/server/dashboard_page.hpp"
 
@@ -8,10 +9,11 @@ namespace qb::host {
 std::string_view dashboardScript() {
     return R"JS('use strict';
 (() => {
-  const pollInterval = 2000;
+  // The pause between two polls; each poll itself waits on the server until a tile changes.
+  const pollInterval = 1000;
   const familyNames = { systemSmall: 'Small', systemMedium: 'Medium', systemLarge: 'Large',
                         systemExtraLarge: 'Extra Large' };
-  const state = { seq: 0, timer: null, polling: false, figures: new Map() };
+  const state = { seq: 0, timer: null, linkTimer: null, poll: null, figures: new Map() };
   const statusLine = () => document.getElementById('status');
 
   function setStatus(text) { statusLine().textContent = text; }
@@ -25,10 +27,17 @@ std::string_view dashboardScript() {
     return node;
   }
 
+  // The answer's JSON; an error with the server's one-line reason (JSON or text) when refused.
   async function requestJson(url, options = {}) {
     const response = await fetch(url, options);
-    const body = await response.json();
-    if (!response.ok) throw new Error(body.error || response.statusText);
+    const text = await response.text();
+    let body = null;
+    try { body = JSON.parse(text); } catch { body = null; }
+    if (!response.ok || body === null) {
+      const error = new Error((body && body.error) || text.trim() || response.statusText);
+      error.status = response.status;
+      throw error;
+    }
     return body;
   }
 
@@ -138,19 +147,32 @@ std::string_view dashboardScript() {
   }
 
   async function poll() {
-    if (document.hidden || state.polling) return;
-    state.polling = true;
+    if (document.hidden || state.poll) return;
+    const current = new AbortController();
+    state.poll = current;
     try {
-      const result = await requestJson(`/api/state?since=${state.seq}`);
+      const result = await requestJson(`/api/state?since=${state.seq}`, { signal: current.signal });
       for (const tile of result.tiles) applyTile(tile);
       state.seq = result.seq;
       setStatus('');
     } catch (error) {
-      setStatus('The dashboard does not answer; trying again.');
+      if (current.signal.aborted) return;  // a newer poll took over
+      // Refused (403): this page's pass is from an earlier run; the server says how to get in.
+      setStatus(error.status === 403 ? error.message : 'The dashboard does not answer; trying again.');
     } finally {
-      state.polling = false;
-      schedule(pollInterval);
+      if (state.poll === current) {
+        state.poll = null;
+        schedule(pollInterval);
+      }
     }
+  }
+
+  // Asks at once, instead of waiting for the poll under way to end.
+  function pollNow() {
+    if (state.poll) state.poll.abort();
+    state.poll = null;
+    clearTimeout(state.timer);
+    poll();
   }
 
   async function openLink(anchor, figure) {
@@ -161,8 +183,10 @@ std::string_view dashboardScript() {
     } catch (error) {
       setStatus(`Could not open the link: ${error.message}`);
     }
-    // The widget's data may change after the application handled the link.
-    schedule(Math.round(2.2 * 1000));
+    // The widget's data may change after the application handled the link; the server asks the
+    // widget again shortly when a page polls.
+    clearTimeout(state.linkTimer);
+    state.linkTimer = setTimeout(pollNow, Math.round(2.2 * 1000));
   }
 
   document.addEventListener('click', (event) => {
@@ -178,7 +202,9 @@ std::string_view dashboardScript() {
 
   async function start() {
     try {
-      build(await requestJson('/api/layout'));
+      const layout = await requestJson('/api/layout');
+      build(layout);
+      state.seq = layout.seq;
       poll();
     } catch (error) {
       setStatus('Could not load the widgets; reload the page.');

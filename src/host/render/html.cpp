@@ -361,6 +361,12 @@ const std::optional<Url>* findWidgetURL(const View& view) {
     return nullptr;
 }
 
+void collectLinks(const View& view, std::vector<std::string>& links) {
+    if (view.kind == ViewKind::link && view.destination && isOpenableScheme(*view.destination))
+        links.push_back(view.destination->string());
+    for (const auto& child : view.children) collectLinks(child, links);
+}
+
 }  // namespace
 
 TileSize tileSize(WidgetFamily family) {
@@ -400,6 +406,14 @@ std::string renderHtmlTile(const HtmlTile& tile) {
                                    name(tile.family), escapeHtml(localized(tile.displayName)));
     if (clickable) open += " href=\"" + escapeHtml((*widgetURL)->string()) + "\"";
     return open + "><div class=\"qb-content\">" + content + "</div>" + (clickable ? "</a>" : "</div>");
+}
+
+std::vector<std::string> htmlTileLinks(const HtmlTile& tile) {
+    std::vector<std::string> links;
+    collectLinks(tile.view, links);
+    const auto* widgetURL = findWidgetURL(tile.view);
+    if (widgetURL && *widgetURL && isOpenableScheme(**widgetURL)) links.push_back((*widgetURL)->string());
+    return links;
 }
 
 std::string renderHtmlPage(const std::vector<HtmlTile>& tiles, std::string_view title) {

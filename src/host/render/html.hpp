@@ -33,6 +33,10 @@ TileSize tileSize(WidgetFamily family);
 // One widget as an HTML fragment (a box of its family's size). Needs the styles of widgetStyles().
 std::string renderHtmlTile(const HtmlTile& tile);
 
+// The addresses a click on the tile's HTML may open: every link it draws as an anchor and the
+// widget's own URL, exactly as they stand in the anchors' href.
+std::vector<std::string> htmlTileLinks(const HtmlTile& tile);
+
 // A self-contained page (no network) with every tile, each labelled with its name and family.
 std::string renderHtmlPage(const std::vector<HtmlTile>& tiles, std::string_view title);
 

@@ -1,5 +1,7 @@
 #include "host/server/dashboard.hpp"
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "host/render/html.hpp"
@@ -9,41 +11,42 @@ namespace qb::host {
 namespace {
 
 constexpr double minimumReloadSeconds = 5;
+constexpr double retryAfterFailureSeconds = 60;
 
 }  // namespace
 
-Dashboard::Dashboard(std::vector<AnyWidget> widgets, Clock clock, unsigned workerThreads)
-    : widgets_(std::move(widgets)), clock_(std::move(clock)), pool_(workerThreads) {
+Dashboard::Dashboard(std::vector<AnyWidget> widgets, WorkLanes& lanes, Clock clock)
+    : widgets_(std::move(widgets)), lanes_(lanes), clock_(std::move(clock)) {
     for (std::size_t w = 0; w < widgets_.size(); ++w) {
         for (auto family : widgets_[w].families()) {
-            Tile tile{static_cast<int>(tiles_.size()),
-                      w,
-                      family,
-                      widgets_[w].makeInstance(),
-                      {},
-                      Date::distantPast(),
-                      0,
-                      false,
-                      false};
+            Tile tile(tiles_.size(), w, family, widgets_[w].makeInstance());
             // Until the first timeline arrives the tile shows the placeholder, which reads nothing.
+            Drawing drawing;
             try {
                 auto placeholder = tile.instance.placeholder(TimelineContext{family, false});
-                tile.html = draw(tile, &placeholder);
+                drawing = draw(w, family, &placeholder);
             } catch (...) {
-                tile.html = draw(tile, nullptr);
+                drawing = draw(w, family, nullptr);
             }
+            tile.html = std::move(drawing.html);
+            tile.links = std::move(drawing.links);
             tile.seq = ++seq_;
             tiles_.push_back(std::move(tile));
         }
     }
 }
 
-std::string Dashboard::draw(const Tile& tile, const ErasedEntry* entry) const {
-    const auto& widget = widgets_[tile.widget];
-    ui::Environment environment{tile.family, WidgetRenderingMode::fullColor};
-    ui::View view = entry && entry->view ? entry->view(environment) : ui::emptyView();
-    return renderHtmlTile(HtmlTile{widget.kind(), widget.displayName(), tile.family,
-                                   environment.renderingMode, std::move(view)});
+Dashboard::~Dashboard() {
+    lanes_.stop();
+}
+
+Dashboard::Drawing Dashboard::draw(std::size_t widget, WidgetFamily family, const ErasedEntry* entry) const {
+    const auto& kind = widgets_[widget];
+    ui::Environment environment{family, WidgetRenderingMode::fullColor};
+    HtmlTile tile{kind.kind(), kind.displayName(), family, environment.renderingMode,
+                  entry && entry->view ? entry->view(environment) : ui::emptyView()};
+    auto links = htmlTileLinks(tile);
+    return {renderHtmlTile(tile), std::move(links)};
 }
 
 void Dashboard::startRefresh(Tile& tile) {
@@ -52,34 +55,35 @@ void Dashboard::startRefresh(Tile& tile) {
         return;
     }
     tile.refreshing = true;
-    pool_.post([this, id = tile.id, instance = tile.instance, family = tile.family,
-                widgetIndex = tile.widget]() {
-        std::string html;
-        Date reloadAt = clock_().addingTimeInterval(60);
+    auto job = [this, id = tile.id, instance = tile.instance, family = tile.family, widget = tile.widget] {
+        std::optional<Drawing> drawing;
+        Date reloadAt = clock_().addingTimeInterval(retryAfterFailureSeconds);
         try {
             auto timeline = instance.timeline(TimelineContext{family, false});
-            Tile drawn{id, widgetIndex, family, instance, {}, {}, 0, false, false};
-            html = draw(drawn, timeline.entries.empty() ? nullptr : &timeline.entries.front());
+            drawing = draw(widget, family, timeline.entries.empty() ? nullptr : &timeline.entries.front());
             // A provider that asks for a date already past is asked again after a short pause, not at once.
             reloadAt = std::max(timeline.policy.date, clock_().addingTimeInterval(minimumReloadSeconds));
         } catch (const std::exception& error) {
             fmt::print(stderr, "quillbrook-widgets: the {} provider failed ({}); trying again in a minute\n",
-                       widgets_[widgetIndex].kind(), error.what());
+                       widgets_[widget].kind(), error.what());
         } catch (...) {
             fmt::print(stderr, "quillbrook-widgets: the {} provider failed; trying again in a minute\n",
-                       widgets_[widgetIndex].kind());
+                       widgets_[widget].kind());
         }
-        finishRefresh(id, std::move(html), reloadAt);
-    });
+        finishRefresh(id, std::move(drawing), reloadAt);
+    };
+    // Only a stopping dashboard refuses work; the tile then stays as it is.
+    if (!lanes_.post(tile.widget, std::move(job))) tile.refreshing = false;
 }
 
-void Dashboard::finishRefresh(int id, std::string html, Date reloadAt) {
+void Dashboard::finishRefresh(std::size_t id, std::optional<Drawing> drawing, Date reloadAt) {
     {
         std::scoped_lock lock(mutex_);
-        auto& tile = tiles_[static_cast<std::size_t>(id)];
+        auto& tile = tiles_[id];
         tile.refreshing = false;
-        if (!html.empty()) {
-            tile.html = std::move(html);
+        if (drawing) {
+            tile.html = std::move(drawing->html);
+            tile.links = std::move(drawing->links);
             tile.seq = ++seq_;
         }
         tile.reloadAt = reloadAt;
@@ -88,7 +92,17 @@ void Dashboard::finishRefresh(int id, std::string html, Date reloadAt) {
             startRefresh(tile);
         }
     }
-    refreshed_.notify_all();
+    changed();
+}
+
+void Dashboard::onChange(std::function<void()> listener) {
+    std::scoped_lock lock(listenerMutex_);
+    listener_ = std::move(listener);
+}
+
+void Dashboard::changed() const {
+    std::scoped_lock lock(listenerMutex_);
+    if (listener_) listener_();
 }
 
 nlohmann::json Dashboard::tileJson(const Tile& tile) const {
@@ -105,6 +119,8 @@ nlohmann::json Dashboard::tileJson(const Tile& tile) const {
 }
 
 nlohmann::json Dashboard::layout() const {
+    // Read first: a tile that changes while the layout is made is sent again by the next poll.
+    const auto changes = seq();
     auto result = nlohmann::json::array();
     for (std::size_t w = 0; w < widgets_.size(); ++w) {
         const auto& widget = widgets_[w];
@@ -131,52 +147,61 @@ nlohmann::json Dashboard::layout() const {
                           {"parameters", parameters},
                           {"tiles", tiles}});
     }
-    return {{"widgets", result}};
+    return {{"seq", changes}, {"widgets", result}};
 }
 
-nlohmann::json Dashboard::poll(std::uint64_t since, std::chrono::milliseconds wait) {
-    std::unique_lock lock(mutex_);
-    const auto now = clock_();
-    std::vector<int> started;
-    for (auto& tile : tiles_)
-        if (!tile.refreshing && tile.reloadAt <= now) {
-            startRefresh(tile);
-            started.push_back(tile.id);
-        }
-    if (!started.empty()) {
-        refreshed_.wait_for(lock, wait, [&] {
-            return std::ranges::none_of(
-                started, [&](int id) { return tiles_[static_cast<std::size_t>(id)].refreshing; });
-        });
-    }
+std::uint64_t Dashboard::seq() const {
+    std::scoped_lock lock(mutex_);
+    return seq_;
+}
+
+nlohmann::json Dashboard::changesSince(std::uint64_t since) const {
+    std::scoped_lock lock(mutex_);
     auto changed = nlohmann::json::array();
     for (const auto& tile : tiles_)
         if (tile.seq > since) changed.push_back(tileJson(tile));
     return {{"seq", seq_}, {"tiles", changed}};
 }
 
-std::optional<nlohmann::json> Dashboard::setParameter(int id, std::string_view name, std::string_view value,
-                                                      std::chrono::milliseconds wait) {
-    if (id < 0 || static_cast<std::size_t>(id) >= tiles_.size()) return std::nullopt;
+nlohmann::json Dashboard::tile(std::size_t id) const {
+    std::scoped_lock lock(mutex_);
+    return id < tiles_.size() ? tileJson(tiles_[id]) : nlohmann::json();
+}
+
+bool Dashboard::isRefreshing(std::size_t id) const {
+    std::scoped_lock lock(mutex_);
+    return id < tiles_.size() && tiles_[id].refreshing;
+}
+
+void Dashboard::refreshDue() {
+    std::scoped_lock lock(mutex_);
+    const auto now = clock_();
+    for (auto& tile : tiles_)
+        if (!tile.refreshing && tile.reloadAt <= now) startRefresh(tile);
+}
+
+bool Dashboard::setParameter(std::size_t id, std::string_view name, std::string_view value) {
+    if (id >= tiles_.size()) return false;
     // The entity queries read files: ask them outside the lock, on a copy.
     WidgetInstance candidate = [&] {
         std::scoped_lock lock(mutex_);
-        return tiles_[static_cast<std::size_t>(id)].instance;
+        return tiles_[id].instance;
     }();
-    if (!candidate.set(name, value)) return std::nullopt;
-    std::unique_lock lock(mutex_);
-    auto& tile = tiles_[static_cast<std::size_t>(id)];
+    if (!candidate.set(name, value)) return false;
+    std::scoped_lock lock(mutex_);
+    auto& tile = tiles_[id];
     tile.instance = std::move(candidate);
     startRefresh(tile);
-    refreshed_.wait_for(lock, wait, [&] { return !tile.refreshing; });
-    return tileJson(tile);
+    return true;
 }
 
-void Dashboard::linkOpened(int id) {
+bool Dashboard::linkOpened(std::size_t id, std::string_view url) {
     std::scoped_lock lock(mutex_);
-    if (id < 0 || static_cast<std::size_t>(id) >= tiles_.size()) return;
-    auto& tile = tiles_[static_cast<std::size_t>(id)];
+    if (id >= tiles_.size()) return false;
+    auto& tile = tiles_[id];
+    if (std::ranges::find(tile.links, url) == tile.links.end()) return false;
     tile.reloadAt = std::min(tile.reloadAt, clock_().addingTimeInterval(refreshAfterLinkSeconds));
+    return true;
 }
 
 }  // namespace qb::host

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -22,20 +23,31 @@ std::atomic<int> runningOpeners{0};
 
 }  // namespace
 
-std::string openWithDesktop(std::string_view url) {
+std::string desktopOpener() {
+    const char* chosen = std::getenv("QUILLBROOK_WIDGETS_OPENER");
+    return chosen && *chosen ? chosen : "xdg-open";
+}
+
+std::string openWithDesktop(std::string_view url, const std::string& opener) {
     if (!isOpenableUrl(url)) return "the URL is not one a widget may open";
     if (runningOpeners.fetch_add(1) >= maxRunningOpeners) {
         runningOpeners.fetch_sub(1);
         return "too many links are being opened at once; try again in a moment";
     }
-    std::string program = "xdg-open";
+    std::string program = opener;
     std::string argument(url);
     char* argv[] = {program.data(), argument.data(), nullptr};
+    // The opener (and the browser it may start) gets none of the server's sockets: they are not
+    // opened close-on-exec, and an inherited listening socket would outlive the server.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     pid_t pid = 0;
-    const int error = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ);
+    const int error = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         runningOpeners.fetch_sub(1);
-        return std::string("could not start xdg-open: ") + std::strerror(error);
+        return "could not start " + opener + ": " + std::strerror(error);
     }
     // Reap the opener when it ends so that no zombie stays behind.
     std::thread([pid] {

@@ -1,118 +1,91 @@
 #include "host/server/serve.hpp"
 
-#include <httplib.h>
-#include <pthread.h>
-#include <signal.h>
-
-#include <atomic>
-#include <chrono>
-#include <ctime>
-#include <thread>
+#include <cstdio>
 
 #include <fmt/format.h>
 
 #include "core/quillbrook_widget_bundle.hpp"
 #include "host/demo_setup.hpp"
-#include "host/server/api.hpp"
-#include "host/server/dashboard.hpp"
+#include "host/server/dashboard_server.hpp"
+#include "host/server/open_url.hpp"
+#include "host/server/stop_signals.hpp"
+#include "host/server/url_file.hpp"
+#include "tips/tip_store.hpp"
 
 namespace qb::host {
 namespace {
 
-// Blocks SIGINT and SIGTERM in every thread started from here on, and waits for them on a thread of
-// its own, which stops the server. Stopping is repeated until the server has really stopped, so that a
-// signal that arrives before the server runs is not lost.
-class StopOnSignal {
-  public:
-    explicit StopOnSignal(httplib::Server& server) : server_(server) {
-        sigemptyset(&signals_);
-        sigaddset(&signals_, SIGINT);
-        sigaddset(&signals_, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
-        thread_ = std::thread([this] { run(); });
-    }
-    ~StopOnSignal() {
-        finished_ = true;
-        thread_.join();
-        // Signals that arrived after the server stopped are consumed, not delivered once unblocked.
-        timespec none{0, 0};
-        while (sigtimedwait(&signals_, nullptr, &none) > 0) {
-        }
-        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    }
-    StopOnSignal(const StopOnSignal&) = delete;
-    StopOnSignal& operator=(const StopOnSignal&) = delete;
-
-    bool interrupted() const { return interrupted_; }
-
-  private:
-    void run() {
-        while (!finished_) {
-            timespec pause{0, 100'000'000};
-            if (!interrupted_) {
-                const int signal = sigtimedwait(&signals_, nullptr, &pause);
-                if (signal == SIGINT || signal == SIGTERM) interrupted_ = true;
-            } else {
-                nanosleep(&pause, nullptr);
-            }
-            if (interrupted_) server_.stop();
-        }
-    }
-
-    httplib::Server& server_;
-    sigset_t signals_{};
-    sigset_t previous_{};
-    std::atomic<bool> finished_{false};
-    std::atomic<bool> interrupted_{false};
-    std::thread thread_;
-};
+// The address with the secret, on the terminal and, for the desktop host and scripts, in a file.
+std::unique_ptr<UrlFile> announce(int port, const std::string& url) {
+    // The file first: whoever waits for the printed line finds it there too.
+    const auto path = UrlFile::pathFor(port);
+    auto file = path ? std::make_unique<UrlFile>(*path, url) : nullptr;
+    fmt::print("Quillbrook widgets dashboard on {} (Ctrl-C stops it)\n", url);
+    std::fflush(stdout);
+    if (!path)
+        fmt::print(stderr,
+                   "quillbrook-widgets: XDG_RUNTIME_DIR is not set, so the address is written nowhere but "
+                   "above\n");
+    else if (file->problem())
+        fmt::print(stderr, "quillbrook-widgets: the address is written nowhere but above: {}\n",
+                   *file->problem());
+    return file;
+}
 
 }  // namespace
 
-int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets) {
+int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets,
+                 const std::function<void()>& cancelProviders) {
     if (options.port < 1 || options.port > 65535) {
         fmt::print(stderr, "quillbrook-widgets: the port {} is not a TCP port; choose one from 1 to 65535\n",
                    options.port);
         return 2;
     }
-    httplib::Server server;
-    std::optional<StopOnSignal> stopper;
-    stopper.emplace(server);  // before any other thread starts, so that all of them block the signals
-    std::unique_ptr<DemoSetup> demo;
-    if (options.demo) {
-        std::string error;
-        demo = DemoSetup::start(error);
-        if (!demo) {
-            fmt::print(stderr, "quillbrook-widgets: cannot serve the demo: {}\n", error);
-            return 1;
-        }
-    }
-    // Made only now: the stores take their files' locations when first used, after the demo set them.
-    Dashboard dashboard(makeWidgets());
-    installRoutes(server, dashboard);
-    server.set_keep_alive_timeout(5);
-    if (!server.bind_to_port("127.0.0.1", options.port)) {
-        fmt::print(stderr,
-                   "quillbrook-widgets: cannot listen on 127.0.0.1:{}: the port is in use or not allowed; "
-                   "choose another with --port N\n",
-                   options.port);
-        return 2;
-    }
-    fmt::print("Quillbrook widgets dashboard on http://127.0.0.1:{}/ (Ctrl-C stops it)\n", options.port);
-    std::fflush(stdout);
-    const bool ok = server.listen_after_bind();
-    const bool interrupted = stopper->interrupted();
-    stopper.reset();
-    if (!ok && !interrupted) {
-        fmt::print(stderr, "quillbrook-widgets: the dashboard stopped unexpectedly; start it again\n");
+    StopSignals signals;  // before any other thread starts
+    std::string error;
+    auto secret = OwnerSecret::generate(error);
+    if (!secret) {
+        fmt::print(stderr, "quillbrook-widgets: cannot serve the dashboard: {}\n", error);
         return 1;
     }
+    std::unique_ptr<DemoSetup> demo;
+    if (options.demo && !(demo = DemoSetup::start(error))) {
+        fmt::print(stderr, "quillbrook-widgets: cannot serve the demo: {}\n", error);
+        return 1;
+    }
+    // Made only now: the stores take their files' locations when first used, after the demo set them.
+    auto widgets = makeWidgets();
+    WorkLanes lanes(widgets.size() + 1);  // a lane per widget kind, and one for the page
+    Dashboard dashboard(std::move(widgets), lanes);
+    const auto url = fmt::format("http://127.0.0.1:{}/?token={}", options.port, secret->text());
+    DashboardServer server(dashboard, lanes,
+                           SiteOptions{.secret = std::move(*secret), .opener = desktopOpener()});
+    if (auto problem = server.listen(options.port)) {
+        fmt::print(
+            stderr,
+            "quillbrook-widgets: cannot listen on 127.0.0.1:{}: {}; choose another port with --port N\n",
+            options.port, *problem);
+        return 2;
+    }
+    signals.onSignal([&] {
+        // Nothing may keep the program: connections close, waiting requests end, downloads are cancelled.
+        server.stop();
+        cancelProviders();
+    });
+    {
+        const auto file = announce(options.port, url);
+        server.run();
+    }
+    cancelProviders();
+    lanes.stop();
     fmt::print("Dashboard stopped.\n");
     return 0;
 }
 
 int serve(const ServeOptions& options) {
-    return serveWidgets(options, [] { return QuillbrookWidgetBundle{}.body(); });
+    return serveWidgets(
+        options, [] { return QuillbrookWidgetBundle{}.body(); },
+        [] { TipStore::shared().cancelDownloads(); });
 }
 
 }  // namespace qb::host

@@ -1,6 +1,7 @@
 #pragma once
 
-// The live dashboard: every widget in every family on 127.0.0.1, refreshed as their reload policies ask.
+// The live dashboard: every widget in every family on 127.0.0.1, refreshed as their reload policies ask,
+// for the account that started it only.
 
 #include <functional>
 #include <vector>
@@ -19,6 +20,8 @@ struct ServeOptions {
 int serve(const ServeOptions& options);
 
 // The same for the widgets `makeWidgets` returns, called once the demo (if any) is set up.
-int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets);
+// `cancelProviders` ends what the providers may wait for (downloads) when the dashboard stops.
+int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets,
+                 const std::function<void()>& cancelProviders);
 
 }  // namespace qb::host

@@ -1,0 +1,62 @@
+#pragma once
+
+// The dashboard's site: the page and its script, the JSON the page polls and posts, and a JSON API that
+// mirrors the program's commands (list, options, placeholder, snapshot, timeline). Runs on the HTTP
+// server's thread and never blocks it: providers and entity queries run on the widgets' lanes, and
+// requests that wait for the tiles are parked until they change.
+
+#include <boost/asio/any_io_executor.hpp>
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+#include "host/requests.hpp"
+#include "host/server/dashboard.hpp"
+#include "host/server/request_handler.hpp"
+#include "host/server/router.hpp"
+#include "host/server/site_options.hpp"
+#include "host/server/waiters.hpp"
+#include "host/server/work_lanes.hpp"
+
+namespace qb::host {
+
+class DashboardSite final : public RequestHandler {
+  public:
+    // `lanes` has a lane per widget of the dashboard and one more for the page's own work.
+    DashboardSite(boost::asio::any_io_executor executor, Dashboard& dashboard, WorkLanes& lanes,
+                  SiteOptions options);
+
+    Admission admit(const HttpRequest& head) override;
+    void handle(HttpRequest request, Reply reply) override;
+
+    // Answers the requests that waited for this change. Call on the server's thread.
+    void tilesChanged();
+    // Answers every waiting request now (the server is stopping).
+    void stop();
+
+  private:
+    // The page and the tiles.
+    void layout(Reply reply);
+    void state(const HttpRequest& request, Reply reply);
+    void setParameter(const HttpRequest& request, Reply reply);
+    void open(const HttpRequest& request, Reply reply);
+    // The command mirror.
+    void options(const HttpRequest& request, Reply reply);
+    void request(const HttpRequest& request, RequestKind kind, Reply reply);
+    void list(Reply reply);
+
+    // Runs `job` on a lane, or answers 503 when that lane is already full of waiting work.
+    void onLane(std::size_t lane, Reply reply, std::function<void(const Reply&)> job);
+    std::size_t pageLane() const { return dashboard_.widgets().size(); }
+
+    boost::asio::any_io_executor executor_;
+    Dashboard& dashboard_;
+    WorkLanes& lanes_;
+    SiteOptions options_;
+    Router router_;
+    Waiters polls_;
+    Waiters redraws_;
+};
+
+}  // namespace qb::host

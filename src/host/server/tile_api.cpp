@@ -1,0 +1,107 @@
+// The routes of the page itself: the tiles' layout, the long poll for changed tiles, a parameter
+// change and a click on a link.
+
+#include <boost/asio/post.hpp>
+
+#include <charconv>
+
+#include "host/render/html_escape.hpp"
+#include "host/server/dashboard_site.hpp"
+#include "host/server/open_url.hpp"
+
+namespace qb::host {
+namespace {
+
+// A JSON body that is an object, or nothing.
+std::optional<nlohmann::json> jsonObject(const HttpRequest& request) {
+    auto body = nlohmann::json::parse(request.body, nullptr, false);
+    if (!body.is_object()) return std::nullopt;
+    return body;
+}
+
+// The body's "tile": a JSON integer naming one of the tiles, else nothing (a negative number, a
+// fraction, a string or a number past the last tile).
+std::optional<std::size_t> tileNumber(const nlohmann::json& body, std::size_t tiles) {
+    const auto found = body.find("tile");
+    if (found == body.end() || !found->is_number_unsigned()) return std::nullopt;
+    const auto number = found->get<std::uint64_t>();
+    return number < tiles ? std::optional<std::size_t>(number) : std::nullopt;
+}
+
+std::optional<std::string> stringField(const nlohmann::json& body, const char* name) {
+    const auto found = body.find(name);
+    if (found == body.end() || !found->is_string()) return std::nullopt;
+    return found->get<std::string>();
+}
+
+std::string tileRange(std::size_t tiles) {
+    return "a tile number from 0 to " + std::to_string(tiles == 0 ? 0 : tiles - 1);
+}
+
+}  // namespace
+
+void DashboardSite::layout(Reply reply) {
+    // The entity parameters' choices are read from files: not on the server's thread.
+    onLane(pageLane(), std::move(reply),
+           [this](const Reply& answer) { answer(jsonResponse(dashboard_.layout())); });
+}
+
+void DashboardSite::state(const HttpRequest& request, Reply reply) {
+    std::uint64_t since = 0;
+    if (const auto text = request.param("since")) {
+        auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), since);
+        if (error != std::errc() || end != text->data() + text->size())
+            return reply(jsonError(400, "since must be a change number the dashboard sent before"));
+    }
+    // A page that knows a later change than there is saw an earlier run of the dashboard: it gets
+    // every tile.
+    if (since > dashboard_.seq()) since = 0;
+    // A page looks: the tiles whose reload date has passed are asked again.
+    dashboard_.refreshDue();
+    polls_.add([this, since] { return dashboard_.seq() > since; },
+               [this, since, reply] { reply(jsonResponse(dashboard_.changesSince(since))); },
+               options_.pollWait);
+}
+
+void DashboardSite::setParameter(const HttpRequest& request, Reply reply) {
+    const auto body = jsonObject(request);
+    const auto tiles = dashboard_.tileCount();
+    const auto tile = body ? tileNumber(*body, tiles) : std::nullopt;
+    const auto name = body ? stringField(*body, "name") : std::nullopt;
+    const auto value = body ? stringField(*body, "value") : std::nullopt;
+    if (!tile || !name || !value)
+        return reply(jsonError(
+            400, "send {\"tile\": N, \"name\": PARAMETER, \"value\": CHOICE} with N " + tileRange(tiles)));
+    onLane(dashboard_.widgetOf(*tile), std::move(reply),
+           [this, tile = *tile, name = *name, value = *value](const Reply& answer) {
+               if (!dashboard_.setParameter(tile, name, value))
+                   return answer(jsonError(
+                       400, "the tile has no parameter \"" + name + "\" with the choice \"" + value + "\""));
+               // The answer is the redrawn tile: wait for the redraw on the server's thread.
+               boost::asio::post(executor_, [this, tile, answer] {
+                   redraws_.add([this, tile] { return !dashboard_.isRefreshing(tile); },
+                                [this, tile, answer] { answer(jsonResponse(dashboard_.tile(tile))); },
+                                options_.redrawWait);
+               });
+           });
+}
+
+void DashboardSite::open(const HttpRequest& request, Reply reply) {
+    const auto body = jsonObject(request);
+    const auto tiles = dashboard_.tileCount();
+    const auto tile = body ? tileNumber(*body, tiles) : std::nullopt;
+    const auto url = body ? stringField(*body, "url") : std::nullopt;
+    if (!tile || !url)
+        return reply(jsonError(400, "send {\"url\": URL, \"tile\": N} with N " + tileRange(tiles)));
+    if (!isOpenableUrl(*url))
+        return reply(jsonError(400, "only Quillbrook, web, mail and file links can be opened"));
+    if (!dashboard_.linkOpened(*tile, *url))
+        return reply(
+            jsonError(403, "the dashboard opens only a link that the tile shows now; reload the page"));
+    const auto problem = openWithDesktop(*url, options_.opener);
+    if (!problem.empty())
+        return reply(jsonResponse(nlohmann::json{{"opened", false}, {"error", problem}}, 502));
+    reply(jsonResponse(nlohmann::json{{"opened", true}}));
+}
+
+}  // namespace qb::host
