@@ -27,14 +27,10 @@ std::string number(double value) {
     return fmt::format("{:g}", value);
 }
 
-std::string foregroundClass(const ui::Foreground& foreground) {
+// The name part of a foreground's class ("c-secondary", "c-yellow").
+std::string_view foregroundName(const ui::Foreground& foreground) {
     const auto* level = std::get_if<ui::Level>(&foreground);
-    return fmt::format("c-{}",
-                       level ? ui::levelName(*level) : ui::colorName(std::get<ui::Color>(foreground)));
-}
-
-std::string backgroundClass(ui::Color color) {
-    return fmt::format("b-{}", ui::colorName(color));
+    return level ? ui::levelName(*level) : ui::colorName(std::get<ui::Color>(foreground));
 }
 
 std::string_view alignItems(resolved::CrossAlignment alignment) {
@@ -53,21 +49,22 @@ std::string_view alignItems(resolved::CrossAlignment alignment) {
 
 // The classes and inline style every element gets from its modifiers and its place in its parent.
 struct Box {
-    std::vector<std::string> classes;
+    std::string classes;
     std::string style;
 
-    void add(std::string_view name) { classes.emplace_back(name); }
+    // A class, or a class made of a prefix and a name ("f-", "caption").
+    void add(std::string_view name, std::string_view suffix = {}) {
+        if (!classes.empty()) classes += ' ';
+        classes += name;
+        classes += suffix;
+    }
     void css(std::string_view declaration) {
         style += declaration;
         style += ';';
     }
     std::string attributes() const {
         std::string out;
-        if (!classes.empty()) {
-            std::string joined;
-            for (const auto& name : classes) joined += (joined.empty() ? "" : " ") + name;
-            out += " class=\"" + escapeHtml(joined) + "\"";
-        }
+        if (!classes.empty()) out += " class=\"" + escapeHtml(classes) + "\"";
         if (!style.empty()) out += " style=\"" + escapeHtml(style) + "\"";
         return out;
     }
@@ -101,7 +98,7 @@ void placeInParent(Box& box, const Node& node, Greed greed, std::optional<Axis> 
     }
     if (background) {
         box.add("qb-capsule");
-        box.add(backgroundClass(*background));
+        box.add("b-", ui::colorName(*background));
     }
 }
 
@@ -132,9 +129,9 @@ Greed greedOf(const Node& node) {
 }
 
 void addTextClasses(Box& box, const resolved::Style& style) {
-    box.add(fmt::format("f-{}", ui::fontName(style.font)));
+    box.add("f-", ui::fontName(style.font));
     if (style.fontWeight) box.add(style.fontWeight == ui::FontWeight::semibold ? "w-semibold" : "w-regular");
-    box.add(foregroundClass(style.foreground));
+    box.add("c-", foregroundName(style.foreground));
     if (style.accented) box.add("qb-accent");
 }
 
@@ -221,7 +218,7 @@ struct HtmlWriter {
     void write(const Node& node, const resolved::Circle& circle, Axis axis) {
         Box box;
         box.add("qb-circle");
-        box.add(backgroundClass(circle.fill));
+        box.add("b-", ui::colorName(circle.fill));
         if (node.style.accented && circle.fill != ui::Color::clear) box.add("qb-accent");
         if (!node.placement.frame.width || !node.placement.frame.height) box.css("aspect-ratio:1");
         placeInParent(box, node, greedOf(node), axis);
@@ -274,8 +271,8 @@ std::string renderHtmlTile(const HtmlTile& tile, const resolved::Tree& tree) {
     const bool clickable = tree.widgetURL.has_value();
     Box box;
     box.add("qb-widget");
-    box.add(fmt::format("qb-{}", name(tile.family)));
-    box.add(fmt::format("qb-mode-{}", name(tile.renderingMode)));
+    box.add("qb-", name(tile.family));
+    box.add("qb-mode-", name(tile.renderingMode));
     if (tree.containerBackground) box.add("qb-fill");
     box.css(fmt::format("width:{}px;height:{}px", size.width, size.height));
     std::string open = fmt::format("{}{} data-kind=\"{}\" data-family=\"{}\" aria-label=\"{}\"",

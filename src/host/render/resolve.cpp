@@ -43,8 +43,9 @@ Context inherit(Context context, const ui::Modifiers& modifiers) {
     return context;
 }
 
+// A Url is parsed already, so the scheme and the text are all the policy has left to check.
 std::optional<Url> checked(const Url& url) {
-    if (!isOpenableUrl(url.string())) return std::nullopt;
+    if (!isOpenableScheme(url)) return std::nullopt;
     return url;
 }
 
