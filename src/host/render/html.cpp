@@ -52,11 +52,11 @@ struct Box {
     std::string classes;
     std::string style;
 
-    // A class, or a class made of a prefix and a name ("f-", "caption").
-    void add(std::string_view name, std::string_view suffix = {}) {
+    // A class, or one made of a prefix and a name ("f-" and "caption").
+    void add(std::string_view prefix, std::string_view name = {}) {
         if (!classes.empty()) classes += ' ';
+        classes += prefix;
         classes += name;
-        classes += suffix;
     }
     void css(std::string_view declaration) {
         style += declaration;
