@@ -187,10 +187,4 @@ void drawView(const ui::View& root, const ui::Environment& environment, Canvas& 
     drawView(resolve(root, environment), canvas, area);
 }
 
-CellSize measureView(const ui::View& view, const ui::Environment& environment, CellSize proposal) {
-    const resolved::Tree tree = resolve(view, environment);
-    CellLayout layout(tree.root);
-    return layout.measure(0, proposal).size;
-}
-
 }  // namespace qb::host

@@ -16,7 +16,4 @@ void drawView(const resolved::Tree& tree, Canvas& canvas, const Rect& area);
 // The same for a view tree, resolved first.
 void drawView(const ui::View& root, const ui::Environment& environment, Canvas& canvas, const Rect& area);
 
-// The cells a view takes when offered `proposal`.
-CellSize measureView(const ui::View& view, const ui::Environment& environment, CellSize proposal);
-
 }  // namespace qb::host
