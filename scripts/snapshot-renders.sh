@@ -77,8 +77,8 @@ run() {
     [[ -s "$out/$file.err" ]] || rm -f "$out/$file.err"
 }
 
-for spec in "${cases[@]}"; do
-    IFS='|' read -r name kind arguments <<<"$spec"
+for line in "${cases[@]}"; do
+    IFS='|' read -r name kind arguments <<<"$line"
     # The arguments split at blanks except inside "--set group=Empty Group".
     if [[ "$arguments" == *"group=Empty Group"* ]]; then
         read -r -a args <<<"${arguments%--set*}"
