@@ -4,7 +4,7 @@
 
 #include "host/commands.hpp"
 #include "host/live_commands.hpp"
-#include "host/render/html_escape.hpp"
+#include "host/render/resolve.hpp"
 #include "host/requests.hpp"
 #include "host/server/open_url.hpp"
 #include "host/view_links.hpp"
@@ -14,13 +14,21 @@
 namespace qb::host {
 namespace {
 
+constexpr std::string_view openableLinks =
+    "a widget opens only Quillbrook's own links and http, https, mailto and file links";
+
 // The link that a click would open: row N's, or the widget's own; or why there is none.
 std::variant<std::string, UsageError> chosenLink(const ViewLinks& links, std::optional<int> row,
                                                  const AnyWidget& widget, WidgetFamily family) {
     const auto count = links.rows.size();
     if (row) {
-        if (static_cast<std::size_t>(*row) <= count)
-            return links.rows[static_cast<std::size_t>(*row - 1)].destination.string();
+        if (static_cast<std::size_t>(*row) <= count) {
+            // The same rule as the dashboard's: only links a click on a widget may open.
+            const auto& destination = links.rows[static_cast<std::size_t>(*row - 1)].destination;
+            if (!destination)
+                return UsageError{fmt::format("refusing to open row {}: {}", *row, openableLinks)};
+            return destination->string();
+        }
         if (count == 0)
             return UsageError{fmt::format("{} shows no rows in {}; {}", widget.kind(), name(family),
                                           links.widgetURL ? "leave out --row to open the widget's own link"
@@ -55,16 +63,11 @@ int openCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) 
     if (answer.failure || answer.entries.empty() || !answer.entries.front().view)
         return runFailure(fmt::format("the {} provider failed: {}; run with --verbose to see its log",
                                       widget->kind(), answer.failure.value_or("no entry")));
-    const auto view = answer.entries.front().view(ui::Environment{family, WidgetRenderingMode::fullColor});
-    auto link = chosenLink(linksOf(view), line.row, *widget, family);
+    const ui::Environment environment{family, WidgetRenderingMode::fullColor};
+    auto link = chosenLink(linksOf(resolve(answer.entries.front().view(environment), environment)), line.row,
+                           *widget, family);
     if (auto* error = std::get_if<UsageError>(&link)) return usageFailure(error->message);
     const auto& url = std::get<std::string>(link);
-    // The same rule as the dashboard's: only links a click on a widget may open.
-    if (!isOpenableUrl(url))
-        return usageFailure(
-            fmt::format("refusing to open {}: a widget opens only Quillbrook's own links "
-                        "and http, https, mailto and file links",
-                        quotedForMessage(url)));
     if (auto error = openWithDesktop(url); !error.empty())
         return runFailure(fmt::format("could not open {}: {}", quotedForMessage(url), error));
     return 0;

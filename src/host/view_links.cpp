@@ -2,19 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/localization.hpp"
-
 namespace qb::host {
 namespace {
 
-std::string shownText(const ui::View& view) {
-    if (!view.localizable) return view.text;
-    return view.formatArgument ? localized(view.text, *view.formatArgument) : localized(view.text);
-}
-
-void collectTexts(const ui::View& view, std::vector<std::string>& texts) {
-    if (view.kind == ui::ViewKind::text) texts.push_back(shownText(view));
-    for (const auto& child : view.children) collectTexts(child, texts);
+void collectTexts(const resolved::Node& node, std::vector<std::string>& texts) {
+    if (const auto* text = node.as<resolved::Text>()) texts.push_back(text->string);
+    for (const auto& child : node.children()) collectTexts(child, texts);
 }
 
 std::string joined(const std::vector<std::string>& texts) {
@@ -23,44 +16,48 @@ std::string joined(const std::vector<std::string>& texts) {
     return line;
 }
 
-bool containsLink(const ui::View& view) {
-    return view.kind == ui::ViewKind::link ||
-           std::any_of(view.children.begin(), view.children.end(), containsLink);
+bool containsLink(const resolved::Node& node) {
+    const auto children = node.children();
+    return node.as<resolved::Link>() || std::any_of(children.begin(), children.end(), containsLink);
 }
 
-void collectLines(const ui::View& view, std::vector<std::string>& lines) {
-    const bool oneLine = view.kind == ui::ViewKind::link || view.kind == ui::ViewKind::text ||
-                         (view.kind == ui::ViewKind::hstack && !containsLink(view));
+bool isRow(const resolved::Node& node) {
+    const auto* stack = node.as<resolved::Stack>();
+    return stack && stack->axis == resolved::Axis::horizontal;
+}
+
+void collectLines(const resolved::Node& node, std::vector<std::string>& lines) {
+    const bool oneLine =
+        node.as<resolved::Link>() || node.as<resolved::Text>() || (isRow(node) && !containsLink(node));
     if (!oneLine) {
-        for (const auto& child : view.children) collectLines(child, lines);
+        for (const auto& child : node.children()) collectLines(child, lines);
         return;
     }
     std::vector<std::string> texts;
-    collectTexts(view, texts);
+    collectTexts(node, texts);
     if (!texts.empty()) lines.push_back(joined(texts));
 }
 
-void collectLinks(const ui::View& view, ViewLinks& links) {
-    if (view.widgetDestination && !links.widgetURL) links.widgetURL = view.widgetDestination;
-    if (view.kind == ui::ViewKind::link && view.destination) {
+void collectLinks(const resolved::Node& node, ViewLinks& links) {
+    if (const auto* link = node.as<resolved::Link>()) {
         std::vector<std::string> texts;
-        collectTexts(view, texts);
-        links.rows.push_back({*view.destination, joined(texts)});
+        collectTexts(node, texts);
+        links.rows.push_back({link->destination, joined(texts)});
     }
-    for (const auto& child : view.children) collectLinks(child, links);
+    for (const auto& child : node.children()) collectLinks(child, links);
 }
 
 }  // namespace
 
-ViewLinks linksOf(const ui::View& view) {
-    ViewLinks links;
-    collectLinks(view, links);
+ViewLinks linksOf(const resolved::Tree& tree) {
+    ViewLinks links{tree.widgetURL, {}};
+    collectLinks(tree.root, links);
     return links;
 }
 
-std::vector<std::string> textLinesOf(const ui::View& view) {
+std::vector<std::string> textLinesOf(const resolved::Tree& tree) {
     std::vector<std::string> lines;
-    collectLines(view, lines);
+    collectLines(tree.root, lines);
     return lines;
 }
 

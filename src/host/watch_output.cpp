@@ -1,6 +1,7 @@
 #include "host/watch_output.hpp"
 
 #include "host/json_output.hpp"
+#include "host/render/resolve.hpp"
 #include "host/render/terminal.hpp"
 #include "host/text_output.hpp"
 #include "host/view_links.hpp"
@@ -78,7 +79,7 @@ nlohmann::ordered_json waybarObject(const WatchedEntry& watched) {
     std::string tooltip;
     if (watched.entry.view) {
         const ui::Environment environment{watched.family, WidgetRenderingMode::fullColor};
-        for (const auto& line : textLinesOf(watched.entry.view(environment)))
+        for (const auto& line : textLinesOf(resolve(watched.entry.view(environment), environment)))
             tooltip += (tooltip.empty() ? "" : "\n") + barText(line);
     }
     nlohmann::ordered_json object;

@@ -3,16 +3,22 @@
 // The view tree that entry views build and renderers walk: a small value tree in the spirit of a
 // declarative view framework. Build it with the free functions and chain modifiers:
 //     vstack({text("Tips").font(Font::headline), spacer(2)}).spacing(4)
+//
+// A view is one node kind (its content: a stack, a text, a symbol, ...) and the modifiers applied to
+// it. Both are plain values compared member by member, so a new field takes part in equality by itself.
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "platform/url.hpp"
+#include "ui/indirect.hpp"
+#include "ui/style.hpp"
 #include "widgetkit/family.hpp"
 
 namespace qb {
@@ -27,90 +33,90 @@ struct Environment {
     WidgetRenderingMode renderingMode = WidgetRenderingMode::fullColor;
 };
 
-enum class Font { body, largeTitle, title3, headline, callout, caption, caption2 };
-enum class FontWeight { regular, semibold };
-// Hierarchical foreground levels of the current foreground colour.
-enum class Level { primary, secondary, tertiary };
-// Named colours; `clear` is fully transparent.
-enum class Color { red, orange, yellow, green, blue, purple, gray, white, clear };
-// A foreground: a hierarchical level or a named colour.
-using Foreground = std::variant<Level, Color>;
-// The container background of a widget: the fill style at a hierarchical level.
-struct FillBackground {
-    Level level = Level::tertiary;
-    friend bool operator==(const FillBackground&, const FillBackground&) = default;
+struct View;
+
+// A decoded image shared by the copies of a tree and compared by its pixels, not by its address.
+struct SharedImage {
+    std::shared_ptr<const Image> image;
+    friend bool operator==(const SharedImage& a, const SharedImage& b);
 };
 
-enum class HorizontalAlignment { leading, center, trailing };
-enum class VerticalAlignment { top, center, bottom, firstTextBaseline };
-enum class TextAlignment { leading, center, trailing };
-
-struct EdgeInsets {
-    double top = 0, leading = 0, bottom = 0, trailing = 0;
-    friend bool operator==(const EdgeInsets&, const EdgeInsets&) = default;
+// The node kinds. Stacks without spacing use the framework's default spacing; a spacer without a
+// minimum length uses the framework's default length.
+struct Empty {  // draws nothing
+    friend bool operator==(const Empty&, const Empty&) = default;
 };
-enum class Edge { top, leading, bottom, trailing, horizontal, vertical, all };
+struct VStack {  // children top to bottom
+    HorizontalAlignment alignment = HorizontalAlignment::center;
+    std::optional<double> spacing;
+    std::vector<View> children;
+    friend bool operator==(const VStack&, const VStack&) = default;
+};
+struct HStack {  // children leading to trailing
+    VerticalAlignment alignment = VerticalAlignment::center;
+    std::optional<double> spacing;
+    std::vector<View> children;
+    friend bool operator==(const HStack&, const HStack&) = default;
+};
+struct Spacer {  // flexible space of at least `minLength`
+    std::optional<double> minLength;
+    friend bool operator==(const Spacer&, const Spacer&) = default;
+};
+struct Divider {  // a hairline: horizontal, or vertical inside a horizontal stack
+    friend bool operator==(const Divider&, const Divider&) = default;
+};
+struct Text {  // shown verbatim, or a key looked up in the string table with an optional "%lld" value
+    std::string text;
+    bool localizable = false;
+    std::optional<std::int64_t> formatArgument;
+    friend bool operator==(const Text&, const Text&) = default;
+};
+struct Symbol {  // a symbol image by name ("doc.text")
+    std::string name;
+    friend bool operator==(const Symbol&, const Symbol&) = default;
+};
+struct Bitmap {  // a decoded image
+    SharedImage image;
+    bool resizable = false;
+    bool aspectRatioFit = false;
+    bool interpolationHigh = false;
+    friend bool operator==(const Bitmap&, const Bitmap&) = default;
+};
+struct Circle {  // a circle filled with `fill`
+    Color fill = Color::clear;
+    friend bool operator==(const Circle&, const Circle&) = default;
+};
+struct Link {  // a click target around its label, opening `destination`
+    Url destination;
+    Indirect<View> label;
+    friend bool operator==(const Link&, const Link&) = default;
+};
 
-enum class ViewKind {
-    empty,    // draws nothing
-    vstack,   // children top to bottom
-    hstack,   // children leading to trailing
-    spacer,   // flexible space of at least `minLength`
-    divider,  // a hairline: horizontal, or vertical inside a horizontal stack
-    text,     // `text`, verbatim or a localization key (optionally with one integer argument)
-    symbol,   // a symbol image by name
-    image,    // a decoded bitmap image
-    circle,   // a circle filled with `fill`
-    link,     // a clickable wrapper around its one child, opening `destination`
+using Content = std::variant<Empty, VStack, HStack, Spacer, Divider, Text, Symbol, Bitmap, Circle, Link>;
+
+// What the modifiers set, each field named like its modifier. Font, weight, foreground, line limit and
+// text alignment are inherited by descendants unless they set their own, and so is membership of the
+// accent group. Padding lies outside the frame.
+struct Modifiers {
+    std::optional<Font> font;
+    std::optional<FontWeight> fontWeight;
+    std::optional<Foreground> foregroundStyle;
+    std::optional<int> lineLimit;
+    std::optional<TextAlignment> multilineTextAlignment;
+    EdgeInsets padding;  // accumulated
+    Frame frame;
+    bool widgetAccentable = false;    // the view and its descendants are tinted in tinted modes
+    std::optional<Color> background;  // drawn behind the view as a capsule
+    std::optional<Url> widgetURL;     // what a click anywhere on the widget opens
+    std::optional<FillBackground> containerBackground;
+    friend bool operator==(const Modifiers&, const Modifiers&) = default;
 };
 
 struct View {
-    ViewKind kind = ViewKind::empty;
+    Content content;
+    Modifiers modifiers;
 
-    // Stacks. Horizontal alignment applies to vstacks, vertical alignment to hstacks. No spacing means
-    // the framework's default spacing.
-    HorizontalAlignment horizontalAlignment = HorizontalAlignment::center;
-    VerticalAlignment verticalAlignment = VerticalAlignment::center;
-    std::optional<double> stackSpacing;
-    std::vector<View> children;
-
-    // Spacers: no minimum length means the framework's default.
-    std::optional<double> minLength;
-
-    // Texts and symbols.
-    std::string text;                            // the text, the localization key, or the symbol name
-    bool localizable = false;                    // text is a key looked up in the string table
-    std::optional<std::int64_t> formatArgument;  // the value of the key's "%lld"
-
-    // Images: decoded once, shared by copies of the tree.
-    std::shared_ptr<const Image> image;
-    bool isResizable = false;
-    bool aspectFit = false;
-    bool highQualityInterpolation = false;
-
-    // Circles.
-    Color fill = Color::clear;
-
-    // Links.
-    std::optional<Url> destination;
-
-    // What the modifiers set (the fields are named apart from the modifier functions that set them).
-    // Font, weight, foreground, line limit and text alignment are inherited by descendants unless they
-    // set their own. Padding lies outside the frame.
-    std::optional<Font> fontRole;                   // font(...)
-    std::optional<FontWeight> weight;               // fontWeight(...)
-    std::optional<Foreground> foreground;           // foregroundStyle(...)
-    std::optional<int> maxLines;                    // lineLimit(...)
-    std::optional<TextAlignment> textAlignment;     // multilineTextAlignment(...)
-    EdgeInsets insets;                              // padding(...), accumulated
-    std::optional<double> frameWidth, frameHeight;  // frame(...)
-    bool accentable = false;                        // widgetAccentable(): tinted in tinted rendering modes
-    std::optional<Color> capsuleBackground;         // background(...): drawn behind the view as a capsule
-    std::optional<Url> widgetDestination;         // widgetURL(...): what a click anywhere on the widget opens
-    std::optional<FillBackground> containerFill;  // containerBackground(...)
-
-    // Modifiers, chainable on temporaries and on named views.
-    View&& spacing(double value) &&;
+    // Modifiers, chainable on temporaries.
     View&& font(Font value) &&;
     View&& fontWeight(FontWeight value) &&;
     View&& foregroundStyle(Foreground value) &&;
@@ -122,11 +128,24 @@ struct View {
     View&& background(Color capsuleColor) &&;
     View&& widgetURL(std::optional<Url> url) &&;
     View&& containerBackground(FillBackground background) &&;
+    // Settings of one node kind; other kinds ignore them. Stacks:
+    View&& spacing(double value) &&;
+    // Images:
     View&& resizable() &&;
     View&& aspectRatioFit() &&;
     View&& interpolationHigh() &&;
 
-    friend bool operator==(const View&, const View&);
+    // The content as one kind, or nothing when it is another.
+    template <class Kind>
+    const Kind* as() const {
+        return std::get_if<Kind>(&content);
+    }
+    // The views this one holds: a stack's children, a link's label.
+    std::span<const View> children() const;
+    // The k-th of them; throws std::out_of_range past the last.
+    const View& child(std::size_t k) const;
+
+    friend bool operator==(const View&, const View&) = default;
 };
 
 // Builders.
@@ -144,11 +163,6 @@ View symbol(std::string name);
 View image(std::shared_ptr<const Image> image);
 View circle(Color fill);
 View link(std::optional<Url> destination, View label);  // no destination: the label alone, inert
-
-// Names of the enumerations as written in dumps and JSON ("red", "caption2", "secondary", ...).
-std::string_view colorName(Color color);
-std::string_view fontName(Font font);
-std::string_view levelName(Level level);
 
 // A stable text dump, one node a line, children indented by two blanks, used by tests and by
 // `--format tree`.

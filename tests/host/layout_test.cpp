@@ -1,4 +1,4 @@
-#include "host/render/layout.hpp"
+#include "host/render/cell_drawer.hpp"
 
 #include <gtest/gtest.h>
 

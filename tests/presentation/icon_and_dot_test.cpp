@@ -35,7 +35,7 @@ TEST(ItemIconView, ShowsTheImageOnlyInFullColourWhenItDecodes) {
         SCOPED_TRACE(c.name);
         const View icon = ItemIconView{c.data, "doc.text", 16}.body({.renderingMode = c.mode});
         if (c.showsImage) {
-            ASSERT_EQ(icon.kind, ui::ViewKind::image);
+            ASSERT_TRUE(icon.as<ui::Bitmap>());
             EXPECT_EQ(ui::dump(icon), "image 4x2 resizable aspectFit interpolation=high frame=16x16\n");
         } else {
             EXPECT_EQ(icon, ui::symbol("doc.text").foregroundStyle(ui::Level::secondary).frame(16, 16));

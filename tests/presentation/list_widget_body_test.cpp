@@ -12,7 +12,6 @@ namespace {
 using test::linkedItem;
 using test::TestItem;
 using ui::View;
-using ui::ViewKind;
 
 std::vector<TestItem> makeItems(int count) {
     std::vector<TestItem> items;
@@ -40,48 +39,47 @@ struct Shape {
     std::vector<View> rowLabels;  // the link labels, in order
 };
 
-void readRow(const View& link, Shape& shape) {
-    ASSERT_EQ(link.kind, ViewKind::link) << ui::dump(link);
-    ASSERT_TRUE(link.destination);
-    shape.columns.back().push_back(link.destination->host().value_or(""));
-    shape.rowLabels.push_back(link.children.at(0));
+void readRow(const View& row, Shape& shape) {
+    const auto* link = row.as<ui::Link>();
+    ASSERT_TRUE(link) << ui::dump(row);
+    shape.columns.back().push_back(link->destination.host().value_or(""));
+    shape.rowLabels.push_back(*link->label);
 }
 
 // A detail unit: the row in its link, then perhaps a divider inset by 30.
 void readUnit(const View& unit, Shape& shape) {
-    ASSERT_EQ(unit.kind, ViewKind::vstack);
-    readRow(unit.children.at(0), shape);
-    if (unit.children.size() == 2) {
-        EXPECT_EQ(unit.children[1], ui::divider().padding(ui::Edge::leading, 30));
+    ASSERT_TRUE(unit.as<ui::VStack>());
+    readRow(unit.child(0), shape);
+    if (unit.children().size() == 2) {
+        EXPECT_EQ(unit.child(1), ui::divider().padding(ui::Edge::leading, 30));
         shape.dividedIds.push_back(shape.columns.back().back());
     }
 }
 
 void readColumn(const View& column, Shape& shape) {
     shape.columns.emplace_back();
-    ASSERT_EQ(column.kind, ViewKind::vstack);
-    for (const View& unit : column.children) readUnit(unit, shape);
+    ASSERT_TRUE(column.as<ui::VStack>());
+    for (const View& unit : column.children()) readUnit(unit, shape);
 }
 
 Shape readShape(const View& body) {
     Shape shape;
     shape.columns.emplace_back();
-    for (std::size_t i = 1; i < body.children.size(); ++i) {
-        const View& child = body.children[i];
-        if (child.kind == ViewKind::link) {
+    for (std::size_t i = 1; i < body.children().size(); ++i) {
+        const View& child = body.child(i);
+        if (child.as<ui::Link>()) {
             readRow(child, shape);
-        } else if (child.kind == ViewKind::vstack &&
-                   (child.children.empty() || child.children[0].kind == ViewKind::vstack)) {
+        } else if (child.as<ui::VStack>() && (child.children().empty() || child.child(0).as<ui::VStack>())) {
             shape.columns.clear();
             readColumn(child, shape);
-        } else if (child.kind == ViewKind::vstack) {
+        } else if (child.as<ui::VStack>()) {
             readUnit(child, shape);
-        } else if (child.kind == ViewKind::hstack) {
+        } else if (child.as<ui::HStack>()) {
             shape.columns.clear();
-            shape.verticalDivider = child.children.at(1).kind == ViewKind::divider;
-            readColumn(child.children.at(0), shape);
-            readColumn(child.children.at(2), shape);
-        } else if (child.kind == ViewKind::text) {
+            shape.verticalDivider = child.child(1).as<ui::Divider>() != nullptr;
+            readColumn(child.child(0), shape);
+            readColumn(child.child(2), shape);
+        } else if (child.as<ui::Text>()) {
             EXPECT_FALSE(shape.overflow) << "two overflow lines";
             shape.overflow = child;
         }
@@ -149,19 +147,19 @@ TEST(ListWidgetBody, EachFamilyUsesItsHeaderRowDesignAndSpacing) {
     const auto body = makeBody(items, 2);
     const ui::Environment small{.family = WidgetFamily::systemSmall};
     const View smallView = body.body(small);
-    EXPECT_EQ(smallView.children.at(0), ui::verbatim("small header"));
-    EXPECT_EQ(smallView.children.at(2).children.at(0), CompactItemRow<TestItem>{items[0]}.body(small));
+    EXPECT_EQ(smallView.child(0), ui::verbatim("small header"));
+    EXPECT_EQ(smallView.child(2).child(0), CompactItemRow<TestItem>{items[0]}.body(small));
 
     const View header = WidgetHeader{"Favorites", "12 items"}.body({}).padding(ui::Edge::bottom, 6);
     const ui::Environment medium{.family = WidgetFamily::systemMedium};
     const View mediumView = body.body(medium);
-    EXPECT_EQ(mediumView.children.at(0), header);
-    EXPECT_EQ(mediumView.children.at(1).children.at(0), StandardItemRow<TestItem>{items[0]}.body(medium));
+    EXPECT_EQ(mediumView.child(0), header);
+    EXPECT_EQ(mediumView.child(1).child(0), StandardItemRow<TestItem>{items[0]}.body(medium));
 
     for (const auto family : {WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge}) {
         SCOPED_TRACE(name(family));
         const View view = body.body({.family = family});
-        EXPECT_EQ(view.children.at(0), header);
+        EXPECT_EQ(view.child(0), header);
         EXPECT_EQ(readShape(view).rowLabels,
                   (std::vector{ui::verbatim("detail i0"), ui::verbatim("detail i1")}));
     }

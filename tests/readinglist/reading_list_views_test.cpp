@@ -19,9 +19,9 @@ constexpr WidgetFamily allFamilies[] = {WidgetFamily::systemSmall, WidgetFamily:
 
 // The texts and link destinations of a tree, depth first.
 void collect(const ui::View& view, std::vector<std::string>& texts, std::vector<std::string>& links) {
-    if (view.kind == ui::ViewKind::text) texts.push_back(view.text);
-    if (view.kind == ui::ViewKind::link && view.destination) links.push_back(view.destination->string());
-    for (const auto& child : view.children) collect(child, texts, links);
+    if (const auto* text = view.as<ui::Text>()) texts.push_back(text->text);
+    if (const auto* link = view.as<ui::Link>()) links.push_back(link->destination.string());
+    for (const auto& child : view.children()) collect(child, texts, links);
 }
 
 std::vector<std::string> textsOf(const ui::View& view) {
@@ -85,11 +85,13 @@ TEST(ReadingListViewsTest, EverythingReadShowsAllReadOnlyUnderTheUnreadFilter) {
 
     const auto small = ReadingListEntryView{all}.body({WidgetFamily::systemSmall});
     EXPECT_FALSE(contains(textsOf(small), "0 unread"));
-    EXPECT_EQ(small.children.front(), ReadingListSmallHeader{0}.body({WidgetFamily::systemSmall}));
-    const auto badge = ReadingListSmallHeader{120}.body({WidgetFamily::systemSmall}).children.at(2);
-    EXPECT_EQ(badge.text, "120");
-    EXPECT_FALSE(badge.localizable);
-    EXPECT_EQ(badge.capsuleBackground, ui::Color::blue);
+    EXPECT_EQ(small.child(0), ReadingListSmallHeader{0}.body({WidgetFamily::systemSmall}));
+    const auto badge = ReadingListSmallHeader{120}.body({WidgetFamily::systemSmall}).child(2);
+    const auto* badgeText = badge.as<ui::Text>();
+    ASSERT_TRUE(badgeText) << ui::dump(badge);
+    EXPECT_EQ(badgeText->text, "120");
+    EXPECT_FALSE(badgeText->localizable);
+    EXPECT_EQ(badge.modifiers.background, ui::Color::blue);
 }
 
 TEST(ReadingListViewsTest, WidgetTakesOnlyKnownFiltersAndWrapsItsContent) {
@@ -100,7 +102,7 @@ TEST(ReadingListViewsTest, WidgetTakesOnlyKnownFiltersAndWrapsItsContent) {
     EXPECT_EQ(instance.values().at("filter"), "unreadOnly");
     const auto placeholder = instance.placeholder({WidgetFamily::systemSmall});
     const auto view = placeholder.view({WidgetFamily::systemSmall});
-    EXPECT_EQ(view.containerFill, ui::FillBackground{ui::Level::tertiary});
+    EXPECT_EQ(view.modifiers.containerBackground, ui::FillBackground{ui::Level::tertiary});
     EXPECT_TRUE(contains(textsOf(view), "Getting Started with Quillbrook"));
 }
 

@@ -50,9 +50,8 @@ TEST(ViewDump, EscapesTextSoThatEveryNodeStaysOnOneLineAndInert) {
 TEST(ViewModifiers, PaddingsAccumulateAndFramesKeepTheOtherDimension) {
     const View view =
         spacer().padding(Edge::all, 2).padding(Edge::top, 4).frame(10, std::nullopt).frame(std::nullopt, 20);
-    EXPECT_EQ(view.insets, (EdgeInsets{6, 2, 2, 2}));
-    EXPECT_EQ(view.frameWidth, 10);
-    EXPECT_EQ(view.frameHeight, 20);
+    EXPECT_EQ(view.modifiers.padding, (EdgeInsets{6, 2, 2, 2}));
+    EXPECT_EQ(view.modifiers.frame, (Frame{10, 20}));
 }
 
 TEST(ViewEquality, ComparesEveryPropertyAndImagesByPixels) {

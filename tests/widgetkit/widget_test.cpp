@@ -131,7 +131,7 @@ TEST(AnyWidget, AnswersRequestsWithJsonAndViews) {
     EXPECT_EQ(timeline.policy, TimelineReloadPolicy::after(Date{302}));
     auto view =
         timeline.entries[0].view(ui::Environment{WidgetFamily::systemSmall, WidgetRenderingMode::fullColor});
-    EXPECT_EQ(view.text, "dark/_any@systemSmall");
+    EXPECT_EQ(view, ui::verbatim("dark/_any@systemSmall"));
 }
 
 TEST(WidgetFamily, NamesRoundTrip) {

@@ -20,12 +20,12 @@ Clock tickingClock(double start) {
 // The texts of a view tree as a reader sees them, in order, separated by blanks.
 std::string shownText(const ui::View& view) {
     std::string out;
-    if (view.kind == ui::ViewKind::text) {
-        out = view.formatArgument ? localized(view.text, *view.formatArgument)
-              : view.localizable  ? localized(view.text)
-                                  : view.text;
+    if (const auto* text = view.as<ui::Text>()) {
+        out = text->formatArgument ? localized(text->text, *text->formatArgument)
+              : text->localizable  ? localized(text->text)
+                                   : text->text;
     }
-    for (const auto& child : view.children) {
+    for (const auto& child : view.children()) {
         auto text = shownText(child);
         if (!text.empty()) out += (out.empty() ? "" : " ") + text;
     }

@@ -6,6 +6,7 @@
 
 #include "host/render/html_escape.hpp"
 #include "host/render/html_symbols.hpp"
+#include "host/render/resolve.hpp"
 #include "platform/image.hpp"
 #include "platform/json.hpp"
 #include "platform/localization.hpp"
@@ -13,22 +14,8 @@
 namespace qb::host {
 namespace {
 
-using ui::View;
-using ui::ViewKind;
-
-enum class Axis { none, vertical, horizontal };
-
-// What a view inherits from the views around it.
-struct Context {
-    ui::Font font = ui::Font::body;
-    ui::FontWeight weight = ui::FontWeight::regular;
-    bool weightSet = false;
-    ui::Foreground foreground = ui::Level::primary;
-    std::optional<int> maxLines;
-    ui::TextAlignment textAlignment = ui::TextAlignment::leading;
-    WidgetRenderingMode mode = WidgetRenderingMode::fullColor;
-    Axis axis = Axis::none;  // the direction of the stack the view stands in
-};
+using resolved::Axis;
+using resolved::Node;
 
 // Whether a view takes all the room its parent offers, across or along.
 struct Greed {
@@ -36,98 +23,62 @@ struct Greed {
     bool height = false;
 };
 
-// The framework's default spacing between the children of a stack and default spacer length.
-constexpr double defaultSpacing = 8;
-constexpr double defaultSpacerLength = 8;
-
 std::string number(double value) {
     return fmt::format("{:g}", value);
 }
 
-std::string_view foregroundClass(const ui::Foreground& foreground) {
-    if (const auto* level = std::get_if<ui::Level>(&foreground)) {
-        switch (*level) {
-            case ui::Level::primary:
-                return "c-primary";
-            case ui::Level::secondary:
-                return "c-secondary";
-            case ui::Level::tertiary:
-                return "c-tertiary";
-        }
-    }
-    switch (std::get<ui::Color>(foreground)) {
-        case ui::Color::red:
-            return "c-red";
-        case ui::Color::orange:
-            return "c-orange";
-        case ui::Color::yellow:
-            return "c-yellow";
-        case ui::Color::green:
-            return "c-green";
-        case ui::Color::blue:
-            return "c-blue";
-        case ui::Color::purple:
-            return "c-purple";
-        case ui::Color::gray:
-            return "c-gray";
-        case ui::Color::white:
-            return "c-white";
-        case ui::Color::clear:
-            return "c-clear";
-    }
-    return "c-primary";
+// The name part of a foreground's class ("c-secondary", "c-yellow").
+std::string_view foregroundName(const ui::Foreground& foreground) {
+    const auto* level = std::get_if<ui::Level>(&foreground);
+    return level ? ui::levelName(*level) : ui::colorName(std::get<ui::Color>(foreground));
 }
 
-std::string backgroundClass(ui::Color color) {
-    return fmt::format("b-{}", ui::colorName(color));
-}
-
-Context inherit(const View& view, Context context) {
-    if (view.fontRole) context.font = *view.fontRole;
-    if (view.weight) {
-        context.weight = *view.weight;
-        context.weightSet = true;
+std::string_view alignItems(resolved::CrossAlignment alignment) {
+    switch (alignment) {
+        case resolved::CrossAlignment::start:
+            return "align-items:flex-start";
+        case resolved::CrossAlignment::end:
+            return "align-items:flex-end";
+        case resolved::CrossAlignment::firstTextBaseline:
+            return "align-items:baseline";
+        case resolved::CrossAlignment::center:
+            break;
     }
-    if (view.foreground) context.foreground = *view.foreground;
-    if (view.maxLines) context.maxLines = *view.maxLines;
-    if (view.textAlignment) context.textAlignment = *view.textAlignment;
-    return context;
-}
-
-bool tinted(const View& view, const Context& context) {
-    return view.accentable && context.mode != WidgetRenderingMode::fullColor;
+    return "align-items:center";
 }
 
 // The classes and inline style every element gets from its modifiers and its place in its parent.
 struct Box {
-    std::vector<std::string> classes;
+    std::string classes;
     std::string style;
 
-    void add(std::string_view name) { classes.emplace_back(name); }
+    // A class, or one made of a prefix and a name ("f-" and "caption").
+    void add(std::string_view prefix, std::string_view name = {}) {
+        if (!classes.empty()) classes += ' ';
+        classes += prefix;
+        classes += name;
+    }
     void css(std::string_view declaration) {
         style += declaration;
         style += ';';
     }
     std::string attributes() const {
         std::string out;
-        if (!classes.empty()) {
-            std::string joined;
-            for (const auto& name : classes) joined += (joined.empty() ? "" : " ") + name;
-            out += " class=\"" + escapeHtml(joined) + "\"";
-        }
+        if (!classes.empty()) out += " class=\"" + escapeHtml(classes) + "\"";
         if (!style.empty()) out += " style=\"" + escapeHtml(style) + "\"";
         return out;
     }
 };
 
-void placeInParent(Box& box, const View& view, Greed greed, Axis axis) {
-    if (view.frameWidth) {
-        box.css(fmt::format("width:{}px;min-width:{}px", number(*view.frameWidth), number(*view.frameWidth)));
+// `axis` is the direction of the stack the node stands in; none places it without growing.
+void placeInParent(Box& box, const Node& node, Greed greed, std::optional<Axis> axis) {
+    const ui::Frame& frame = node.placement.frame;
+    if (frame.width) {
+        box.css(fmt::format("width:{}px;min-width:{}px", number(*frame.width), number(*frame.width)));
         greed.width = false;
     }
-    if (view.frameHeight) {
-        box.css(
-            fmt::format("height:{}px;min-height:{}px", number(*view.frameHeight), number(*view.frameHeight)));
+    if (frame.height) {
+        box.css(fmt::format("height:{}px;min-height:{}px", number(*frame.height), number(*frame.height)));
         greed.height = false;
     }
     if (axis == Axis::vertical) {
@@ -137,235 +88,158 @@ void placeInParent(Box& box, const View& view, Greed greed, Axis axis) {
         if (greed.width) box.css("flex:1 1 0");
         if (greed.height) box.css("align-self:stretch");
     }
-    if (view.frameWidth || view.frameHeight) box.css("flex-shrink:0");
-    const auto& insets = view.insets;
+    if (frame.width || frame.height) box.css("flex-shrink:0");
+    const auto& insets = node.placement.padding;
+    const auto& background = node.placement.background;
     if (insets != ui::EdgeInsets{}) {
         // Padding lies outside the frame, except around a capsule, which it widens.
-        box.css(fmt::format("{}:{}px {}px {}px {}px", view.capsuleBackground ? "padding" : "margin",
-                            number(insets.top), number(insets.trailing), number(insets.bottom),
-                            number(insets.leading)));
+        box.css(fmt::format("{}:{}px {}px {}px {}px", background ? "padding" : "margin", number(insets.top),
+                            number(insets.trailing), number(insets.bottom), number(insets.leading)));
     }
-    if (view.capsuleBackground) {
+    if (background) {
         box.add("qb-capsule");
-        box.add(backgroundClass(*view.capsuleBackground));
+        box.add("b-", ui::colorName(*background));
     }
 }
 
-void render(const View& view, const Context& parent, std::string& out);
-
-// How greedy a view is, from its own tree alone (dividers: from the stack they stand in).
-Greed greedOf(const View& view, Axis axis) {
+// How greedy a view is, from its own tree alone.
+Greed greedOf(const Node& node) {
     Greed greed;
-    switch (view.kind) {
-        case ViewKind::vstack:
-        case ViewKind::hstack: {
-            const Axis inner = view.kind == ViewKind::vstack ? Axis::vertical : Axis::horizontal;
-            for (const auto& child : view.children) {
-                if (child.kind == ViewKind::spacer)
-                    (inner == Axis::vertical ? greed.height : greed.width) = true;
-                const auto childGreed = greedOf(child, inner);
-                greed.width = greed.width || childGreed.width;
-                greed.height = greed.height || childGreed.height;
-            }
-            break;
+    const auto takeFrom = [&greed](const Node& child) {
+        const Greed childGreed = greedOf(child);
+        greed.width = greed.width || childGreed.width;
+        greed.height = greed.height || childGreed.height;
+    };
+    if (const auto* stack = node.as<resolved::Stack>()) {
+        for (const Node& child : stack->children) {
+            if (child.as<resolved::Spacer>())
+                (stack->axis == Axis::vertical ? greed.height : greed.width) = true;
+            takeFrom(child);
         }
-        case ViewKind::link:
-            for (const auto& child : view.children) {
-                const auto childGreed = greedOf(child, Axis::vertical);
-                greed.width = greed.width || childGreed.width;
-                greed.height = greed.height || childGreed.height;
-            }
-            break;
-        case ViewKind::divider:
-            greed = axis == Axis::horizontal ? Greed{false, true} : Greed{true, false};
-            break;
-        case ViewKind::circle:
-            greed = Greed{!view.frameWidth, !view.frameHeight};
-            break;
-        default:
-            break;
+    } else if (const auto* link = node.as<resolved::Link>()) {
+        takeFrom(*link->label);
+    } else if (const auto* divider = node.as<resolved::Divider>()) {
+        greed = divider->axis == Axis::vertical ? Greed{false, true} : Greed{true, false};
+    } else if (node.as<resolved::Circle>()) {
+        greed = Greed{!node.placement.frame.width, !node.placement.frame.height};
     }
-    if (view.frameWidth) greed.width = false;
-    if (view.frameHeight) greed.height = false;
+    if (node.placement.frame.width) greed.width = false;
+    if (node.placement.frame.height) greed.height = false;
     return greed;
 }
 
-void renderStack(const View& view, const Context& context, Axis axis, std::string& out) {
-    Context inner = context;
-    inner.axis = axis;
-    Box box;
-    box.add(axis == Axis::vertical ? "qb-v" : "qb-h");
-    const double spacing = view.stackSpacing.value_or(defaultSpacing);
-    if (spacing != 0) box.css(fmt::format("gap:{}px", number(spacing)));
-    if (axis == Axis::vertical) {
-        switch (view.horizontalAlignment) {
-            case ui::HorizontalAlignment::leading:
-                box.css("align-items:flex-start");
-                break;
-            case ui::HorizontalAlignment::center:
-                box.css("align-items:center");
-                break;
-            case ui::HorizontalAlignment::trailing:
-                box.css("align-items:flex-end");
-                break;
-        }
-    } else {
-        switch (view.verticalAlignment) {
-            case ui::VerticalAlignment::top:
-                box.css("align-items:flex-start");
-                break;
-            case ui::VerticalAlignment::center:
-                box.css("align-items:center");
-                break;
-            case ui::VerticalAlignment::bottom:
-                box.css("align-items:flex-end");
-                break;
-            case ui::VerticalAlignment::firstTextBaseline:
-                box.css("align-items:baseline");
-                break;
-        }
+void addTextClasses(Box& box, const resolved::Style& style) {
+    box.add("f-", ui::fontName(style.font));
+    if (style.fontWeight) box.add(style.fontWeight == ui::FontWeight::semibold ? "w-semibold" : "w-regular");
+    box.add("c-", foregroundName(style.foreground));
+    if (style.accented) box.add("qb-accent");
+}
+
+// Writes one node and its descendants; `axis` is the direction of the stack it stands in.
+struct HtmlWriter {
+    std::string& out;
+
+    void writeNode(const Node& node, Axis axis) {
+        std::visit([&](const auto& content) { write(node, content, axis); }, node.content);
     }
-    placeInParent(box, view, greedOf(view, context.axis), context.axis);
-    out += "<div" + box.attributes() + ">";
-    for (const auto& child : view.children) render(child, inner, out);
-    out += "</div>";
-}
 
-void addTextClasses(Box& box, const View& view, const Context& context) {
-    box.add(fmt::format("f-{}", ui::fontName(context.font)));
-    if (context.weightSet) box.add(context.weight == ui::FontWeight::semibold ? "w-semibold" : "w-regular");
-    box.add(foregroundClass(context.foreground));
-    if (tinted(view, context)) box.add("qb-accent");
-}
+    void write(const Node&, const resolved::Empty&, Axis) {}
 
-void renderText(const View& view, const Context& context, std::string& out) {
-    Box box;
-    box.add("qb-t");
-    addTextClasses(box, view, context);
-    if (context.maxLines == 1) {
-        box.add("qb-l1");
-    } else if (context.maxLines) {
-        box.add("qb-lc");
-        box.css(fmt::format("-webkit-line-clamp:{}", std::max(1, *context.maxLines)));
-    } else {
-        box.add("qb-lu");
+    void write(const Node& node, const resolved::Stack& stack, Axis axis) {
+        Box box;
+        box.add(stack.axis == Axis::vertical ? "qb-v" : "qb-h");
+        if (stack.spacing != 0) box.css(fmt::format("gap:{}px", number(stack.spacing)));
+        box.css(alignItems(stack.alignment));
+        placeInParent(box, node, greedOf(node), axis);
+        out += "<div" + box.attributes() + ">";
+        for (const Node& child : stack.children) writeNode(child, stack.axis);
+        out += "</div>";
     }
-    if (context.textAlignment == ui::TextAlignment::center) box.css("text-align:center");
-    if (context.textAlignment == ui::TextAlignment::trailing) box.css("text-align:right");
-    placeInParent(box, view, {}, context.axis);
-    const std::string content =
-        view.localizable
-            ? (view.formatArgument ? localized(view.text, *view.formatArgument) : localized(view.text))
-            : view.text;
-    out += "<span" + box.attributes() + ">";
-    out += escapeHtml(content);
-    out += "</span>";
-}
 
-void renderSymbol(const View& view, const Context& context, std::string& out) {
-    Box box;
-    box.add("qb-sym");
-    addTextClasses(box, view, context);
-    placeInParent(box, view, {}, context.axis);
-    out += "<span" + box.attributes() + " data-symbol=\"" + escapeHtml(view.text) + "\">";
-    appendSymbolHtml(view.text, out);
-    out += "</span>";
-}
+    void write(const Node&, const resolved::Spacer& spacer, Axis axis) {
+        Box box;
+        box.add("qb-spacer");
+        box.css(fmt::format("{}:{}px", axis == Axis::horizontal ? "min-width" : "min-height",
+                            number(spacer.minLength)));
+        out += "<div" + box.attributes() + "></div>";
+    }
 
-void renderImage(const View& view, const Context& context, std::string& out) {
-    if (!view.image) return;
-    Box box;
-    box.add("qb-img");
-    placeInParent(box, view, {}, context.axis);
-    const auto width = view.frameWidth.value_or(view.image->width());
-    const auto height = view.frameHeight.value_or(view.image->height());
-    out += fmt::format("<img{} alt=\"\" width=\"{}\" height=\"{}\" src=\"data:image/png;base64,",
-                       box.attributes(), number(width), number(height));
-    out += base64Encode(view.image->pngBytes());
-    out += "\">";
-}
+    void write(const Node& node, const resolved::Divider& divider, Axis) {
+        Box box;
+        box.add(divider.axis == Axis::vertical ? "qb-div-v" : "qb-div-h");
+        placeInParent(box, node, {}, std::nullopt);
+        out += "<div" + box.attributes() + "></div>";
+    }
 
-void renderCircle(const View& view, const Context& context, std::string& out) {
-    Box box;
-    box.add("qb-circle");
-    box.add(backgroundClass(view.fill));
-    if (tinted(view, context) && view.fill != ui::Color::clear) box.add("qb-accent");
-    if (!view.frameWidth || !view.frameHeight) box.css("aspect-ratio:1");
-    placeInParent(box, view, greedOf(view, context.axis), context.axis);
-    out += "<span" + box.attributes() + "></span>";
-}
-
-void renderLink(const View& view, const Context& context, std::string& out) {
-    Context inner = context;
-    inner.axis = Axis::vertical;
-    Box box;
-    box.add("qb-link");
-    box.add("qb-item");
-    placeInParent(box, view, greedOf(view, context.axis), context.axis);
-    const bool openable = view.destination && isOpenableScheme(*view.destination);
-    if (openable) {
-        out += "<a" + box.attributes() + " href=\"" + escapeHtml(view.destination->string()) + "\">";
-    } else {
-        box.add("qb-inert");
+    void write(const Node& node, const resolved::Text& text, Axis axis) {
+        const resolved::Style& style = node.style;
+        Box box;
+        box.add("qb-t");
+        addTextClasses(box, style);
+        if (style.lineLimit == 1) {
+            box.add("qb-l1");
+        } else if (style.lineLimit) {
+            box.add("qb-lc");
+            box.css(fmt::format("-webkit-line-clamp:{}", std::max(1, *style.lineLimit)));
+        } else {
+            box.add("qb-lu");
+        }
+        if (style.textAlignment == ui::TextAlignment::center) box.css("text-align:center");
+        if (style.textAlignment == ui::TextAlignment::trailing) box.css("text-align:right");
+        placeInParent(box, node, {}, axis);
         out += "<span" + box.attributes() + ">";
+        out += escapeHtml(text.string);
+        out += "</span>";
     }
-    for (const auto& child : view.children) render(child, inner, out);
-    out += openable ? "</a>" : "</span>";
-}
 
-void render(const View& view, const Context& parent, std::string& out) {
-    const Context context = inherit(view, parent);
-    switch (view.kind) {
-        case ViewKind::empty:
-            return;
-        case ViewKind::vstack:
-            return renderStack(view, context, Axis::vertical, out);
-        case ViewKind::hstack:
-            return renderStack(view, context, Axis::horizontal, out);
-        case ViewKind::spacer: {
-            Box box;
-            box.add("qb-spacer");
-            const auto length = number(view.minLength.value_or(defaultSpacerLength));
-            if (context.axis == Axis::horizontal)
-                box.css(fmt::format("min-width:{}px", length));
-            else
-                box.css(fmt::format("min-height:{}px", length));
-            out += "<div" + box.attributes() + "></div>";
-            return;
-        }
-        case ViewKind::divider: {
-            Box box;
-            box.add(context.axis == Axis::horizontal ? "qb-div-v" : "qb-div-h");
-            placeInParent(box, view, {}, Axis::none);
-            out += "<div" + box.attributes() + "></div>";
-            return;
-        }
-        case ViewKind::text:
-            return renderText(view, context, out);
-        case ViewKind::symbol:
-            return renderSymbol(view, context, out);
-        case ViewKind::image:
-            return renderImage(view, context, out);
-        case ViewKind::circle:
-            return renderCircle(view, context, out);
-        case ViewKind::link:
-            return renderLink(view, context, out);
+    void write(const Node& node, const resolved::Symbol& symbol, Axis axis) {
+        Box box;
+        box.add("qb-sym");
+        addTextClasses(box, node.style);
+        placeInParent(box, node, {}, axis);
+        out += "<span" + box.attributes() + " data-symbol=\"" + escapeHtml(symbol.name) + "\">";
+        appendSymbolHtml(symbol.name, out);
+        out += "</span>";
     }
-}
 
-// The first widget URL set anywhere in the tree, and the first container background.
-const std::optional<Url>* findWidgetURL(const View& view) {
-    if (view.widgetDestination) return &view.widgetDestination;
-    for (const auto& child : view.children)
-        if (auto found = findWidgetURL(child)) return found;
-    return nullptr;
-}
+    void write(const Node& node, const resolved::Bitmap& bitmap, Axis axis) {
+        if (!bitmap.image) return;
+        Box box;
+        box.add("qb-img");
+        placeInParent(box, node, {}, axis);
+        const auto width = node.placement.frame.width.value_or(bitmap.image->width());
+        const auto height = node.placement.frame.height.value_or(bitmap.image->height());
+        out += fmt::format("<img{} alt=\"\" width=\"{}\" height=\"{}\" src=\"data:image/png;base64,",
+                           box.attributes(), number(width), number(height));
+        out += base64Encode(bitmap.image->pngBytes());
+        out += "\">";
+    }
 
-void collectLinks(const View& view, std::vector<std::string>& links) {
-    if (view.kind == ViewKind::link && view.destination && isOpenableScheme(*view.destination))
-        links.push_back(view.destination->string());
-    for (const auto& child : view.children) collectLinks(child, links);
-}
+    void write(const Node& node, const resolved::Circle& circle, Axis axis) {
+        Box box;
+        box.add("qb-circle");
+        box.add("b-", ui::colorName(circle.fill));
+        if (node.style.accented && circle.fill != ui::Color::clear) box.add("qb-accent");
+        if (!node.placement.frame.width || !node.placement.frame.height) box.css("aspect-ratio:1");
+        placeInParent(box, node, greedOf(node), axis);
+        out += "<span" + box.attributes() + "></span>";
+    }
+
+    void write(const Node& node, const resolved::Link& link, Axis axis) {
+        Box box;
+        box.add("qb-link");
+        box.add("qb-item");
+        placeInParent(box, node, greedOf(node), axis);
+        if (link.destination) {
+            out += "<a" + box.attributes() + " href=\"" + escapeHtml(link.destination->string()) + "\">";
+        } else {
+            box.add("qb-inert");
+            out += "<span" + box.attributes() + ">";
+        }
+        writeNode(*link.label, Axis::vertical);
+        out += link.destination ? "</a>" : "</span>";
+    }
+};
 
 }  // namespace
 
@@ -386,34 +260,26 @@ TileSize tileSize(WidgetFamily family) {
 }
 
 std::string renderHtmlTile(const HtmlTile& tile) {
-    Context context;
-    context.mode = tile.renderingMode;
-    context.axis = Axis::vertical;
+    return renderHtmlTile(tile, resolve(tile.view, {tile.family, tile.renderingMode}));
+}
+
+std::string renderHtmlTile(const HtmlTile& tile, const resolved::Tree& tree) {
     std::string content;
     content.reserve(8192);
-    render(tile.view, context, content);
+    HtmlWriter{content}.writeNode(tree.root, Axis::vertical);
     const auto size = tileSize(tile.family);
-    const auto* widgetURL = findWidgetURL(tile.view);
-    const bool clickable = widgetURL && *widgetURL && isOpenableScheme(**widgetURL);
+    const bool clickable = tree.widgetURL.has_value();
     Box box;
     box.add("qb-widget");
-    box.add(fmt::format("qb-{}", name(tile.family)));
-    box.add(fmt::format("qb-mode-{}", name(tile.renderingMode)));
-    if (tile.view.containerFill) box.add("qb-fill");
+    box.add("qb-", name(tile.family));
+    box.add("qb-mode-", name(tile.renderingMode));
+    if (tree.containerBackground) box.add("qb-fill");
     box.css(fmt::format("width:{}px;height:{}px", size.width, size.height));
     std::string open = fmt::format("{}{} data-kind=\"{}\" data-family=\"{}\" aria-label=\"{}\"",
                                    clickable ? "<a" : "<div", box.attributes(), escapeHtml(tile.kind),
                                    name(tile.family), escapeHtml(localized(tile.displayName)));
-    if (clickable) open += " href=\"" + escapeHtml((*widgetURL)->string()) + "\"";
+    if (clickable) open += " href=\"" + escapeHtml(tree.widgetURL->string()) + "\"";
     return open + "><div class=\"qb-content\">" + content + "</div>" + (clickable ? "</a>" : "</div>");
-}
-
-std::vector<std::string> htmlTileLinks(const HtmlTile& tile) {
-    std::vector<std::string> links;
-    collectLinks(tile.view, links);
-    const auto* widgetURL = findWidgetURL(tile.view);
-    if (widgetURL && *widgetURL && isOpenableScheme(**widgetURL)) links.push_back((*widgetURL)->string());
-    return links;
 }
 
 std::string renderHtmlPage(const std::vector<HtmlTile>& tiles, std::string_view title) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/render/resolved_view.hpp"
 #include "ui/view.hpp"
 #include "widgetkit/family.hpp"
 
@@ -32,10 +33,8 @@ TileSize tileSize(WidgetFamily family);
 
 // One widget as an HTML fragment (a box of its family's size). Needs the styles of widgetStyles().
 std::string renderHtmlTile(const HtmlTile& tile);
-
-// The addresses a click on the tile's HTML may open: every link it draws as an anchor and the
-// widget's own URL, exactly as they stand in the anchors' href.
-std::vector<std::string> htmlTileLinks(const HtmlTile& tile);
+// The same from the tile's view already resolved, for callers that read the tree too (its links).
+std::string renderHtmlTile(const HtmlTile& tile, const resolved::Tree& tree);
 
 // A self-contained page (no network) with every tile, each labelled with its name and family.
 std::string renderHtmlPage(const std::vector<HtmlTile>& tiles, std::string_view title);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/render/layout.hpp"
+#include "host/render/cell_drawer.hpp"
 #include "ui/view.hpp"
 #include "widgetkit/family.hpp"
 

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "host/render/html.hpp"
+#include "host/render/resolve.hpp"
 #include "platform/localization.hpp"
 
 namespace qb::host {
@@ -45,8 +46,10 @@ Dashboard::Drawing Dashboard::draw(std::size_t widget, WidgetFamily family, cons
     ui::Environment environment{family, WidgetRenderingMode::fullColor};
     HtmlTile tile{kind.kind(), kind.displayName(), family, environment.renderingMode,
                   entry && entry->view ? entry->view(environment) : ui::emptyView()};
-    auto links = htmlTileLinks(tile);
-    return {renderHtmlTile(tile), std::move(links)};
+    const auto tree = resolve(tile.view, environment);
+    std::vector<std::string> links;
+    for (const auto& url : openableLinks(tree)) links.push_back(url.string());
+    return {renderHtmlTile(tile, tree), std::move(links)};
 }
 
 void Dashboard::startRefresh(Tile& tile) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "host/render/html_escape.hpp"
+#include "core/link_policy.hpp"
 
 extern char** environ;
 

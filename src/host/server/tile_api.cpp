@@ -5,7 +5,7 @@
 
 #include <charconv>
 
-#include "host/render/html_escape.hpp"
+#include "core/link_policy.hpp"
 #include "host/server/dashboard_site.hpp"
 #include "host/server/open_url.hpp"
 
