@@ -3,7 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-QUILLBROOK_BROWSER_TESTS=0 bash scripts/setup.sh
+QUILLBROOK_BROWSER_TESTS=0 QUILLBROOK_DESKTOP_TESTS=0 bash scripts/setup.sh
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 cmake --preset release >/dev/null
 cmake --build --preset release --target quillbrook-widgets

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev gettext python3 openssl
   adwaita-icon-theme shared-mime-info
   dbus-daemon
+  libgtkmm-3.0-dev libgtk-layer-shell-dev
 )
 # The browser test needs a browser and Node.js.
 if [[ "${QUILLBROOK_BROWSER_TESTS:-1}" == 1 ]]; then
