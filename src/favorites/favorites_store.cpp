@@ -121,18 +121,16 @@ std::vector<FavoritesItem> FavoritesStore::readFromPlist() const {
 ListSelection<FavoritesItem> FavoritesStore::select(std::optional<std::string_view> group,
                                                     std::size_t limit) const {
     ListSelection<FavoritesItem> selection(limit);
-    auto file = loadDictionaryListFile(this->file(), logger());
-    if (!file) return selection;
     const std::string untitled = localized("Untitled");
     // A group's name: "Name" as a string, else the text for "Untitled".
     const auto nameOf = [&untitled](const plist::Dictionary& element) {
         auto name = element.find("Name");
         return (name ? name->asString() : std::nullopt).value_or(std::string_view(untitled));
     };
-    for (const auto& element : file->dictionaries) {
+    const bool read = visitDictionaryListFile(file(), logger(), [&](const plist::Dictionary& element) {
         // Under a group, a root-level favorite never matches and neither does a group of another name, so
         // the name is compared before the children are looked at.
-        if (group && nameOf(element) != *group) continue;
+        if (group && nameOf(element) != *group) return;
         if (auto children = groupChildren(element)) {
             const std::optional<std::string> groupName{std::string(group ? *group : nameOf(element))};
             for (const auto& child : *children)
@@ -140,19 +138,18 @@ ListSelection<FavoritesItem> FavoritesStore::select(std::optional<std::string_vi
         } else if (!group) {
             addFavorite(selection, element, std::nullopt, untitled);
         }
-    }
-    return selection;
+    });
+    return read ? std::move(selection) : ListSelection<FavoritesItem>(limit);
 }
 
 std::vector<std::string> FavoritesStore::groupNames() const {
-    auto file = loadDictionaryListFile(this->file(), logger());
-    if (!file) return {};
     // Any "Children" counts here, but only a string "Name" is listed.
     std::vector<std::string> names;
-    for (const auto& element : file->dictionaries) {
-        if (!element.find("Children")) continue;
+    const bool read = visitDictionaryListFile(file(), logger(), [&names](const plist::Dictionary& element) {
+        if (!element.find("Children")) return;
         if (auto name = stringValue(element, "Name")) names.push_back(std::move(*name));
-    }
+    });
+    if (!read) names.clear();
     return names;
 }
 

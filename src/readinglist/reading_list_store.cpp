@@ -73,17 +73,15 @@ std::vector<ReadingListItem> ReadingListStore::readFromPlist() const {
 
 ReadingListSelection ReadingListStore::select(ReadingListFilter filter, std::size_t limit) const {
     ReadingListSelection selection{ListSelection<ReadingListItem>(limit)};
-    auto list = loadDictionaryListFile(file(), logger());
-    if (!list) return selection;
-    for (const plist::Dictionary& entry : list->dictionaries) {
+    const bool read = visitDictionaryListFile(file(), logger(), [&](const plist::Dictionary& entry) {
         const auto head = entryHead(entry);
-        if (!head) continue;
+        if (!head) return;
         ++selection.sourceCount;
         if (head->isUnread) ++selection.unreadCount;
-        if (filter == ReadingListFilter::unreadOnly && !head->isUnread) continue;
+        if (filter == ReadingListFilter::unreadOnly && !head->isUnread) return;
         selection.shown.add([&] { return makeItem(entry, *head); });
-    }
-    return selection;
+    });
+    return read ? std::move(selection) : ReadingListSelection{ListSelection<ReadingListItem>(limit)};
 }
 
 }  // namespace qb

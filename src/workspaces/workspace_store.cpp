@@ -46,15 +46,14 @@ std::vector<WorkspaceItem> WorkspaceStore::readFromPlist() const {
 
 ListSelection<WorkspaceItem> WorkspaceStore::select(std::size_t limit) const {
     ListSelection<WorkspaceItem> selection(limit);
-    auto file = loadDictionaryListFile(file_ ? *file_ : QuillbrookPaths::workspacesURL(), logger());
-    if (!file) return selection;
+    const auto file = file_ ? *file_ : QuillbrookPaths::workspacesURL();
     // An entry without a string "Name" is no workspace and is not counted.
-    for (const auto& entry : file->dictionaries) {
+    const bool read = visitDictionaryListFile(file, logger(), [&](const plist::Dictionary& entry) {
         auto nameValue = entry.find("Name");
         const auto name = nameValue ? nameValue->asString() : std::nullopt;
         if (name) selection.add([&] { return makeWorkspace(entry, *name); });
-    }
-    return selection;
+    });
+    return read ? std::move(selection) : ListSelection<WorkspaceItem>(limit);
 }
 
 }  // namespace qb

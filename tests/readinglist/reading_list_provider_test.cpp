@@ -56,7 +56,10 @@ TEST(ReadingListProviderTest, CountsFiltersAndCapsTheList) {
         {"[]", ReadingListFilter::all, {}, 0, 0, 0},
         {mixed, ReadingListFilter::all, shownOfMixed, 40, 40, 20},
         {mixed, ReadingListFilter::unreadOnly, unreadOfMixed, 20, 40, 20},
+        // An element that is no dictionary, after usable entries, leaves the whole file unread.
+        {articles(20, "True") + " + ['stray']", ReadingListFilter::all, {}, 0, 0, 0},
     };
+    const LogCapture quiet;
     for (const auto& c : cases) {
         test::TempDir dir;
         const ReadingListProvider provider(storeWith(dir, c.list), tickingClock(1000));
