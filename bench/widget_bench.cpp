@@ -2,7 +2,7 @@
 //
 //   read/FILE             the whole-file read alone
 //   timeline/FILE         a list widget's timeline request through its provider, with a store for FILE
-//                         (read, parse, items, counts, filter, cap)
+//                         (read, parse, count and filter every entry, items for the first 16)
 //   parseTips/feed-1000.xml        the feed parser on a feed of 1,000 items
 //   stripHTML/descriptions-long.html   HTML to plain text on one long description
 //   render/text|html/KIND/FAMILY   building a widget's view for a family and drawing it as the host does

@@ -1,10 +1,12 @@
 // ReadingList.plist from arbitrary bytes: the store reads it without crashing, a web page's link wraps
-// the whole address, the counts of both filters agree, and the entries can be written and drawn.
+// the whole address, the counts and rows of both filters agree with the whole list, and the entries can
+// be written and drawn.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "fuzz_support.hpp"
 #include "presentation/displayable_item.hpp"
@@ -43,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::check(entry.displayCount == (filter == ReadingListFilter::all ? entry.sourceCount : unread),
                     "the display count is off");
         fuzz::check(entry.items.size() <= listEntryItemCap, "more items than the cap");
+        // The rows are the first items of the whole list that pass the filter, field for field.
+        std::vector<ReadingListItem> first;
+        for (const auto& item : items)
+            if (first.size() < listEntryItemCap && (filter == ReadingListFilter::all || item.isUnread))
+                first.push_back(item);
+        fuzz::check(nlohmann::json(entry.items) == nlohmann::json(first), "the rows are not the first items");
         fuzz::exercise<ReadingListEntry, ReadingListEntryView>(entry);
     }
     return 0;

@@ -1,12 +1,15 @@
 // OrderedWorkspaces.plist from arbitrary bytes: the store reads it without crashing, each workspace's
-// link carries its whole name and the widget, and the entries can be written and drawn.
+// link carries its whole name and the widget, the entry holds the first workspaces and counts them all,
+// and the entries can be written and drawn.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "fuzz_support.hpp"
+#include "presentation/displayable_item.hpp"
 #include "workspaces/workspace_store.hpp"
 #include "workspaces/workspaces_entry_view.hpp"
 #include "workspaces/workspaces_provider.hpp"
@@ -31,6 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& entry : timeline.entries) {
         fuzz::check(entry.displayCount == static_cast<std::int64_t>(items.size()),
                     "the display count is off");
+        const auto shown = std::min(items.size(), listEntryItemCap);
+        fuzz::check(
+            std::equal(entry.items.begin(), entry.items.end(), items.begin(), items.begin() + shown) &&
+                entry.items.size() == shown,
+            "the rows are not the first workspaces");
         fuzz::exercise<WorkspacesEntry, WorkspacesEntryView>(entry);
     }
     return 0;

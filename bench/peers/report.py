@@ -59,7 +59,7 @@ def main():
     memory = load_memory(sys.argv[5])
     checks = []
 
-    print('### List widgets: one timeline request (read, parse, items, count, filter, first 16)\n')
+    print('### List widgets: one timeline request (read, parse, count and filter every entry, items for the first 16)\n')
     print('| file | bare read | timeline | timeline / read | Python timeline | faster than Python |')
     print('|---|---:|---:|---:|---:|---:|')
     for size in SIZES:

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The peer of widget_bench: the same work in Python with its standard library only.
 
-    timeline/FILE    read the file, plistlib.loads, one item per usable entry with its link (urllib.parse),
-                     count, filter (all), keep the first 16
+    timeline/FILE    read the file, plistlib.loads, count the usable entries, and make items with their
+                     links (urllib.parse) for the first 16 (filter: all), as the widgets do
     read/FILE        the bare read
     parseTips/feed-1000.xml           the feed on pyexpat: items with category "tips", descriptions as plain
                                       text, RFC 822 dates (email.utils), newest first
@@ -73,62 +73,80 @@ def open_url(text, widget):
 
 
 def reading_list_items(root):
-    items = []
+    items, count, unread = [], 0, 0
     for entry in root:
         title, url = entry.get('title'), entry.get('URL')
         if not isinstance(title, str) or not isinstance(url, str):
             continue
-        unread = entry.get('unread')
+        flag = entry.get('unread')
+        is_unread = flag if isinstance(flag, bool) else True
+        count += 1
+        unread += is_unread
+        if len(items) == CAP:
+            continue
         date = entry.get('date')
         kind = entry.get('type')
         icon = entry.get('icon')
         items.append({
-            'id': url, 'title': title, 'isUnread': unread if isinstance(unread, bool) else True,
+            'id': url, 'title': title, 'isUnread': is_unread,
             'date': date if isinstance(date, datetime.datetime) else None,
             'type': kind if isinstance(kind, int) and not isinstance(kind, bool) else 0,
             'iconData': icon if isinstance(icon, bytes) else None,
             'url': open_url(url, 'readinglist'),
         })
-    unread = sum(1 for item in items if item['isUnread'])
-    return items[:CAP], len(items), unread
+    return items, count, unread
+
+
+def favorite_kind(entry):
+    for key in ('Path', 'UUID', 'SIUUID'):
+        if isinstance(entry.get(key), str):
+            return key
+    return None
 
 
 def favorites_items(root):
-    items = []
+    items, count = [], 0
     for entry in root:
+        kind = favorite_kind(entry)
+        if kind is None:
+            continue
+        count += 1
+        if len(items) == CAP:
+            continue
         name = entry.get('Name') if isinstance(entry.get('Name'), str) else 'Untitled'
         label = entry.get('Label') if isinstance(entry.get('Label'), int) else 0
         icon = entry.get('Icon') if isinstance(entry.get('Icon'), bytes) else None
         date = entry.get('Date')
-        if isinstance(entry.get('Path'), str):
+        if kind == 'Path':
             path = entry['Path']
             url = f"x-quillbrook://open-path?{query_item('path', path)}"
             item = {'id': 'db:' + path, 'url': tagged(url, 'favorites')}
-        elif isinstance(entry.get('UUID'), str):
+        elif kind == 'UUID':
             item = {'id': 'item:' + entry['UUID'], 'url': tagged('x-quillbrook-item://' + entry['UUID'], 'favorites'),
                     'type': entry.get('Type', 0), 'location': entry.get('Location')}
-        elif isinstance(entry.get('SIUUID'), str):
+        else:
             item = {'id': 'si:' + entry['SIUUID'],
                     'url': tagged('x-quillbrook-smartgroup://' + entry['SIUUID'], 'favorites')}
-        else:
-            continue
         item.update({'name': name, 'label': label, 'iconData': icon, 'date': date})
         items.append(item)
-    return items[:CAP], len(items)
+    return items, count
 
 
 def workspaces_items(root):
-    items = []
+    items, count = [], 0
     for entry in root:
         name = entry.get('Name')
         if not isinstance(name, str):
+            continue
+        count += 1
+        if len(items) == CAP:
             continue
         space = entry.get('workspace') if isinstance(entry.get('workspace'), dict) else {}
         databases = space.get('databases') if isinstance(space.get('databases'), list) else []
         windows = space.get('windows') if isinstance(space.get('windows'), list) else []
         url = tagged(f"x-quillbrook://open-workspace?{query_item('name', name)}", 'workspaces')
         items.append({'name': name, 'databaseCount': len(databases), 'windowCount': len(windows), 'url': url})
-    return items[:CAP], len(items)
+    return items, count
 
 
 def timeline(path):

@@ -4,32 +4,30 @@
 
 namespace qb {
 
-std::optional<DictionaryListFile> loadDictionaryListFile(const std::filesystem::path& file,
-                                                         const Logger& logger) {
+bool visitDictionaryListFile(const std::filesystem::path& file, const Logger& logger,
+                             const std::function<void(const plist::Dictionary&)>& visit) {
     const auto name = file.filename().string();
     auto bytes = readFileBytes(file);
     if (!bytes) {
         logger.debug("Could not read " + name);
         logger.debug(bytes.error);
-        return std::nullopt;
+        return false;
     }
     auto parsed = plist::parse(std::move(*bytes));
     auto elements = parsed ? parsed.value->asArray() : std::nullopt;
     if (!elements) {
         logger.error("Could not parse " + name);
-        return std::nullopt;
+        return false;
     }
-    DictionaryListFile result{*parsed.value, {}};
-    result.dictionaries.reserve(elements->size());
     for (const auto& element : *elements) {
         auto dictionary = element.asDictionary();
         if (!dictionary) {
             logger.error("Could not parse " + name);
-            return std::nullopt;
+            return false;
         }
-        result.dictionaries.push_back(*dictionary);
+        visit(*dictionary);
     }
-    return result;
+    return true;
 }
 
 }  // namespace qb

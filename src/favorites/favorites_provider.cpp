@@ -1,7 +1,5 @@
 #include "favorites/favorites_provider.hpp"
 
-#include <algorithm>
-
 #include "presentation/displayable_item.hpp"
 
 namespace qb {
@@ -24,15 +22,12 @@ Timeline<FavoritesEntry> FavoritesProvider::timeline(const FavoritesIntent& inte
 }
 
 FavoritesEntry FavoritesProvider::makeEntry(const FavoritesIntent& intent) const {
-    auto matching = store_.readFromPlist();
-    if (intent.group.id != FavoritesGroupOption::allID) {
-        // Root-level favorites belong to no group and never match one.
-        std::erase_if(matching, [&](const FavoritesItem& item) { return item.groupName != intent.group.id; });
-    }
-    const auto count = static_cast<std::int64_t>(matching.size());
-    if (matching.size() > listEntryItemCap)
-        matching.erase(matching.begin() + listEntryItemCap, matching.end());
-    return FavoritesEntry{clock_(), std::move(matching), count};
+    // Every favorite of the group is counted; only the rows the entry keeps become items.
+    const std::string& id = intent.group.id;
+    auto selection =
+        store_.select(id == FavoritesGroupOption::allID ? std::nullopt : std::optional<std::string_view>(id),
+                      listEntryItemCap);
+    return FavoritesEntry{clock_(), std::move(selection.items), selection.count};
 }
 
 }  // namespace qb

@@ -39,11 +39,25 @@ std::optional<plist::Array> groupChildren(const plist::Dictionary& element) {
     return array;
 }
 
-// One favorite, or nothing when it is none of a database ("Path"), a record ("UUID") or a smart group
-// ("SIUUID"). Ids, paths and UUIDs go into ids and links as they are.
-std::optional<FavoritesItem> parseChild(const plist::Dictionary& child,
-                                        const std::optional<std::string>& groupName,
-                                        const std::string& untitled) {
+// What a favorite dictionary stands for: the first of "Path" (a database), "UUID" (a record) and "SIUUID"
+// (a smart group) that is a string. A dictionary with none of them is no favorite and is skipped.
+enum class FavoriteKind { database, record, smartGroup };
+
+std::optional<FavoriteKind> favoriteKind(const plist::Dictionary& child) {
+    static constexpr std::pair<std::string_view, FavoriteKind> keys[] = {
+        {"Path", FavoriteKind::database},
+        {"UUID", FavoriteKind::record},
+        {"SIUUID", FavoriteKind::smartGroup}};
+    for (const auto& [key, kind] : keys) {
+        auto value = child.find(key);
+        if (value && value->asString()) return kind;
+    }
+    return std::nullopt;
+}
+
+// The favorite of a dictionary of the given kind. Ids, paths and UUIDs go into ids and links as they are.
+FavoritesItem makeFavorite(const plist::Dictionary& child, FavoriteKind kind,
+                           const std::optional<std::string>& groupName, const std::string& untitled) {
     auto name = stringValue(child, "Name").value_or(untitled);
     const Date date = FavoritesStore::parseDate(child.find("Date"));
     const auto label = integerValue(child, "Label").value_or(0);
@@ -51,25 +65,31 @@ std::optional<FavoritesItem> parseChild(const plist::Dictionary& child,
     if (auto icon = child.find("Icon")) iconData = icon->asData();
     const std::string groupPrefix = groupName ? *groupName + "/" : std::string();
 
-    if (auto path = stringValue(child, "Path")) {
+    if (kind == FavoriteKind::database) {
+        const auto path = *stringValue(child, "Path");
         std::optional<std::string> urlString;
-        if (auto url = Url::compose("x-quillbrook", "open-path", {{"path", *path}}))
-            urlString = url->string();
-        return FavoritesItem("db:" + groupPrefix + *path, std::move(name), date, "cylinder.split.1x2", label,
-                             std::nullopt, groupName, std::move(urlString), std::move(iconData), true, *path);
+        if (auto url = Url::compose("x-quillbrook", "open-path", {{"path", path}})) urlString = url->string();
+        return FavoritesItem("db:" + groupPrefix + path, std::move(name), date, "cylinder.split.1x2", label,
+                             std::nullopt, groupName, std::move(urlString), std::move(iconData), true, path);
     }
-    if (auto uuid = stringValue(child, "UUID")) {
+    if (kind == FavoriteKind::record) {
+        const auto uuid = *stringValue(child, "UUID");
         const auto type = integerValue(child, "Type").value_or(0);
-        return FavoritesItem("item:" + groupPrefix + *uuid, std::move(name), date,
+        return FavoritesItem("item:" + groupPrefix + uuid, std::move(name), date,
                              DocumentType::sfSymbol(type), label, stringValue(child, "Location"), groupName,
-                             "x-quillbrook-item://" + *uuid, std::move(iconData), false, std::nullopt);
+                             "x-quillbrook-item://" + uuid, std::move(iconData), false, std::nullopt);
     }
-    if (auto smartGroup = stringValue(child, "SIUUID")) {
-        return FavoritesItem("si:" + groupPrefix + *smartGroup, std::move(name), date, "gearshape.2", label,
-                             std::nullopt, groupName, "x-quillbrook-smartgroup://" + *smartGroup,
-                             std::move(iconData), false, std::nullopt);
-    }
-    return std::nullopt;
+    const auto smartGroup = *stringValue(child, "SIUUID");
+    return FavoritesItem("si:" + groupPrefix + smartGroup, std::move(name), date, "gearshape.2", label,
+                         std::nullopt, groupName, "x-quillbrook-smartgroup://" + smartGroup,
+                         std::move(iconData), false, std::nullopt);
+}
+
+// Counts a dictionary that is a favorite, and makes its item while the selection has room.
+void addFavorite(ListSelection<FavoritesItem>& selection, const plist::Dictionary& child,
+                 const std::optional<std::string>& groupName, const std::string& untitled) {
+    if (auto kind = favoriteKind(child))
+        selection.add([&] { return makeFavorite(child, *kind, groupName, untitled); });
 }
 
 }  // namespace
@@ -95,32 +115,41 @@ Date FavoritesStore::parseDate(const std::optional<plist::Value>& value) {
 }
 
 std::vector<FavoritesItem> FavoritesStore::readFromPlist() const {
-    auto file = loadDictionaryListFile(this->file(), logger());
-    if (!file) return {};
+    return select(std::nullopt).items;
+}
+
+ListSelection<FavoritesItem> FavoritesStore::select(std::optional<std::string_view> group,
+                                                    std::size_t limit) const {
+    ListSelection<FavoritesItem> selection(limit);
     const std::string untitled = localized("Untitled");
-    std::vector<FavoritesItem> items;
-    for (const auto& element : file->dictionaries) {
+    // A group's name: "Name" as a string, else the text for "Untitled".
+    const auto nameOf = [&untitled](const plist::Dictionary& element) {
+        auto name = element.find("Name");
+        return (name ? name->asString() : std::nullopt).value_or(std::string_view(untitled));
+    };
+    const bool read = visitDictionaryListFile(file(), logger(), [&](const plist::Dictionary& element) {
+        // Under a group, a root-level favorite never matches and neither does a group of another name, so
+        // the name is compared before the children are looked at.
+        if (group && nameOf(element) != *group) return;
         if (auto children = groupChildren(element)) {
-            const std::optional<std::string> groupName = stringValue(element, "Name").value_or(untitled);
+            const std::optional<std::string> groupName{std::string(group ? *group : nameOf(element))};
             for (const auto& child : *children)
-                if (auto item = parseChild(*child.asDictionary(), groupName, untitled))
-                    items.push_back(std::move(*item));
-        } else if (auto item = parseChild(element, std::nullopt, untitled)) {
-            items.push_back(std::move(*item));
+                addFavorite(selection, *child.asDictionary(), groupName, untitled);
+        } else if (!group) {
+            addFavorite(selection, element, std::nullopt, untitled);
         }
-    }
-    return items;
+    });
+    return read ? std::move(selection) : ListSelection<FavoritesItem>(limit);
 }
 
 std::vector<std::string> FavoritesStore::groupNames() const {
-    auto file = loadDictionaryListFile(this->file(), logger());
-    if (!file) return {};
     // Any "Children" counts here, but only a string "Name" is listed.
     std::vector<std::string> names;
-    for (const auto& element : file->dictionaries) {
-        if (!element.find("Children")) continue;
+    const bool read = visitDictionaryListFile(file(), logger(), [&names](const plist::Dictionary& element) {
+        if (!element.find("Children")) return;
         if (auto name = stringValue(element, "Name")) names.push_back(std::move(*name));
-    }
+    });
+    if (!read) names.clear();
     return names;
 }
 

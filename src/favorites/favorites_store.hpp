@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/list_selection.hpp"
 #include "favorites/favorites_item.hpp"
 #include "platform/plist/plist.hpp"
 
@@ -21,6 +25,11 @@ class FavoritesStore {
 
     // Every favorite, groups flattened, in file order.
     std::vector<FavoritesItem> readFromPlist() const;
+    // The favorites of one group (nothing: all of them), flattened and in file order, counted, and made
+    // into items only up to `limit`. A group matches by its name exactly; root-level favorites belong to
+    // no group and never match one.
+    ListSelection<FavoritesItem> select(std::optional<std::string_view> group,
+                                        std::size_t limit = std::numeric_limits<std::size_t>::max()) const;
     // The names of the root-level groups, in file order, repeated names included.
     std::vector<std::string> groupNames() const;
 

@@ -1,7 +1,5 @@
 #include "readinglist/reading_list_provider.hpp"
 
-#include <algorithm>
-
 #include "presentation/displayable_item.hpp"
 
 namespace qb {
@@ -26,20 +24,10 @@ Timeline<ReadingListEntry> ReadingListProvider::timeline(const ReadingListIntent
 }
 
 ReadingListEntry ReadingListProvider::makeEntry(const ReadingListIntent& intent) const {
-    auto all = store_.readFromPlist();
-    const auto unread = std::ranges::count_if(all, &ReadingListItem::isUnread);
-    const auto sourceCount = static_cast<std::int64_t>(all.size());
-
-    std::vector<ReadingListItem> filtered;
-    if (intent.filter == ReadingListFilter::unreadOnly) {
-        std::ranges::copy_if(all, std::back_inserter(filtered), &ReadingListItem::isUnread);
-    } else {
-        filtered = std::move(all);
-    }
-    const auto displayCount = static_cast<std::int64_t>(filtered.size());
-    if (filtered.size() > listEntryItemCap)
-        filtered.erase(filtered.begin() + listEntryItemCap, filtered.end());
-    return ReadingListEntry{clock_(), std::move(filtered), displayCount, sourceCount, unread};
+    // Every usable entry is counted; only the rows the entry keeps become items.
+    auto selection = store_.select(intent.filter, listEntryItemCap);
+    return ReadingListEntry{clock_(), std::move(selection.shown.items), selection.shown.count,
+                            selection.sourceCount, selection.unreadCount};
 }
 
 }  // namespace qb

@@ -26,15 +26,27 @@ std::optional<T> field(const plist::Dictionary& entry, std::string_view key, Get
     return ((*value).*get)();
 }
 
-// One entry of the file as an item: "title" and "URL" must be strings; the rest have defaults. An entry
-// without an unread flag counts as unread, and only a real date (not a number of seconds) is a date.
-std::optional<ReadingListItem> makeItem(const plist::Dictionary& entry) {
+// What decides whether an entry is listed and how it counts, read without copying anything: "title" and
+// "URL" must be strings, and an entry without an unread flag (or with a flag of another type) is unread.
+struct EntryHead {
+    std::string_view title;
+    std::string_view urlString;
+    bool isUnread = true;
+};
+
+std::optional<EntryHead> entryHead(const plist::Dictionary& entry) {
     auto title = field<std::string_view>(entry, "title", &plist::Value::asString);
     if (!title) return std::nullopt;
     auto urlString = field<std::string_view>(entry, "URL", &plist::Value::asString);
     if (!urlString) return std::nullopt;
-    return ReadingListItem(std::string(*urlString), std::string(*title),
-                           field<bool>(entry, "unread", &plist::Value::asBoolean).value_or(true),
+    return EntryHead{*title, *urlString,
+                     field<bool>(entry, "unread", &plist::Value::asBoolean).value_or(true)};
+}
+
+// The item of a usable entry; the rest of its keys have defaults, and only a real date (not a number of
+// seconds) is a date. The icon is taken (and an XML file's base64 decoded) only here.
+ReadingListItem makeItem(const plist::Dictionary& entry, const EntryHead& head) {
+    return ReadingListItem(std::string(head.urlString), std::string(head.title), head.isUnread,
                            field<Date>(entry, "date", &plist::Value::asDate).value_or(Date::distantPast()),
                            field<std::int64_t>(entry, "type", &plist::Value::asInteger).value_or(0),
                            field<Bytes>(entry, "icon", &plist::Value::asData));
@@ -56,13 +68,20 @@ std::filesystem::path ReadingListStore::file() const {
 }
 
 std::vector<ReadingListItem> ReadingListStore::readFromPlist() const {
-    std::vector<ReadingListItem> items;
-    auto list = loadDictionaryListFile(file(), logger());
-    if (!list) return items;
-    items.reserve(list->dictionaries.size());
-    for (const plist::Dictionary& entry : list->dictionaries)
-        if (auto item = makeItem(entry)) items.push_back(std::move(*item));
-    return items;
+    return select(ReadingListFilter::all).shown.items;
+}
+
+ReadingListSelection ReadingListStore::select(ReadingListFilter filter, std::size_t limit) const {
+    ReadingListSelection selection{ListSelection<ReadingListItem>(limit)};
+    const bool read = visitDictionaryListFile(file(), logger(), [&](const plist::Dictionary& entry) {
+        const auto head = entryHead(entry);
+        if (!head) return;
+        ++selection.sourceCount;
+        if (head->isUnread) ++selection.unreadCount;
+        if (filter == ReadingListFilter::unreadOnly && !head->isUnread) return;
+        selection.shown.add([&] { return makeItem(entry, *head); });
+    });
+    return read ? std::move(selection) : ReadingListSelection{ListSelection<ReadingListItem>(limit)};
 }
 
 }  // namespace qb

@@ -20,15 +20,12 @@ std::int64_t arrayCount(const std::optional<plist::Dictionary>& dictionary, std:
     return array ? static_cast<std::int64_t>(array->size()) : 0;
 }
 
-// One workspace: nothing without a string "Name"; a missing or mistyped "workspace", "databases" or
+// The workspace of an entry with a string "Name"; a missing or mistyped "workspace", "databases" or
 // "windows" counts 0.
-std::optional<WorkspaceItem> parseWorkspace(const plist::Dictionary& entry) {
-    auto nameValue = entry.find("Name");
-    const auto name = nameValue ? nameValue->asString() : std::nullopt;
-    if (!name) return std::nullopt;
+WorkspaceItem makeWorkspace(const plist::Dictionary& entry, std::string_view name) {
     auto workspaceValue = entry.find("workspace");
     auto workspace = workspaceValue ? workspaceValue->asDictionary() : std::nullopt;
-    return WorkspaceItem(std::string(*name), arrayCount(workspace, "databases"),
+    return WorkspaceItem(std::string(name), arrayCount(workspace, "databases"),
                          arrayCount(workspace, "windows"));
 }
 
@@ -44,13 +41,19 @@ WorkspaceStore WorkspaceStore::forFile(std::filesystem::path file) {
 }
 
 std::vector<WorkspaceItem> WorkspaceStore::readFromPlist() const {
-    auto file = loadDictionaryListFile(file_ ? *file_ : QuillbrookPaths::workspacesURL(), logger());
-    if (!file) return {};
-    std::vector<WorkspaceItem> items;
-    items.reserve(file->dictionaries.size());
-    for (const auto& entry : file->dictionaries)
-        if (auto item = parseWorkspace(entry)) items.push_back(std::move(*item));
-    return items;
+    return select().items;
+}
+
+ListSelection<WorkspaceItem> WorkspaceStore::select(std::size_t limit) const {
+    ListSelection<WorkspaceItem> selection(limit);
+    const auto file = file_ ? *file_ : QuillbrookPaths::workspacesURL();
+    // An entry without a string "Name" is no workspace and is not counted.
+    const bool read = visitDictionaryListFile(file, logger(), [&](const plist::Dictionary& entry) {
+        auto nameValue = entry.find("Name");
+        const auto name = nameValue ? nameValue->asString() : std::nullopt;
+        if (name) selection.add([&] { return makeWorkspace(entry, *name); });
+    });
+    return read ? std::move(selection) : ListSelection<WorkspaceItem>(limit);
 }
 
 }  // namespace qb

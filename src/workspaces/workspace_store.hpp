@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <vector>
 
+#include "core/list_selection.hpp"
 #include "workspaces/workspace_item.hpp"
 
 namespace qb {
@@ -19,6 +22,8 @@ class WorkspaceStore {
 
     // Every workspace with a name, in the file's (the user's) order.
     std::vector<WorkspaceItem> readFromPlist() const;
+    // The same workspaces counted, and made into items only up to `limit`.
+    ListSelection<WorkspaceItem> select(std::size_t limit = std::numeric_limits<std::size_t>::max()) const;
 
   private:
     explicit WorkspaceStore(std::optional<std::filesystem::path> file) : file_(std::move(file)) {}

@@ -22,10 +22,9 @@ Timeline<WorkspacesEntry> WorkspacesProvider::timeline(const WorkspacesIntent&,
 }
 
 WorkspacesEntry WorkspacesProvider::makeEntry() const {
-    auto all = store_.readFromPlist();
-    const auto count = static_cast<std::int64_t>(all.size());
-    if (all.size() > listEntryItemCap) all.erase(all.begin() + listEntryItemCap, all.end());
-    return WorkspacesEntry{clock_(), std::move(all), count};
+    // Every workspace is counted; only the rows the entry keeps become items.
+    auto selection = store_.select(listEntryItemCap);
+    return WorkspacesEntry{clock_(), std::move(selection.items), selection.count};
 }
 
 }  // namespace qb

@@ -54,6 +54,29 @@ TEST_F(FavoritesProviderTest, EntryHoldsTheFirstSixteenOfTheGroup) {
     EXPECT_NE(view.find("W0"), std::string::npos) << view;
 }
 
+TEST_F(FavoritesProviderTest, CountsOnlyTheFavoritesOfGroupsOfThatName) {
+    // Two groups named "Work" whose children include dictionaries that are no favorites; beside them a
+    // root favorite named "Work", an element whose children are not all dictionaries (a favorite too), and
+    // a group without a name, read as "Untitled".
+    const auto provider = providerWith(
+        "[{'Name': 'Work', 'Children': [{'UUID': f'A{i}'} if i % 3 else {} for i in range(12)]},"
+        " {'Name': 'Work', 'UUID': 'Root'},"
+        " {'Name': 'Work', 'Children': [{'UUID': 'x'}, 3], 'SIUUID': 'Mixed'},"
+        " {'Name': 'Other', 'Children': [{'UUID': 'O'}]}, {'Children': [{'UUID': 'U'}]},"
+        " {'Name': 'Work', 'Children': [{'SIUUID': 'B%d' % i} for i in range(10)]}]");
+    const auto work = provider.snapshot(intentFor("Work"), {});
+    std::vector<std::string> ids, expected;
+    for (const auto& item : work.items) ids.push_back(item.id);
+    for (int i : {1, 2, 4, 5, 7, 8, 10, 11}) expected.push_back(fmt::format("item:Work/A{}", i));
+    for (int i = 0; i < 8; ++i) expected.push_back(fmt::format("si:Work/B{}", i));
+    EXPECT_EQ(ids, expected);
+    EXPECT_EQ(work.displayCount, 18);
+    EXPECT_EQ(provider.snapshot(intentFor("_all"), {}).displayCount, 22);
+    const auto untitled = provider.snapshot(intentFor("Untitled"), {});
+    ASSERT_EQ(untitled.items.size(), 1u);
+    EXPECT_EQ(untitled.items[0].id, "item:Untitled/U");
+}
+
 TEST_F(FavoritesProviderTest, VanishedGroupShowsTheEmptyView) {
     const auto entry = providerWith(twentyInWork()).timeline(intentFor("Gone"), {}).entries.at(0);
     EXPECT_TRUE(entry.items.empty());

@@ -40,6 +40,14 @@ TEST(ReadingListProviderTest, CountsFiltersAndCapsTheList) {
         std::int64_t displayCount, sourceCount, unreadCount;
     };
     const std::vector<int> unreadOfThirty = {1, 2, 4, 5, 7, 8, 10, 11, 13, 14, 16, 17, 19, 20, 22, 23};
+    // Every fifth entry has a number for its address, among the first rows and past the cap: it is
+    // neither shown nor counted. The odd entries carry no unread flag and count as unread, also past the
+    // cap where no item is made for them.
+    const std::string mixed =
+        "[{'title': f'Article {i}', 'URL': i if i % 5 == 0 else f'https://example.com/{i}', "
+        "**({} if i % 2 else {'unread': False})} for i in range(50)]";
+    const std::vector<int> shownOfMixed = {1, 2, 3, 4, 6, 7, 8, 9, 11, 12, 13, 14, 16, 17, 18, 19};
+    const std::vector<int> unreadOfMixed = {1, 3, 7, 9, 11, 13, 17, 19, 21, 23, 27, 29, 31, 33, 37, 39};
     const Case cases[] = {
         {articles(20, "True"), ReadingListFilter::all, {}, 20, 20, 20},
         {articles(10, "i in (1, 4, 7, 9)"), ReadingListFilter::unreadOnly, {1, 4, 7, 9}, 4, 10, 4},
@@ -47,7 +55,12 @@ TEST(ReadingListProviderTest, CountsFiltersAndCapsTheList) {
         {articles(30, "i % 3 != 0"), ReadingListFilter::unreadOnly, unreadOfThirty, 20, 30, 20},
         {articles(3, "False"), ReadingListFilter::unreadOnly, {}, 0, 3, 0},
         {"[]", ReadingListFilter::all, {}, 0, 0, 0},
+        {mixed, ReadingListFilter::all, shownOfMixed, 40, 40, 20},
+        {mixed, ReadingListFilter::unreadOnly, unreadOfMixed, 20, 40, 20},
+        // An element that is no dictionary, after usable entries, leaves the whole file unread.
+        {articles(20, "True") + " + ['stray']", ReadingListFilter::all, {}, 0, 0, 0},
     };
+    const LogCapture quiet;
     for (const auto& c : cases) {
         test::TempDir dir;
         const ReadingListProvider provider(storeWith(dir, c.list), tickingClock(1000));

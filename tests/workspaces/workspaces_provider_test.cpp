@@ -62,6 +62,16 @@ TEST_F(WorkspacesProviderTest, EntryHoldsTheFirstSixteenAndCountsAll) {
     }
 }
 
+TEST_F(WorkspacesProviderTest, EntriesWithoutANameAreNeitherShownNorCounted) {
+    // Every fourth entry's name is a number, among the first rows and past the cap.
+    const auto entry =
+        providerWith("[{'Name': i if i % 4 == 0 else 'W%d' % i} for i in range(24)]").snapshot({}, {});
+    EXPECT_EQ(entry.displayCount, 18);
+    ASSERT_EQ(entry.items.size(), 16u);
+    EXPECT_EQ(entry.items.front().name, "W1");
+    EXPECT_EQ(entry.items.back().name, "W21");
+}
+
 TEST_F(WorkspacesProviderTest, NoWorkspacesShowTheEmptyViewInEveryFamily) {
     const LogCapture quiet;
     for (auto python : {std::optional<std::string>(), std::optional<std::string>("[]")}) {
