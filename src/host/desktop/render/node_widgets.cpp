@@ -283,6 +283,8 @@ Gtk::Widget* linkButton(Gtk::Widget& content, const Url& destination,
                         const char* cssClass) {
     auto* button = Gtk::make_managed<Gtk::Button>();
     button->set_relief(Gtk::RELIEF_NONE);
+    // A click opens the link without taking the keyboard focus from wherever it is.
+    button->set_focus_on_click(false);
     addClass(*button, cssClass);
     button->add(content);
     button->signal_clicked().connect([open, destination] {
