@@ -33,7 +33,8 @@ FAULTS = []
 def validators():
     """One validator per schema file. The files refer to each other by relative names, resolved against
     the files' own location as any validator that reads them from disk does."""
-    schemas = {path.resolve().as_uri(): json.loads(path.read_text()) for path in SCHEMAS.glob("*.schema.json")}
+    schemas = {path.resolve().as_uri(): json.loads(path.read_text())
+               for path in SCHEMAS.glob("*.schema.json")}
     Validator = jsonschema.Draft202012Validator
     for schema in schemas.values():
         Validator.check_schema(schema)
@@ -108,7 +109,7 @@ def first_watch_line(home, arguments, schema):
     process.wait(timeout=30)
     process.stdout.close()
     if not line.endswith(b"\n"):
-        FAULTS.append(f"{what}: no line within 30 seconds")
+        FAULTS.append(f"{what}: no line within 30 seconds (exit status {process.returncode})")
         return
     first = line.split(b"\n", 1)[0]
     try:
@@ -146,6 +147,7 @@ def settings_of(home, widget):
         values = [option["id"] for option in suggested]
         if parameter["isEntity"]:
             values.append("A Group Deleted Since")
+            # A search that finds the last suggestion, and one that finds nothing.
             for search in (suggested[-1]["title"][:3] if suggested else "x", "no such choice"):
                 run_json(home, ["options", *command, "--search", search, "--format", "json"],
                          "options.schema.json")
@@ -191,7 +193,7 @@ def main():
                 check_home(home, widgets)
     for fault in FAULTS:
         print(fault)
-    print(f"{len(FAULTS)} outputs broke their schemas" if FAULTS else "every output matches its schema")
+    print(f"{len(FAULTS)} faults" if FAULTS else "every output matches its schema")
     return 1 if FAULTS else 0
 
 
