@@ -11,6 +11,7 @@ import itertools
 import json
 import os
 import pathlib
+import plistlib
 import select
 import signal
 import subprocess
@@ -175,6 +176,25 @@ def check_home(home, widgets):
                 first_watch_line(home, ["watch", *chosen, "--format", "waybar"], "waybar.schema.json")
 
 
+def write_odd_home(folder):
+    """A home whose files hold what links must encode or tag: blanks, non-ASCII, "&", "#", a scheme in
+    mixed case, addresses that are no URL, dates far out of range."""
+    support = folder / "Library" / "Application Support" / "Quillbrook"
+    support.mkdir(parents=True)
+    odd = "a b&c=d#e ü"
+    plistlib.dump([{"URL": "https://例え.jp/" + odd, "title": "\u202eright to left"},
+                   {"URL": "file:///tmp/" + odd, "title": "file", "unread": False, "type": 99999},
+                   {"URL": "X-Quillbrook-SmartGroup://5E6F?widget=x", "title": "tagged twice"},
+                   {"URL": "no url ::", "title": "no link"}, {"URL": "", "title": ""}],
+                  (support / "ReadingList.plist").open("wb"))
+    plistlib.dump([{"Name": odd, "Path": "/tmp/" + odd, "Label": 9, "Date": 1e15},
+                   {"UUID": odd, "Label": -1, "Date": -1e15},
+                   {"Name": odd, "Children": [{"SIUUID": odd, "Type": "x", "Icon": b"not an image"}]}],
+                  (support / "Favorites.plist").open("wb"))
+    plistlib.dump([{"Name": odd, "workspace": {"databases": [1, 2], "windows": "x"}}, {"Name": ""}],
+                  (support / "OrderedWorkspaces.plist").open("wb"))
+
+
 def main():
     with tempfile.TemporaryDirectory() as scratch:
         scratch = pathlib.Path(scratch)
@@ -191,6 +211,11 @@ def main():
         if not FAULTS:
             for home in homes:
                 check_home(home, widgets)
+            # The odd home's items are written as every command writes them: one timeline each suffices.
+            write_odd_home(scratch / "odd")
+            odd = Home("a home of odd values", scratch / "odd", "http://127.0.0.1:1", scratch / "cache-odd")
+            for widget in widgets:
+                run_json(odd, ["timeline", widget["kind"], "--format", "json"], "timeline.schema.json")
     for fault in FAULTS:
         print(fault)
     print(f"{len(FAULTS)} faults" if FAULTS else "every output matches its schema")
