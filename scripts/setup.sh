@@ -8,6 +8,7 @@ packages=(
   libboost1.81-dev libboost-url1.81-dev libexpat1-dev libicu-dev libcurl4-openssl-dev libssl-dev
   nlohmann-json3-dev libfmt-dev libgdk-pixbuf-2.0-dev libsystemd-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev gettext python3 openssl
+  python3-jsonschema
   adwaita-icon-theme shared-mime-info
   dbus-daemon
   libgtkmm-3.0-dev libgtk-layer-shell-dev

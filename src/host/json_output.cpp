@@ -22,6 +22,13 @@ nlohmann::ordered_json widgetsJson(const std::vector<AnyWidget>& widgets) {
             p["type"] = localized(parameter.typeDisplayName);
             p["isEntity"] = parameter.isEntity;
             p["default"] = parameter.defaultValue;
+            // An enumeration's cases are fixed and listed here; an entity's choices come from the home's
+            // files at the time of asking, so the listing names the command that reads them instead.
+            p["choices"] =
+                parameter.isEntity
+                    ? nlohmann::ordered_json(nullptr)
+                    : optionsJson(widget.options(parameter.name).value_or(std::vector<ParameterOption>{}));
+            p["choicesCommand"] = {"options", widget.kind(), parameter.name};
             object["parameters"].push_back(std::move(p));
         }
         list.push_back(std::move(object));

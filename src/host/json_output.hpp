@@ -13,7 +13,8 @@
 namespace qb::host {
 
 // [{"kind", "name", "description", "families", "parameters": [{"name", "title", "type", "isEntity",
-// "default"}]}], texts localized.
+// "default", "choices", "choicesCommand"}]}], texts localized; "choices" lists an enumeration's cases and
+// is null for an entity parameter, whose choices the "choicesCommand" arguments list.
 nlohmann::ordered_json widgetsJson(const std::vector<AnyWidget>& widgets);
 
 // [{"id", "title"}].
