@@ -93,12 +93,12 @@ nlohmann::ordered_json waybarObject(const WatchedEntry& watched) {
 std::string watchOutput(OutputFormat format, const WatchedEntry& watched) {
     constexpr auto replaceInvalid = nlohmann::ordered_json::error_handler_t::replace;
     if (format == OutputFormat::waybar)
-        return waybarObject(watched).dump(-1, ' ', false, replaceInvalid) + "\n";
+        return terminalSafeJson(waybarObject(watched).dump(-1, ' ', false, replaceInvalid)) + "\n";
     Answer answer{&watched.widget, watched.family, RequestKind::timeline,
                   {watched.entry}, watched.policy, std::nullopt};
     if (format == OutputFormat::text)
         return arrangeTiles({*tileFor(answer, WidgetRenderingMode::fullColor)}, false, std::nullopt) + "\n";
-    return answerJson(answer).dump(-1, ' ', false, replaceInvalid) + "\n";
+    return terminalSafeJson(answerJson(answer).dump(-1, ' ', false, replaceInvalid)) + "\n";
 }
 
 }  // namespace qb::host
