@@ -1,13 +1,7 @@
 // The dashboard page's script: builds one tile per widget and family with its parameter controls,
 // asks for changed tiles while the page is visible (each request waits on the server until a tile
 // changes), and hands clicked links to the program.
-
-#include "host/server/dashboard_page.hpp"
-
-namespace qb::host {
-
-std::string_view dashboardScript() {
-    return R"JS('use strict';
+'use strict';
 (() => {
   // The pause between two polls; each poll itself waits on the server until a tile changes.
   const pollInterval = 1000;
@@ -213,7 +207,3 @@ std::string_view dashboardScript() {
   }
   start();
 })();
-)JS";
-}
-
-}  // namespace qb::host
