@@ -4,9 +4,9 @@
 
 #include "host/commands.hpp"
 #include "host/live_commands.hpp"
+#include "host/opener.hpp"
 #include "host/render/resolve.hpp"
 #include "host/requests.hpp"
-#include "host/server/open_url.hpp"
 #include "host/view_links.hpp"
 #include "host/widget_catalog.hpp"
 #include "platform/terminal_text.hpp"
@@ -68,8 +68,8 @@ int openCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) 
                            *widget, family);
     if (auto* error = std::get_if<UsageError>(&link)) return usageFailure(error->message);
     const auto& url = std::get<std::string>(link);
-    if (auto error = openWithDesktop(url); !error.empty())
-        return runFailure(fmt::format("could not open {}: {}", quotedForMessage(url), error));
+    if (auto error = openLink(url))
+        return runFailure(fmt::format("could not open {}: {}", quotedForMessage(url), error->message));
     return 0;
 }
 

@@ -1,14 +1,14 @@
 // Drives `quillbrook-widgets serve --demo` in headless Chromium, entering through the address with the
 // secret that serve prints, and checks what a person would see: every widget in every family, the rows
-// each family allows, links that open what the program's JSON names, a parameter change that redraws
-// its tile, and a page without console errors.
+// each family allows, links that open what the program's JSON names (and a note on the tile where no
+// application opens a link), a parameter change that redraws its tile, and a page without console errors.
 //
 // Environment: QB_PROGRAM (the program), QB_SOURCE_DIR (the source tree, for examples/home),
 // QB_SCREENSHOT (where to save a picture of the page), CHROMIUM (default /usr/bin/chromium).
 // Exits 77 (skipped) when the browser or the driver is missing.
 
 import { spawn, execFile } from 'node:child_process';
-import { chmodSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { chmodSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -55,18 +55,33 @@ async function programJson(...args) {
   return JSON.parse(stdout);
 }
 
-// A stand-in for xdg-open that writes down each URL it is given.
-function recordingOpener(folder) {
+// A desktop whose one application for Quillbrook's links opens only record links (the scheme
+// x-quillbrook-item) and writes down each URL it is given; nothing opens the other schemes. Returns the
+// environment that makes the dashboard see it.
+function recordingDesktop(folder) {
   const script = join(folder, 'opener.sh');
   const log = join(folder, 'opened.txt');
+  const applications = join(folder, 'data', 'applications');
+  mkdirSync(applications, { recursive: true });
+  mkdirSync(join(folder, 'config'), { recursive: true });
   writeFileSync(script, `#!/bin/sh\nprintf '%s\\n' "$1" >> '${log}'\n`);
   chmodSync(script, 0o755);
-  return { script, opened: () => (existsSync(log) ? readFileSync(log, 'utf8').split('\n').filter(Boolean) : []) };
+  writeFileSync(join(applications, 'quillbrook-test-opener.desktop'),
+                `[Desktop Entry]\nType=Application\nName=Test opener\nNoDisplay=true\nExec=${script} %u\n` +
+                'MimeType=x-scheme-handler/x-quillbrook-item;\n');
+  // What update-desktop-database writes when an application is installed.
+  writeFileSync(join(applications, 'mimeinfo.cache'),
+                '[MIME Cache]\nx-scheme-handler/x-quillbrook-item=quillbrook-test-opener.desktop;\n');
+  return {
+    environment: { XDG_DATA_HOME: join(folder, 'data'), XDG_CONFIG_HOME: join(folder, 'config'),
+                   QUILLBROOK_WIDGETS_OPENER: '' },
+    opened: () => (existsSync(log) ? readFileSync(log, 'utf8').split('\n').filter(Boolean) : []),
+  };
 }
 
-function startServer(port, opener) {
+function startServer(port, desktop) {
   const child = spawn(program, ['serve', '--demo', '--port', String(port)],
-                      { env: { ...process.env, LANGUAGE: '', LC_ALL: 'C.UTF-8', QUILLBROOK_WIDGETS_OPENER: opener },
+                      { env: { ...process.env, LANGUAGE: '', LC_ALL: 'C.UTF-8', ...desktop.environment },
                         stdio: ['ignore', 'pipe', 'pipe'] });
   let output = '';
   child.stdout.on('data', (data) => { output += data; });
@@ -85,8 +100,9 @@ function startServer(port, opener) {
 
 const port = await freePort();
 const profile = mkdtempSync(join(tmpdir(), 'qb-browser-'));
-const opener = recordingOpener(profile);
-const server = startServer(port, opener.script);
+const desktopFolder = mkdtempSync(join(tmpdir(), 'qb-desktop-'));
+const desktop = recordingDesktop(desktopFolder);
+const server = startServer(port, desktop);
 let context;
 try {
   const address = await server.ready;
@@ -147,11 +163,21 @@ try {
   const selector = 'figure[data-kind="ReadingListWidget"][data-family="systemMedium"]';
   const href = await page.$eval(`${selector} .qb-widget a.qb-item`, (anchor) => anchor.getAttribute('href'));
   check(firstURL && href === firstURL, `first reading-list link ${href}, the program says ${firstURL}`);
-  // A click hands exactly that link to the desktop.
+  // A click hands exactly that link to the application the desktop has for its scheme.
+  check(href.startsWith('x-quillbrook-item:'), `the first reading-list row links to ${href}`);
   await page.click(`${selector} .qb-widget a.qb-item`);
-  await page.waitForFunction(() => document.getElementById('status').textContent === '', null, { timeout: 5000 });
-  for (let waited = 0; opener.opened().length === 0 && waited < 5000; waited += 100) await page.waitForTimeout(100);
-  check(JSON.stringify(opener.opened()) === JSON.stringify([href]), `opened ${JSON.stringify(opener.opened())}, clicked ${href}`);
+  for (let waited = 0; desktop.opened().length === 0 && waited < 5000; waited += 100) await page.waitForTimeout(100);
+  check(JSON.stringify(desktop.opened()) === JSON.stringify([href]), `opened ${JSON.stringify(desktop.opened())}, clicked ${href}`);
+  check(await page.$eval(`${selector} .qb-note`, (note) => note.textContent).catch(() => '') === '',
+        'a note under the tile after a link that opened');
+
+  // A link that no application opens says so under its tile, and nothing is opened.
+  const webPage = `${selector} .qb-widget a.qb-item[href^="x-quillbrook:"]`;
+  await page.click(webPage);
+  const note = await page.waitForSelector(`${selector} .qb-note:not(:empty)`, { timeout: 5000 }).catch(() => null);
+  const noteText = note ? await note.textContent() : '(no note)';
+  check(noteText === 'no application opens x-quillbrook links', `the note under the tile says "${noteText}"`);
+  check(desktop.opened().length === 1, `opened ${JSON.stringify(desktop.opened())} after a link nobody opens`);
 
   // Switching the reading list to unread items redraws its tile.
   const unread = await programJson('timeline', 'ReadingListWidget', '--family', 'systemMedium',
@@ -187,6 +213,7 @@ try {
     await context.close();
   }
   rmSync(profile, { recursive: true, force: true });
+  rmSync(desktopFolder, { recursive: true, force: true });
   server.child.kill('SIGINT');
   const { code, signal } = await server.exited;
   check(code === 0, `the dashboard did not stop cleanly on SIGINT (code ${code}, signal ${signal})`);

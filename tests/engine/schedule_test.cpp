@@ -11,6 +11,7 @@ struct Slot {
     bool usesNetwork = false;
     bool visible = true;
     bool running = false;
+    std::string lane = {};
 };
 
 struct DueCase {
@@ -39,11 +40,25 @@ TEST(ScheduleTest, WhatIsDueAndWhenToWake) {
          200,
          {},
          std::nullopt},
+        {"one reload per kind at a time; other kinds go on",
+         {{1, 100, false, true, false, "A"},
+          {2, 110, false, true, false, "A"},
+          {3, 120, false, true, false, "B"}},
+         200,
+         {1, 3},
+         std::nullopt},
+        {"a kind waits for its running reload",
+         {{1, 100, false, true, true, "A"},
+          {2, 100, false, true, false, "A"},
+          {3, 100, false, true, false, "B"}},
+         200,
+         {3},
+         std::nullopt},
     };
     for (const auto& c : cases) {
         Schedule schedule;
         for (const auto& slot : c.slots) {
-            schedule.add(slot.id, Date{slot.due}, slot.usesNetwork);
+            schedule.add(slot.id, Date{slot.due}, slot.usesNetwork, slot.lane);
             schedule.setVisible(slot.id, slot.visible);
             if (slot.running) schedule.started(slot.id);
         }

@@ -44,6 +44,14 @@ inline void to_json(nlohmann::json& json, const CounterEntry& entry) {
 inline std::atomic<int> counterTimelines{0};
 inline std::atomic<double> fakeNow{1000};
 inline std::atomic<bool> counterHold{false};
+// A base of the tests' fixtures, so that the counters start afresh before any member uses them.
+struct FreshCounters {
+    FreshCounters() {
+        counterTimelines = 0;
+        fakeNow = 1000;
+        counterHold = false;
+    }
+};
 // The one link every counter tile shows.
 inline constexpr std::string_view counterLink = "x-quillbrook-item://A?widget=counter";
 

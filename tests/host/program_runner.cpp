@@ -10,6 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -30,7 +33,29 @@ std::string readAll(std::FILE* file) {
     return text;
 }
 
+// The voluntary context switches of each thread of the process.
+std::map<std::string, long> voluntarySwitches(int pid) {
+    std::map<std::string, long> counts;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+        std::ifstream status(task.path() / "status");
+        for (std::string line; std::getline(status, line);)
+            if (line.starts_with("voluntary_ctxt_switches:"))
+                counts[task.path().filename()] = std::stol(line.substr(24));
+    }
+    return counts;
+}
+
 }  // namespace
+
+long wakeupsWithin(int pid, std::chrono::milliseconds span) {
+    const auto before = voluntarySwitches(pid);
+    std::this_thread::sleep_for(span);
+    const auto after = voluntarySwitches(pid);
+    long woke = 0;
+    for (const auto& [task, count] : before) woke += after.contains(task) ? -count : 1;
+    for (const auto& [task, count] : after) woke += count;
+    return woke;
+}
 
 ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::vector<std::pair<std::string, std::string>>& environment,

@@ -25,6 +25,10 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::vector<std::pair<std::string, std::string>>& environment = {},
                          std::chrono::milliseconds deadline = std::chrono::seconds(120));
 
+// How often the threads of a running process woke up of their own accord (voluntary context switches)
+// within the span from now; a thread that ended meanwhile counts once.
+long wakeupsWithin(int pid, std::chrono::milliseconds span);
+
 // Output with the SGR and OSC 8 sequences the terminal renderer writes removed.
 std::string withoutEscapes(const std::string& text);
 

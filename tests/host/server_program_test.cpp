@@ -16,12 +16,17 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include "desktop_handler.hpp"
 #include "http_probe.hpp"
+#include "platform/files.hpp"
+#include "program_runner.hpp"
 #include "support/test_support.hpp"
 
 extern char** environ;
@@ -83,10 +88,14 @@ struct SilentServer {
     }
 };
 
-// `serve` on a free port with the sample home, its own runtime and cache folders, and `feedBase`.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// `serve` on a free port with a home (the sample one unless told), its own runtime and cache folders,
+// `feedBase` and the environment given.
 class Serve {
   public:
-    explicit Serve(const std::string& feedBase) {
+    explicit Serve(const std::string& feedBase, const std::string& home = QB_EXAMPLES_DIR "/home",
+                   Environment environment = {}) {
         std::filesystem::permissions(runtime.path(), std::filesystem::perms::all &
                                                          ~std::filesystem::perms::others_write &
                                                          ~std::filesystem::perms::group_write);
@@ -94,11 +103,10 @@ class Serve {
         int out[2];
         EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
         const auto err = ::open((runtime.path() / "stderr").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-        pid = startProgram(
-            {"serve", "--port", std::to_string(port), "--home", std::string(QB_EXAMPLES_DIR) + "/home",
-             "--feed-base", feedBase},
-            {{"XDG_RUNTIME_DIR", runtime.path().string()}, {"XDG_CACHE_HOME", cache.path().string()}}, out[1],
-            err);
+        environment.emplace_back("XDG_RUNTIME_DIR", runtime.path().string());
+        environment.emplace_back("XDG_CACHE_HOME", cache.path().string());
+        pid = startProgram({"serve", "--port", std::to_string(port), "--home", home, "--feed-base", feedBase},
+                           environment, out[1], err);
         ::close(out[1]);
         ::close(err);
         output = ::fdopen(out[0], "r");
@@ -121,11 +129,33 @@ class Serve {
         }
         if (output) std::fclose(output);
     }
-    std::string owner(std::string_view method, std::string_view path,
-                      std::vector<std::string> headers = {}) const {
+    std::string owner(std::string_view method, std::string_view path, std::vector<std::string> headers = {},
+                      std::string_view body = {}) const {
         headers.push_back("Cookie: qb-dashboard-" + std::to_string(port) + "=" + token);
         headers.push_back("Content-Type: application/json");
-        return httpRequest(method, path, port, headers);
+        return httpRequest(method, path, port, headers, body);
+    }
+    nlohmann::json ownerJson(std::string_view method, std::string_view path,
+                             std::string_view body = {}) const {
+        return nlohmann::json::parse(bodyOf(roundTrip(port, owner(method, path, {}, body))), nullptr, false);
+    }
+    // Polls as the page does until every tile shows its timeline; the tiles then and the latest change.
+    std::pair<std::map<int, nlohmann::json>, std::uint64_t> drawnTiles() const {
+        std::map<int, nlohmann::json> tiles;
+        std::uint64_t seq = 0;
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            const auto state = ownerJson("GET", "/api/state?since=" + std::to_string(seq));
+            if (!state.is_object()) break;
+            for (const auto& tile : state["tiles"]) tiles[tile["id"].get<int>()] = tile;
+            seq = state["seq"].get<std::uint64_t>();
+            if (tiles.size() == 16 && std::ranges::none_of(tiles, [](const auto& entry) {
+                    return entry.second["reloadAt"].is_null();
+                }))
+                break;
+        }
+        EXPECT_EQ(tiles.size(), 16u);
+        return {tiles, seq};
     }
     // Sends SIGTERM; whether serve then ended, with status 0, within `limit`.
     bool stopsWithin(std::chrono::milliseconds limit) {
@@ -230,6 +260,65 @@ TEST(ServeProgram, RefusesAHugeBodyWithoutHoldingIt) {
     }
     EXPECT_LT(serve.memoryKiB("VmHWM") - peakBefore, 16 * 1024);
     EXPECT_LT(serve.memoryKiB("VmRSS"), peakBefore + 16 * 1024);
+}
+
+// The home replaces its reading list by rename, as the document manager does: the tile that a page
+// waits for changes within a second.
+TEST(ServeProgram, ATileFollowsItsFileWithinASecond) {
+    TempDir home;
+    const auto list = home.path() / "Library/Application Support/Quillbrook/ReadingList.plist";
+    const auto titled = [](const std::string& title) {
+        return plistlibDump("[{'URL': 'x-quillbrook-item://1', 'title': '" + title + "', 'unread': True}]",
+                            PlistFormat::binary);
+    };
+    home.write(std::filesystem::relative(list, home.path()), titled("Before the change"));
+    Serve serve("http://127.0.0.1:1", home.path().string());
+    const auto [tiles, seq] = serve.drawnTiles();
+    EXPECT_NE(tiles.at(0)["html"].get<std::string>().find("Before the change"), std::string::npos);
+
+    Probe poll(serve.port);
+    ASSERT_TRUE(poll.send(serve.owner("GET", "/api/state?since=" + std::to_string(seq))));
+    ASSERT_FALSE(writeFileAtomically(list, titled("After the change")));
+    const auto answer = nlohmann::json::parse(bodyOf(poll.response(1s)), nullptr, false);
+    ASSERT_TRUE(answer.is_object()) << "no answer within a second of the file's replacement";
+    ASSERT_FALSE(answer["tiles"].empty());
+    EXPECT_EQ(answer["tiles"][0]["kind"], "ReadingListWidget");
+    EXPECT_NE(answer["tiles"][0]["html"].get<std::string>().find("After the change"), std::string::npos);
+}
+
+TEST(ServeProgram, IdleMeansNoWakeups) {
+    Serve serve("http://127.0.0.1:1");
+    serve.drawnTiles();
+    std::this_thread::sleep_for(1s);
+    EXPECT_LE(wakeupsWithin(serve.pid, 3s), 5) << "woke up with nothing due";
+}
+
+// A click opens a link with the application the desktop registered for its scheme, which inherits
+// none of the server's sockets; where no application opens the scheme, the answer says so.
+TEST(ServeProgram, OpensALinkOnlyWithAnApplicationForItsScheme) {
+    DesktopHandler desktop("x-quillbrook-item");
+    Serve serve("http://127.0.0.1:1", QB_EXAMPLES_DIR "/home", desktop.environment());
+    const auto [tiles, seq] = serve.drawnTiles();
+    // The reading list's medium tile: its first row is a record, its second a web page.
+    const auto html = tiles.at(1)["html"].get<std::string>();
+    std::vector<std::string> links;
+    const std::regex href(R"re(href="([^"]+)")re");
+    for (auto match = std::sregex_iterator(html.begin(), html.end(), href); match != std::sregex_iterator();
+         ++match)
+        links.push_back(std::regex_replace((*match)[1].str(), std::regex("&amp;"), "&"));
+    ASSERT_GE(links.size(), 2u);
+    ASSERT_TRUE(links[0].starts_with("x-quillbrook-item:")) << links[0];
+    ASSERT_TRUE(links[1].starts_with("x-quillbrook:")) << links[1];
+
+    const auto opened =
+        serve.ownerJson("POST", "/api/open", nlohmann::json{{"url", links[0]}, {"tile", 1}}.dump());
+    EXPECT_EQ(opened, (nlohmann::json{{"opened", true}}));
+    EXPECT_EQ(desktop.opened(), links[0] + "\n");
+    EXPECT_EQ(desktop.inheritedSockets(), "");
+    const auto refused =
+        serve.ownerJson("POST", "/api/open", nlohmann::json{{"url", links[1]}, {"tile", 1}}.dump());
+    EXPECT_EQ(refused,
+              (nlohmann::json{{"opened", false}, {"error", "no application opens x-quillbrook links"}}));
 }
 
 }  // namespace

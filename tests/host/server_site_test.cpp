@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "counter_widget.hpp"
+#include "engine_thread.hpp"
 #include "host/server/dashboard_server.hpp"
 #include "http_probe.hpp"
 #include "support/test_support.hpp"
@@ -26,25 +27,25 @@ using ::testing::HasSubstr;
 
 constexpr std::string_view secret = "0123456789abcdef0123456789abcdef";
 
-class SiteTest : public ::testing::Test {
+class SiteTest : public ::testing::Test, FreshCounters {
   protected:
+    SiteTest() { live.start(); }
     void SetUp() override { start({}); }
     void TearDown() override {
         lanes.stop();
         stop();
+        live.stop();
     }
 
     void start(ServerLimits limits) {
-        counterTimelines = 0;
-        fakeNow = 1000;
         opener =
             folder.write("opener.sh", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/opened\"\n");
         std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-        server.emplace(
-            dashboard, lanes,
-            SiteOptions{
-                .secret = OwnerSecret(std::string(secret)), .opener = opener.string(), .pollWait = 5s},
-            limits);
+        server.emplace(dashboard, lanes,
+                       SiteOptions{.secret = OwnerSecret(std::string(secret)),
+                                   .opener = LinkOpener{opener.string()},
+                                   .pollWait = 5s},
+                       limits);
         ASSERT_FALSE(server->listen(0));
         port = server->port();
         thread = std::thread([this] { server->run(); });
@@ -74,10 +75,10 @@ class SiteTest : public ::testing::Test {
     std::uint64_t settled() const {
         EXPECT_EQ(statusOf(send(owner("GET", "/api/state"))), 200);
         for (int waited = 0; waited < 500; ++waited) {
-            bool refreshing = false;
+            bool drawn = true;
             for (std::size_t id = 0; id < dashboard.tileCount(); ++id)
-                refreshing = refreshing || dashboard.isRefreshing(id);
-            if (!refreshing) break;
+                drawn = drawn && !dashboard.tile(id)["reloadAt"].is_null();
+            if (drawn) break;
             std::this_thread::sleep_for(10ms);
         }
         return dashboard.seq();
@@ -91,10 +92,11 @@ class SiteTest : public ::testing::Test {
 
     test::TempDir folder;
     std::filesystem::path opener;
+    test::EngineThread live{test::quietEngineOptions([] { return Date{fakeNow}; })};
     WorkLanes lanes{3};
-    Dashboard dashboard{{AnyWidget(CounterWidget{}), AnyWidget(CounterWidget{"SecondWidget"})}, lanes, [] {
-                            return Date{fakeNow};
-                        }};
+    Dashboard dashboard{{AnyWidget(CounterWidget{}), AnyWidget(CounterWidget{"SecondWidget"})},
+                        live.engine(),
+                        live.context()};
     std::optional<DashboardServer> server;
     int port = 0;
     std::thread thread;

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -19,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "desktop_handler.hpp"
 #include "host/demo_feed_server.hpp"
 #include "platform/files.hpp"
 #include "program_runner.hpp"
@@ -190,29 +190,11 @@ TEST(WatchTest, EndsWithStatusZeroOnASignalOrWhenTheReaderGoes) {
     }
 }
 
-// The voluntary context switches of each thread of the process.
-std::map<std::string, long> wakeups(pid_t pid) {
-    std::map<std::string, long> counts;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
-        std::ifstream status(task.path() / "status");
-        for (std::string line; std::getline(status, line);)
-            if (line.starts_with("voluntary_ctxt_switches:"))
-                counts[task.path().filename()] = std::stol(line.substr(24));
-    }
-    return counts;
-}
-
 TEST(WatchTest, IdleMeansNoWakeups) {
     Running watch({"watch", "readinglist", "--home", QB_EXAMPLES_DIR "/home"});
     ASSERT_TRUE(watch.line(5s));
     std::this_thread::sleep_for(1s);
-    const auto before = wakeups(watch.pid());
-    std::this_thread::sleep_for(3s);
-    const auto after = wakeups(watch.pid());
-    long woke = 0;  // a thread that ended meanwhile woke at least once, to end
-    for (const auto& [task, count] : before) woke += after.contains(task) ? -count : 1;
-    for (const auto& [task, count] : after) woke += count;
-    EXPECT_LE(woke, 3) << "woke up with nothing due";
+    EXPECT_LE(wakeupsWithin(watch.pid(), 3s), 3) << "woke up with nothing due";
 }
 
 TEST(WatchTest, FormatsMatchTheOtherCommands) {
@@ -270,10 +252,13 @@ TEST(WatchTest, BarObjectsFromEachWidgetsOwnTexts) {
 struct Opener {
     TempDir folder;
     Opener() {
-        const auto script = folder.path() / "xdg-open";
+        const auto script = folder.path() / "opener.sh";
         std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \""
                               << (folder.path() / "opened").string() << "\"\n";
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    std::pair<std::string, std::string> environment() const {
+        return {"QUILLBROOK_WIDGETS_OPENER", (folder.path() / "opener.sh").string()};
     }
     // What it was asked to open, once that is `count` links (or after two seconds).
     std::string opened(std::size_t count = 1) const {
@@ -311,17 +296,23 @@ TEST(OpenTest, OpensWhatAClickWouldAndRefusesTheRest) {
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"open"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-        auto result = runProgram(arguments, {{"PATH", opener.folder.path().string() + ":/usr/bin:/bin"}});
+        auto result = runProgram(arguments, {opener.environment()});
         EXPECT_EQ(result.status, c.status) << c.arguments[0] << " " << result.err;
         if (c.status == 0)
             EXPECT_EQ(opener.opened(), c.opened);
         else
             EXPECT_NE(result.err.find(c.opened), std::string::npos) << result.err;
     }
-    // Without an opener to start: a failure while running.
-    auto missing =
-        runProgram({"open", "readinglist", "--row", "1", "--home", home}, {{"PATH", "/nonexistent"}});
-    EXPECT_EQ(missing.status, 1) << missing.err;
+    // Without a stand-in: the application the desktop registered for the scheme, and a failure while
+    // running, with the reason, for a scheme that no application opens.
+    DesktopHandler desktop("x-quillbrook-item");
+    auto item = runProgram({"open", "readinglist", "--row", "1", "--home", home}, desktop.environment());
+    EXPECT_EQ(item.status, 0) << item.err;
+    EXPECT_EQ(desktop.opened(),
+              "x-quillbrook-item://1B7D0C52-0001-4A6E-9D3C-7E8F9A0B1C01?widget=readinglist\n");
+    auto page = runProgram({"open", "readinglist", "--row", "2", "--home", home}, desktop.environment());
+    EXPECT_EQ(page.status, 1);
+    EXPECT_NE(page.err.find(": no application opens x-quillbrook links"), std::string::npos) << page.err;
 }
 
 TEST(IntegrationsTest, DocumentedCommandLinesSpeakTheirProtocols) {
@@ -339,8 +330,7 @@ TEST(IntegrationsTest, DocumentedCommandLinesSpeakTheirProtocols) {
         {"quillbrook-widgets watch readinglist --format json", Protocol::jsonLine},
         {"quillbrook-widgets render readinglist --family small --format text", Protocol::drawing},
     };
-    const Environment environment{{"XDG_CACHE_HOME", cache.path().string()},
-                                  {"PATH", opener.folder.path().string() + ":/usr/bin:/bin"}};
+    const Environment environment{{"XDG_CACHE_HOME", cache.path().string()}, opener.environment()};
     for (const auto& [command, protocol] : commands) {
         EXPECT_NE(doc.find(command), std::string::npos) << "not in docs/integrations.md: " << command;
         std::istringstream words(command.substr(command.find(' ') + 1));

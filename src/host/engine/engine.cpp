@@ -25,6 +25,10 @@ const Logger& logger() {
 // The timer wakes at whole milliseconds: a date less than one away counts as come.
 constexpr double dueSlack = 0.001;
 
+// The schedule runs one provider call per widget kind at a time, so the pool needs no more threads than
+// there are kinds; this bound only guards against a host that makes instances of very many kinds.
+constexpr unsigned maxWorkerThreads = 32;
+
 }  // namespace
 
 struct Engine::Instance {
@@ -59,7 +63,7 @@ class Sources {
           folders(context,
                   [&engine](const auto& folder, const auto& name) { engine.folderChanged(folder, name); }),
           quiet(context, [&engine] { engine.burstEnded(); }),
-          pool(options.workerThreads) {
+          pool(maxWorkerThreads) {
         if (options.watchSleep) sleep.emplace(context, [&engine] { engine.wallClockChanged(); });
         if (!options.localtime.empty())
             zone.emplace(
@@ -88,7 +92,7 @@ InstanceId Engine::add(InstanceSpec spec, ChangeCallback changed) {
     const bool network = spec.sources.usesNetwork;
     const bool visible = spec.visible;
     instances_.try_emplace(id, std::move(spec), std::move(changed));
-    schedule_.add(id, options_.clock(), network);
+    schedule_.add(id, options_.clock(), network, instances_.at(id).spec.widget.kind());
     schedule_.setVisible(id, visible);
     if (network && options_.watchNetwork && !sources_->network)
         sources_->network.emplace(context_, [this](bool available) { networkChanged(available); });

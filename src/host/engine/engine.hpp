@@ -7,7 +7,8 @@
 // links was opened, and leaves hidden instances alone. Otherwise it makes no wakeups of its own.
 //
 // Threads: the engine belongs to the thread that runs its main context; call it only there. Providers
-// run on a small pool of worker threads, and their results come back to the context, where the change
+// run on worker threads, one call per widget kind at a time (so that a kind whose provider hangs, a feed
+// download, holds up none of the others), and their results come back to the context, where the change
 // callbacks run. No lock is held while a provider runs.
 
 #include <chrono>
@@ -54,7 +55,6 @@ using ChangeCallback = std::function<void(const EntryUpdate&)>;
 
 struct EngineOptions {
     Clock clock = systemClock();  // the schedule's clock; tests move it
-    unsigned workerThreads = 2;
     // A burst of file changes reloads once it has been quiet this long, and at the latest this long after
     // its first change.
     std::chrono::milliseconds quietPeriod{200};

@@ -1,11 +1,13 @@
 #include "host/engine/schedule.hpp"
 
 #include <algorithm>
+#include <set>
+#include <string_view>
 
 namespace qb::engine {
 
-void Schedule::add(InstanceId id, Date due, bool usesNetwork) {
-    slots_[id] = Slot{due, usesNetwork, true, false, std::nullopt};
+void Schedule::add(InstanceId id, Date due, bool usesNetwork, std::string lane) {
+    slots_[id] = Slot{due, usesNetwork, std::move(lane), true, false, std::nullopt};
 }
 
 void Schedule::remove(InstanceId id) {
@@ -41,18 +43,24 @@ void Schedule::finished(InstanceId id, Date next) {
 
 std::vector<InstanceId> Schedule::due(Date now) const {
     std::vector<std::pair<Date, InstanceId>> ready;
-    bool networkBusy = std::any_of(slots_.begin(), slots_.end(), [](const auto& entry) {
-        return entry.second.usesNetwork && entry.second.running;
-    });
-    for (const auto& [id, slot] : slots_)
-        if (eligible(slot) && slot.due <= now) ready.emplace_back(slot.due, id);
+    bool networkBusy = false;
+    std::set<std::string_view> busyLanes;
+    for (const auto& [id, slot] : slots_) {
+        if (slot.running) {
+            networkBusy = networkBusy || slot.usesNetwork;
+            if (!slot.lane.empty()) busyLanes.insert(slot.lane);
+        } else if (eligible(slot) && slot.due <= now) {
+            ready.emplace_back(slot.due, id);
+        }
+    }
     std::sort(ready.begin(), ready.end());
     std::vector<InstanceId> ids;
     for (const auto& [date, id] : ready) {
-        if (slots_.at(id).usesNetwork) {
-            if (networkBusy) continue;
-            networkBusy = true;
-        }
+        const Slot& slot = slots_.at(id);
+        if ((slot.usesNetwork && networkBusy) || (!slot.lane.empty() && busyLanes.contains(slot.lane)))
+            continue;
+        networkBusy = networkBusy || slot.usesNetwork;
+        if (!slot.lane.empty()) busyLanes.insert(slot.lane);
         ids.push_back(id);
     }
     return ids;

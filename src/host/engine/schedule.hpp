@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/date.hpp"
@@ -17,8 +18,9 @@ using InstanceId = std::uint64_t;
 class Schedule {
   public:
     // A new instance, due at `due`. Instances that use the network reload one at a time, so that two
-    // downloads of the same feed never run at once.
-    void add(InstanceId id, Date due, bool usesNetwork);
+    // downloads of the same feed never run at once. Instances of one lane (a widget kind) also reload one
+    // at a time, so that a provider that hangs holds up only its own lane; an empty lane limits nothing.
+    void add(InstanceId id, Date due, bool usesNetwork, std::string lane = {});
     void remove(InstanceId id);
 
     // Reload no later than `at`. While the instance reloads, it reloads once more after that (what it
@@ -33,7 +35,8 @@ class Schedule {
     void finished(InstanceId id, Date next);
 
     // The instances to reload now, earliest date first: shown, not reloading, with a date at or before
-    // `now`; of those that use the network, only the earliest and only while none of them reloads.
+    // `now`; of those that use the network, and of those in one lane, only the earliest and only while
+    // none of them reloads.
     std::vector<InstanceId> due(Date now) const;
     // The earliest date after `now` at which an instance falls due; none when nothing waits.
     std::optional<Date> nextWake(Date now) const;
@@ -45,6 +48,7 @@ class Schedule {
     struct Slot {
         Date due;
         bool usesNetwork = false;
+        std::string lane;
         bool visible = true;
         bool running = false;
         std::optional<Date> askedWhileRunning;

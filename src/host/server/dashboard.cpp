@@ -2,25 +2,17 @@
 
 #include <algorithm>
 
-#include <fmt/format.h>
-
 #include "host/render/html.hpp"
 #include "host/render/resolve.hpp"
 #include "platform/localization.hpp"
 
 namespace qb::host {
-namespace {
 
-constexpr double minimumReloadSeconds = 5;
-constexpr double retryAfterFailureSeconds = 60;
-
-}  // namespace
-
-Dashboard::Dashboard(std::vector<AnyWidget> widgets, WorkLanes& lanes, Clock clock)
-    : widgets_(std::move(widgets)), lanes_(lanes), clock_(std::move(clock)) {
+Dashboard::Dashboard(std::vector<AnyWidget> widgets, engine::Engine& engine, GMainContext* context)
+    : widgets_(std::move(widgets)), engine_(engine), toEngine_(context) {
     for (std::size_t w = 0; w < widgets_.size(); ++w) {
         for (auto family : widgets_[w].families()) {
-            Tile tile(tiles_.size(), w, family, widgets_[w].makeInstance());
+            Tile tile(w, family, widgets_[w].makeInstance());
             // Until the first timeline arrives the tile shows the placeholder, which reads nothing.
             Drawing drawing;
             try {
@@ -35,10 +27,19 @@ Dashboard::Dashboard(std::vector<AnyWidget> widgets, WorkLanes& lanes, Clock clo
             tiles_.push_back(std::move(tile));
         }
     }
+    // Added once every tile is in place: the engine's answers find their tile by its index.
+    for (std::size_t id = 0; id < tiles_.size(); ++id) {
+        auto& tile = tiles_[id];
+        const auto& widget = widgets_[tile.widget];
+        engine::InstanceSpec spec{widget, tile.instance, tile.family, engine::sourcesFor(widget.kind()),
+                                  false};
+        tile.engineId = engine_.add(
+            std::move(spec), [this, id](const engine::EntryUpdate& update) { entryChanged(id, update); });
+    }
 }
 
 Dashboard::~Dashboard() {
-    lanes_.stop();
+    for (const auto& tile : tiles_) engine_.remove(tile.engineId);
 }
 
 Dashboard::Drawing Dashboard::draw(std::size_t widget, WidgetFamily family, const ErasedEntry* entry) const {
@@ -52,48 +53,17 @@ Dashboard::Drawing Dashboard::draw(std::size_t widget, WidgetFamily family, cons
     return {renderHtmlTile(tile, tree), std::move(links)};
 }
 
-void Dashboard::startRefresh(Tile& tile) {
-    if (tile.refreshing) {
-        tile.again = true;
-        return;
-    }
-    tile.refreshing = true;
-    auto job = [this, id = tile.id, instance = tile.instance, family = tile.family, widget = tile.widget] {
-        std::optional<Drawing> drawing;
-        Date reloadAt = clock_().addingTimeInterval(retryAfterFailureSeconds);
-        try {
-            auto timeline = instance.timeline(TimelineContext{family, false});
-            drawing = draw(widget, family, timeline.entries.empty() ? nullptr : &timeline.entries.front());
-            // A provider that asks for a date already past is asked again after a short pause, not at once.
-            reloadAt = std::max(timeline.policy.date, clock_().addingTimeInterval(minimumReloadSeconds));
-        } catch (const std::exception& error) {
-            fmt::print(stderr, "quillbrook-widgets: the {} provider failed ({}); trying again in a minute\n",
-                       widgets_[widget].kind(), error.what());
-        } catch (...) {
-            fmt::print(stderr, "quillbrook-widgets: the {} provider failed; trying again in a minute\n",
-                       widgets_[widget].kind());
-        }
-        finishRefresh(id, std::move(drawing), reloadAt);
-    };
-    // Only a stopping dashboard refuses work; the tile then stays as it is.
-    if (!lanes_.post(tile.widget, std::move(job))) tile.refreshing = false;
-}
-
-void Dashboard::finishRefresh(std::size_t id, std::optional<Drawing> drawing, Date reloadAt) {
+void Dashboard::entryChanged(std::size_t id, const engine::EntryUpdate& update) {
+    // Drawn outside the lock: the tile's widget and family never change.
+    auto drawing = draw(tiles_[id].widget, tiles_[id].family, &update.entry);
     {
         std::scoped_lock lock(mutex_);
         auto& tile = tiles_[id];
-        tile.refreshing = false;
-        if (drawing) {
-            tile.html = std::move(drawing->html);
-            tile.links = std::move(drawing->links);
-            tile.seq = ++seq_;
-        }
-        tile.reloadAt = reloadAt;
-        if (tile.again) {
-            tile.again = false;
-            startRefresh(tile);
-        }
+        tile.html = std::move(drawing.html);
+        tile.links = std::move(drawing.links);
+        tile.reloadAt = update.nextReload;
+        tile.drawn = tile.applied;
+        tile.seq = ++seq_;
     }
     changed();
 }
@@ -108,17 +78,31 @@ void Dashboard::changed() const {
     if (listener_) listener_();
 }
 
-nlohmann::json Dashboard::tileJson(const Tile& tile) const {
+nlohmann::json Dashboard::tileJson(std::size_t id, const Tile& tile) const {
     nlohmann::json values = nlohmann::json::object();
     for (const auto& [name, value] : tile.instance.values()) values[name] = value;
-    return {{"id", tile.id},
+    return {{"id", id},
             {"kind", widgets_[tile.widget].kind()},
             {"family", std::string(name(tile.family))},
             {"seq", tile.seq},
             {"html", tile.html},
-            {"reloadAt", tile.reloadAt == Date::distantPast() ? nlohmann::json()
-                                                              : nlohmann::json(iso8601(tile.reloadAt))},
+            {"reloadAt", tile.reloadAt ? nlohmann::json(iso8601(*tile.reloadAt)) : nlohmann::json()},
             {"values", values}};
+}
+
+nlohmann::json Dashboard::parametersJson(const AnyWidget& widget) const {
+    auto parameters = nlohmann::json::array();
+    for (const auto& parameter : widget.parameters()) {
+        auto options = nlohmann::json::array();
+        for (const auto& option : widget.options(parameter.name).value_or(std::vector<ParameterOption>{}))
+            options.push_back({{"id", option.id}, {"title", option.title}});
+        parameters.push_back({{"name", parameter.name},
+                              {"title", localized(parameter.title)},
+                              {"isEntity", parameter.isEntity},
+                              {"default", parameter.defaultValue},
+                              {"options", options}});
+    }
+    return parameters;
 }
 
 nlohmann::json Dashboard::layout() const {
@@ -127,27 +111,16 @@ nlohmann::json Dashboard::layout() const {
     auto result = nlohmann::json::array();
     for (std::size_t w = 0; w < widgets_.size(); ++w) {
         const auto& widget = widgets_[w];
-        auto parameters = nlohmann::json::array();
-        for (const auto& parameter : widget.parameters()) {
-            auto options = nlohmann::json::array();
-            for (const auto& option : widget.options(parameter.name).value_or(std::vector<ParameterOption>{}))
-                options.push_back({{"id", option.id}, {"title", option.title}});
-            parameters.push_back({{"name", parameter.name},
-                                  {"title", localized(parameter.title)},
-                                  {"isEntity", parameter.isEntity},
-                                  {"default", parameter.defaultValue},
-                                  {"options", options}});
-        }
         auto tiles = nlohmann::json::array();
         {
             std::scoped_lock lock(mutex_);
-            for (const auto& tile : tiles_)
-                if (tile.widget == w) tiles.push_back(tileJson(tile));
+            for (std::size_t id = 0; id < tiles_.size(); ++id)
+                if (tiles_[id].widget == w) tiles.push_back(tileJson(id, tiles_[id]));
         }
         result.push_back({{"kind", widget.kind()},
                           {"displayName", localized(widget.displayName())},
                           {"description", localized(widget.description())},
-                          {"parameters", parameters},
+                          {"parameters", parametersJson(widget)},
                           {"tiles", tiles}});
     }
     return {{"seq", changes}, {"widgets", result}};
@@ -161,26 +134,28 @@ std::uint64_t Dashboard::seq() const {
 nlohmann::json Dashboard::changesSince(std::uint64_t since) const {
     std::scoped_lock lock(mutex_);
     auto changed = nlohmann::json::array();
-    for (const auto& tile : tiles_)
-        if (tile.seq > since) changed.push_back(tileJson(tile));
+    for (std::size_t id = 0; id < tiles_.size(); ++id)
+        if (tiles_[id].seq > since) changed.push_back(tileJson(id, tiles_[id]));
     return {{"seq", seq_}, {"tiles", changed}};
 }
 
 nlohmann::json Dashboard::tile(std::size_t id) const {
     std::scoped_lock lock(mutex_);
-    return id < tiles_.size() ? tileJson(tiles_[id]) : nlohmann::json();
+    return id < tiles_.size() ? tileJson(id, tiles_[id]) : nlohmann::json();
 }
 
-bool Dashboard::isRefreshing(std::size_t id) const {
+bool Dashboard::awaitingRedraw(std::size_t id) const {
     std::scoped_lock lock(mutex_);
-    return id < tiles_.size() && tiles_[id].refreshing;
+    return id < tiles_.size() && tiles_[id].drawn < tiles_[id].requested;
 }
 
-void Dashboard::refreshDue() {
+void Dashboard::setVisible(bool visible) {
     std::scoped_lock lock(mutex_);
-    const auto now = clock_();
-    for (auto& tile : tiles_)
-        if (!tile.refreshing && tile.reloadAt <= now) startRefresh(tile);
+    if (visible == visible_) return;
+    visible_ = visible;
+    toEngine_.post([this, visible] {
+        for (const auto& tile : tiles_) engine_.setVisible(tile.engineId, visible);
+    });
 }
 
 bool Dashboard::setParameter(std::size_t id, std::string_view name, std::string_view value) {
@@ -193,18 +168,29 @@ bool Dashboard::setParameter(std::size_t id, std::string_view name, std::string_
     if (!candidate.set(name, value)) return false;
     std::scoped_lock lock(mutex_);
     auto& tile = tiles_[id];
-    tile.instance = std::move(candidate);
-    startRefresh(tile);
+    tile.instance = candidate;
+    // Posted under the lock, so that two changes of one tile reach the engine in the order made.
+    toEngine_.post([this, id, instance = std::move(candidate), change = ++tile.requested] {
+        engine::InstanceId engineId = 0;
+        {
+            std::scoped_lock engineLock(mutex_);
+            tiles_[id].applied = change;
+            engineId = tiles_[id].engineId;
+        }
+        // The engine drops any answer for the old parameters and tells the next one whatever it shows.
+        engine_.reconfigure(engineId, instance);
+    });
     return true;
 }
 
-bool Dashboard::linkOpened(std::size_t id, std::string_view url) {
+bool Dashboard::showsLink(std::size_t id, std::string_view url) const {
     std::scoped_lock lock(mutex_);
-    if (id >= tiles_.size()) return false;
-    auto& tile = tiles_[id];
-    if (std::ranges::find(tile.links, url) == tile.links.end()) return false;
-    tile.reloadAt = std::min(tile.reloadAt, clock_().addingTimeInterval(refreshAfterLinkSeconds));
-    return true;
+    return id < tiles_.size() && std::ranges::find(tiles_[id].links, url) != tiles_[id].links.end();
+}
+
+void Dashboard::linkOpened(std::size_t id) {
+    if (id >= tiles_.size()) return;
+    toEngine_.post([this, engineId = tiles_[id].engineId] { engine_.linkOpened(engineId); });
 }
 
 }  // namespace qb::host

@@ -1,11 +1,15 @@
 #pragma once
 
-// The dashboard's state: one instance per widget and family, each with its parameters, its latest
-// entry drawn as HTML, the links that drawing shows and the date its provider asked to be asked again.
-// Providers run on the widget kind's lane; a tile is asked again only when refreshDue() finds its
-// reload date passed (today a page's poll calls it, so nothing runs while no page looks), at once when
-// a parameter changes, and shortly after one of its links was opened. Nothing here knows of HTTP:
-// whoever shows the tiles reads them and listens for changes.
+// The dashboard's state: one engine instance per widget and family (a tile), each with its parameters,
+// its latest entry drawn as HTML, the links that drawing shows and the date the engine reloads it next.
+// The engine decides when a tile is asked again (its reload date, a changed file, a resume, the network,
+// a link opened); the dashboard only keeps what the page needs and says when a tile changed. Tiles are
+// shown to the engine only while a page looks, so nothing reloads while nobody does. Nothing here knows
+// of HTTP: whoever shows the tiles reads them and listens for changes.
+//
+// Threads: make and destroy the dashboard on the engine's thread (or before that thread runs the
+// engine's context, and after it stopped). Everything else may be called from any thread; what reaches
+// the engine is handed to its thread through a mailbox.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +22,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/server/work_lanes.hpp"
+#include "host/engine/engine.hpp"
+#include "host/engine/glib_source.hpp"
 #include "platform/date.hpp"
 #include "widgetkit/widget.hpp"
 
@@ -26,13 +31,9 @@ namespace qb::host {
 
 class Dashboard {
   public:
-    // How soon after a click on one of its links a tile is asked again.
-    static constexpr double refreshAfterLinkSeconds = 2;
-
-    // Runs widget w's providers on lane w of `lanes` (which needs one lane per widget at least). Stop
-    // the lanes before the dashboard goes; the destructor does it too.
-    Dashboard(std::vector<AnyWidget> widgets, WorkLanes& lanes, Clock clock = systemClock());
-    ~Dashboard();
+    // Adds a hidden tile to `engine` for every widget and family; `context` is the engine's.
+    Dashboard(std::vector<AnyWidget> widgets, engine::Engine& engine, GMainContext* context);
+    ~Dashboard();  // removes the tiles from the engine
     Dashboard(const Dashboard&) = delete;
     Dashboard& operator=(const Dashboard&) = delete;
 
@@ -41,8 +42,8 @@ class Dashboard {
     // The index in widgets() of a tile's widget (tiles never change widget).
     std::size_t widgetOf(std::size_t id) const { return tiles_.at(id).widget; }
 
-    // Called on a lane's thread whenever a tile changed or a refresh ended; it must not block. Once
-    // this returns, the listener it replaces is not called any more.
+    // Called on the engine's thread whenever a tile changed; it must not block. Once this returns, the
+    // listener it replaces is not called any more.
     void onChange(std::function<void()> listener);
 
     // The widgets with their tiles, parameters and choices, to build the page. Asks the entity
@@ -55,54 +56,61 @@ class Dashboard {
     nlohmann::json changesSince(std::uint64_t since) const;
     // One tile as the page shows it.
     nlohmann::json tile(std::size_t id) const;
-    bool isRefreshing(std::size_t id) const;
+    // Whether a tile's parameters changed and it was not drawn with them yet.
+    bool awaitingRedraw(std::size_t id) const;
 
-    // Starts the tiles whose reload date has passed.
-    void refreshDue();
+    // Whether a page looks at the tiles: hidden tiles do not reload, and tiles shown again after their
+    // reload date passed reload at once.
+    void setVisible(bool visible);
 
-    // Sets a tile's parameter and draws the tile again. False (and no change) for an unknown tile,
+    // Sets a tile's parameter and has the tile drawn again. False (and no change) for an unknown tile,
     // parameter or value. An entity parameter asks its query, which reads files.
     bool setParameter(std::size_t id, std::string_view name, std::string_view value);
 
-    // A link of the tile was opened: ask its provider again shortly. False, and nothing changes, when
-    // the tile does not show exactly that link now.
-    bool linkOpened(std::size_t id, std::string_view url);
+    // Whether the tile shows exactly that link now: only such a link may be opened.
+    bool showsLink(std::size_t id, std::string_view url) const;
+    // A link of the tile was opened: the data behind it may change, so the engine asks again shortly.
+    void linkOpened(std::size_t id);
 
   private:
     struct Tile {
-        Tile(std::size_t id_, std::size_t widget_, WidgetFamily family_, WidgetInstance instance_)
-            : id(id_), widget(widget_), family(family_), instance(std::move(instance_)) {}
+        Tile(std::size_t widget_, WidgetFamily family_, WidgetInstance instance_)
+            : widget(widget_), family(family_), instance(std::move(instance_)) {}
 
-        std::size_t id = 0;
         std::size_t widget = 0;
         WidgetFamily family = WidgetFamily::systemMedium;
-        WidgetInstance instance;
+        engine::InstanceId engineId = 0;  // the tile in the engine
+        WidgetInstance instance;          // with the parameters last set
         std::string html;
         std::vector<std::string> links;  // what a click on `html` may open
-        Date reloadAt = Date::distantPast();
+        std::optional<Date> reloadAt;    // none while the tile shows its placeholder
         std::uint64_t seq = 0;
-        bool refreshing = false;
-        bool again = false;  // changed while refreshing: refresh once more when done
+        // Parameter changes: made, handed to the engine, and drawn.
+        std::uint64_t requested = 0;
+        std::uint64_t applied = 0;
+        std::uint64_t drawn = 0;
     };
     struct Drawing {
         std::string html;
         std::vector<std::string> links;
     };
 
-    void startRefresh(Tile& tile);  // with the lock held
-    void finishRefresh(std::size_t id, std::optional<Drawing> drawing, Date reloadAt);
     Drawing draw(std::size_t widget, WidgetFamily family, const ErasedEntry* entry) const;
-    nlohmann::json tileJson(const Tile& tile) const;
+    void entryChanged(std::size_t id, const engine::EntryUpdate& update);  // on the engine's thread
+    nlohmann::json tileJson(std::size_t id, const Tile& tile) const;
+    nlohmann::json parametersJson(const AnyWidget& widget) const;
     void changed() const;
 
     std::vector<AnyWidget> widgets_;
-    WorkLanes& lanes_;
-    Clock clock_;
+    engine::Engine& engine_;
     mutable std::mutex listenerMutex_;
     std::function<void()> listener_;
     mutable std::mutex mutex_;
     std::vector<Tile> tiles_;
     std::uint64_t seq_ = 0;
+    bool visible_ = false;
+    // Calls into the engine, run on its thread; last, so that jobs still waiting go first.
+    engine::Mailbox toEngine_;
 };
 
 }  // namespace qb::host

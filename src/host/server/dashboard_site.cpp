@@ -14,7 +14,8 @@ DashboardSite::DashboardSite(boost::asio::any_io_executor executor, Dashboard& d
       lanes_(lanes),
       options_(std::move(siteOptions)),
       polls_(executor, options_.waitingPolls),
-      redraws_(executor, options_.waitingPolls) {
+      redraws_(executor, options_.waitingPolls),
+      looking_(executor) {
     router_.get("/", [](const HttpRequest&, const Reply& reply) {
         HttpResponse page{200, "text/html; charset=utf-8", dashboardPageHtml(), {}};
         page.headers.emplace_back("Content-Security-Policy", dashboardContentSecurityPolicy());
@@ -63,6 +64,16 @@ void DashboardSite::tilesChanged() {
 void DashboardSite::stop() {
     polls_.stop();
     redraws_.stop();
+    looking_.cancel();
+}
+
+void DashboardSite::pageLooks() {
+    dashboard_.setVisible(true);
+    // Each look moves the end forward; the wait it replaces ends as cancelled.
+    looking_.expires_after(options_.pollWait + options_.lookingMargin);
+    looking_.async_wait([this](boost::system::error_code error) {
+        if (!error) dashboard_.setVisible(false);
+    });
 }
 
 void DashboardSite::onLane(std::size_t lane, Reply reply, std::function<void(const Reply&)> job) {

@@ -2,10 +2,12 @@
 
 // The dashboard's site: the page and its script, the JSON the page polls and posts, and a JSON API that
 // mirrors the program's commands (list, options, placeholder, snapshot, timeline). Runs on the HTTP
-// server's thread and never blocks it: providers and entity queries run on the widgets' lanes, and
-// requests that wait for the tiles are parked until they change.
+// server's thread and never blocks it: the requests' providers, entity queries and link openers run on
+// the widgets' lanes (the tiles' own reloads run in the engine), and requests that wait for the tiles
+// are parked until they change. The tiles are shown to the engine while a page polls.
 
 #include <boost/asio/any_io_executor.hpp>
+#include <boost/asio/steady_timer.hpp>
 
 #include <chrono>
 #include <cstddef>
@@ -46,6 +48,9 @@ class DashboardSite final : public RequestHandler {
     void request(const HttpRequest& request, RequestKind kind, Reply reply);
     void list(Reply reply);
 
+    // A page looks at the tiles now: they are shown, and hidden again once no page looked for a while.
+    void pageLooks();
+
     // Runs `job` on a lane, or answers 503 when that lane is already full of waiting work.
     void onLane(std::size_t lane, Reply reply, std::function<void(const Reply&)> job);
     std::size_t pageLane() const { return dashboard_.widgets().size(); }
@@ -57,6 +62,7 @@ class DashboardSite final : public RequestHandler {
     Router router_;
     Waiters polls_;
     Waiters redraws_;
+    boost::asio::steady_timer looking_;
 };
 
 }  // namespace qb::host

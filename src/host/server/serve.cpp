@@ -1,14 +1,17 @@
 #include "host/server/serve.hpp"
 
+#include <csignal>
 #include <cstdio>
+#include <memory>
+#include <thread>
 
 #include <fmt/format.h>
 
 #include "core/quillbrook_widget_bundle.hpp"
 #include "host/demo_setup.hpp"
+#include "host/engine/engine.hpp"
+#include "host/engine/glib_source.hpp"
 #include "host/server/dashboard_server.hpp"
-#include "host/server/open_url.hpp"
-#include "host/server/stop_signals.hpp"
 #include "host/server/url_file.hpp"
 #include "tips/tip_store.hpp"
 
@@ -32,6 +35,42 @@ std::unique_ptr<UrlFile> announce(int port, const std::string& url) {
     return file;
 }
 
+// Runs the dashboard until SIGINT or SIGTERM: the engine on this thread's GLib main loop, the HTTP
+// server on a thread of its own. Changes cross between them through the engine's mailbox one way and
+// the server's io_context the other.
+int runDashboard(std::vector<AnyWidget> widgets, SiteOptions site, int port, const std::string& url,
+                 const std::function<void()>& cancelProviders) {
+    GMainContext* context = g_main_context_default();
+    const std::unique_ptr<GMainLoop, decltype(&g_main_loop_unref)> loop(g_main_loop_new(context, FALSE),
+                                                                        &g_main_loop_unref);
+    const auto quit = [&loop] { g_main_loop_quit(loop.get()); };
+    // Before anyone knows the address: a signal from now on stops the dashboard cleanly, and one that
+    // comes before the loop runs waits for it.
+    auto interrupted = engine::watchSignal(context, SIGINT, quit);
+    auto terminated = engine::watchSignal(context, SIGTERM, quit);
+    engine::Engine engine(context);
+    WorkLanes lanes(widgets.size() + 1);  // a lane per widget kind for requests, and one for the page
+    Dashboard dashboard(std::move(widgets), engine, context);
+    DashboardServer server(dashboard, lanes, std::move(site));
+    if (auto problem = server.listen(port)) {
+        fmt::print(
+            stderr,
+            "quillbrook-widgets: cannot listen on 127.0.0.1:{}: {}; choose another port with --port N\n",
+            port, *problem);
+        return 2;
+    }
+    const auto file = announce(port, url);
+    std::thread serving([&server] { server.run(); });
+    g_main_loop_run(loop.get());
+    // Nothing may keep the program: connections close, waiting requests end, downloads are cancelled
+    // (the engine and the lanes wait for their running providers as they go).
+    server.stop();
+    cancelProviders();
+    serving.join();
+    lanes.stop();
+    return 0;
+}
+
 }  // namespace
 
 int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets,
@@ -41,7 +80,6 @@ int serveWidgets(const ServeOptions& options, const std::function<std::vector<An
                    options.port);
         return 2;
     }
-    StopSignals signals;  // before any other thread starts
     std::string error;
     auto secret = OwnerSecret::generate(error);
     if (!secret) {
@@ -53,33 +91,14 @@ int serveWidgets(const ServeOptions& options, const std::function<std::vector<An
         fmt::print(stderr, "quillbrook-widgets: cannot serve the demo: {}\n", error);
         return 1;
     }
-    // Made only now: the stores take their files' locations when first used, after the demo set them.
-    auto widgets = makeWidgets();
-    WorkLanes lanes(widgets.size() + 1);  // a lane per widget kind, and one for the page
-    Dashboard dashboard(std::move(widgets), lanes);
     const auto url = fmt::format("http://127.0.0.1:{}/?token={}", options.port, secret->text());
-    DashboardServer server(dashboard, lanes,
-                           SiteOptions{.secret = std::move(*secret), .opener = desktopOpener()});
-    if (auto problem = server.listen(options.port)) {
-        fmt::print(
-            stderr,
-            "quillbrook-widgets: cannot listen on 127.0.0.1:{}: {}; choose another port with --port N\n",
-            options.port, *problem);
-        return 2;
-    }
-    signals.onSignal([&] {
-        // Nothing may keep the program: connections close, waiting requests end, downloads are cancelled.
-        server.stop();
-        cancelProviders();
-    });
-    {
-        const auto file = announce(options.port, url);
-        server.run();
-    }
-    cancelProviders();
-    lanes.stop();
-    fmt::print("Dashboard stopped.\n");
-    return 0;
+    // The widgets are made only now: the stores take their files' locations when first used, after the
+    // demo set them.
+    const int status = runDashboard(
+        makeWidgets(), SiteOptions{.secret = std::move(*secret), .opener = LinkOpener::fromEnvironment()},
+        options.port, url, cancelProviders);
+    if (status == 0) fmt::print("Dashboard stopped.\n");
+    return status;
 }
 
 int serve(const ServeOptions& options) {

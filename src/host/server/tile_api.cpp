@@ -6,8 +6,8 @@
 #include <charconv>
 
 #include "core/link_policy.hpp"
+#include "host/opener.hpp"
 #include "host/server/dashboard_site.hpp"
-#include "host/server/open_url.hpp"
 
 namespace qb::host {
 namespace {
@@ -56,8 +56,8 @@ void DashboardSite::state(const HttpRequest& request, Reply reply) {
     // A page that knows a later change than there is saw an earlier run of the dashboard: it gets
     // every tile.
     if (since > dashboard_.seq()) since = 0;
-    // A page looks: the tiles whose reload date has passed are asked again.
-    dashboard_.refreshDue();
+    // A page looks: the tiles whose reload date passed while nobody looked are asked again at once.
+    pageLooks();
     polls_.add([this, since] { return dashboard_.seq() > since; },
                [this, since, reply] { reply(jsonResponse(dashboard_.changesSince(since))); },
                options_.pollWait);
@@ -72,6 +72,7 @@ void DashboardSite::setParameter(const HttpRequest& request, Reply reply) {
     if (!tile || !name || !value)
         return reply(jsonError(
             400, "send {\"tile\": N, \"name\": PARAMETER, \"value\": CHOICE} with N " + tileRange(tiles)));
+    pageLooks();  // a script that sets a parameter without polling still gets its tile redrawn
     onLane(dashboard_.widgetOf(*tile), std::move(reply),
            [this, tile = *tile, name = *name, value = *value](const Reply& answer) {
                if (!dashboard_.setParameter(tile, name, value))
@@ -79,7 +80,7 @@ void DashboardSite::setParameter(const HttpRequest& request, Reply reply) {
                        400, "the tile has no parameter \"" + name + "\" with the choice \"" + value + "\""));
                // The answer is the redrawn tile: wait for the redraw on the server's thread.
                boost::asio::post(executor_, [this, tile, answer] {
-                   redraws_.add([this, tile] { return !dashboard_.isRefreshing(tile); },
+                   redraws_.add([this, tile] { return !dashboard_.awaitingRedraw(tile); },
                                 [this, tile, answer] { answer(jsonResponse(dashboard_.tile(tile))); },
                                 options_.redrawWait);
                });
@@ -95,13 +96,17 @@ void DashboardSite::open(const HttpRequest& request, Reply reply) {
         return reply(jsonError(400, "send {\"url\": URL, \"tile\": N} with N " + tileRange(tiles)));
     if (!isOpenableUrl(*url))
         return reply(jsonError(400, "only Quillbrook, web, mail and file links can be opened"));
-    if (!dashboard_.linkOpened(*tile, *url))
+    if (!dashboard_.showsLink(*tile, *url))
         return reply(
             jsonError(403, "the dashboard opens only a link that the tile shows now; reload the page"));
-    const auto problem = openWithDesktop(*url, options_.opener);
-    if (!problem.empty())
-        return reply(jsonResponse(nlohmann::json{{"opened", false}, {"error", problem}}, 502));
-    reply(jsonResponse(nlohmann::json{{"opened", true}}));
+    // The desktop's application is looked up in its files: not on the server's thread. What keeps a
+    // link from opening is the answer, not an HTTP failure: the page shows it on the tile.
+    onLane(pageLane(), std::move(reply), [this, tile = *tile, url = *url](const Reply& answer) {
+        if (auto error = openLink(url, options_.opener))
+            return answer(jsonResponse(nlohmann::json{{"opened", false}, {"error", error->message}}));
+        dashboard_.linkOpened(tile);
+        answer(jsonResponse(nlohmann::json{{"opened", true}}));
+    });
 }
 
 }  // namespace qb::host

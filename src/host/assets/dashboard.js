@@ -1,19 +1,15 @@
 // The dashboard page's script: builds one tile per widget and family with its parameter controls,
 // asks for changed tiles while the page is visible (each request waits on the server until a tile
-// changes), and hands clicked links to the program.
-
-#include "host/server/dashboard_page.hpp"
-
-namespace qb::host {
-
-std::string_view dashboardScript() {
-    return R"JS('use strict';
+// changes), and hands clicked links to the program, showing on the tile why one did not open.
+'use strict';
 (() => {
   // The pause between two polls; each poll itself waits on the server until a tile changes.
   const pollInterval = 1000;
   const familyNames = { systemSmall: 'Small', systemMedium: 'Medium', systemLarge: 'Large',
                         systemExtraLarge: 'Extra Large' };
-  const state = { seq: 0, timer: null, linkTimer: null, poll: null, figures: new Map() };
+  // How long a note under a tile stays.
+  const noteSeconds = 8;
+  const state = { seq: 0, timer: null, linkTimer: null, poll: null, figures: new Map(), noteTimers: new Map() };
   const statusLine = () => document.getElementById('status');
 
   function setStatus(text) { statusLine().textContent = text; }
@@ -175,16 +171,29 @@ std::string_view dashboardScript() {
     poll();
   }
 
+  // A short note under a tile, for why a click on it did nothing; it goes after a while.
+  function showNote(figure, text) {
+    let note = figure.querySelector('.qb-note');
+    if (!note) {
+      note = element('p', { class: 'qb-note', role: 'status' });
+      figure.insertBefore(note, figure.querySelector('figcaption'));
+    }
+    note.textContent = text;
+    clearTimeout(state.noteTimers.get(figure));
+    if (text) state.noteTimers.set(figure, setTimeout(() => { note.textContent = ''; }, noteSeconds * 1000));
+  }
+
   async function openLink(anchor, figure) {
     const url = anchor.getAttribute('href');
     try {
-      await postJson('/api/open', { url, tile: Number(figure.dataset.tile) });
-      setStatus('');
+      // Refused by the desktop (no application opens such links) is an answer, not a failure.
+      const result = await postJson('/api/open', { url, tile: Number(figure.dataset.tile) });
+      showNote(figure, result.opened ? '' : result.error);
     } catch (error) {
-      setStatus(`Could not open the link: ${error.message}`);
+      showNote(figure, `Could not open the link: ${error.message}`);
     }
     // The widget's data may change after the application handled the link; the server asks the
-    // widget again shortly when a page polls.
+    // widget again shortly while a page polls.
     clearTimeout(state.linkTimer);
     state.linkTimer = setTimeout(pollNow, Math.round(2.2 * 1000));
   }
@@ -213,7 +222,3 @@ std::string_view dashboardScript() {
   }
   start();
 })();
-)JS";
-}
-
-}  // namespace qb::host
