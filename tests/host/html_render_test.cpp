@@ -111,8 +111,24 @@ TEST(HtmlRenderer, MapsStacksSpacersDividersAndTextStyles) {
     EXPECT_THAT(html, HasSubstr("f-headline c-primary"));
     EXPECT_THAT(html, HasSubstr("f-caption c-secondary"));
     EXPECT_THAT(html, HasSubstr(">+6 more<"));
-    EXPECT_THAT(html, HasSubstr("qb-l1\">A long title<"));
-    EXPECT_THAT(html, HasSubstr("qb-lc\" style=\"-webkit-line-clamp:3;\">Three lines<"));
+    EXPECT_THAT(html, HasSubstr("qb-l1\" dir=\"auto\">A long title<"));
+    EXPECT_THAT(html, HasSubstr("qb-lc\" style=\"-webkit-line-clamp:3;\" dir=\"auto\">Three lines<"));
+}
+
+// A right-to-left override in a title would show the rest of the row reversed; every text stands in its
+// own isolate instead, its direction taken from its own letters.
+TEST(HtmlRenderer, EveryTextIsIsolatedAndNoneOverridesTheDirection) {
+    auto html = tileOf(ui::hstack({ui::verbatim("RLO \u202Eoverride").lineLimit(1),
+                                   ui::verbatim("\u2066مكتبة"), ui::verbatim("after")}));
+    EXPECT_THAT(html, Not(HasSubstr("\u202E")));
+    EXPECT_THAT(html, Not(HasSubstr("\u2066")));
+    const std::regex text("<span class=\"qb-t [^>]*>");
+    long texts = 0;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), text); it != std::sregex_iterator(); ++it) {
+        EXPECT_THAT(it->str(), HasSubstr(" dir=\"auto\""));
+        ++texts;
+    }
+    EXPECT_EQ(texts, 3);
 }
 
 TEST(HtmlRenderer, AccentableMarksTakeTheAccentOnlyWhenTinted) {
