@@ -131,6 +131,25 @@ TEST(HtmlRenderer, EveryTextIsIsolatedAndNoneOverridesTheDirection) {
     EXPECT_EQ(texts, 3);
 }
 
+// A row whose trailing subtitle wraps grows and pushes the rows below it down: no rule lets a stack or a
+// row shrink below its content (where its text would overflow onto its neighbours) or takes it out of
+// the flow, and content taller than the widget is not centred out over the widget's top edge.
+TEST(HtmlRenderer, RowsGrowWithTheirTextAndTheWidgetClipsAtItsEdge) {
+    const std::string styles(widgetStyles());
+    const std::regex rule(R"(([^{}]+)\{([^{}]*)\})");
+    const std::regex shrinking(R"((^|[;\s])(min-height:\s*0|height:|max-height:|position:\s*absolute))");
+    for (auto it = std::sregex_iterator(styles.begin(), styles.end(), rule); it != std::sregex_iterator();
+         ++it) {
+        const std::string selector = (*it)[1].str(), declarations = (*it)[2].str();
+        if (std::regex_search(selector, std::regex(R"(\.qb-(v|h|link|item)\b)"))) {
+            EXPECT_FALSE(std::regex_search(declarations, shrinking)) << selector << declarations;
+        }
+        if (selector.find(".qb-content") != std::string::npos) {
+            EXPECT_FALSE(std::regex_search(declarations, std::regex(R"(justify-content:\s*center)")));
+        }
+    }
+}
+
 TEST(HtmlRenderer, AccentableMarksTakeTheAccentOnlyWhenTinted) {
     auto dot = [] { return ui::circle(ui::Color::blue).frame(6, 6).widgetAccentable(); };
     EXPECT_THAT(tileOf(dot()), Not(HasSubstr("qb-accent")));

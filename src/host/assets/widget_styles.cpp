@@ -35,9 +35,11 @@ std::string_view widgetStyles() {
   --widget-fill: rgba(32, 52, 92, 0.78); --accent: #8fc1ff;
 }
 .qb-widget * { box-sizing: border-box; }
-.qb-content { flex: 1 1 auto; display: flex; flex-direction: column; align-items: stretch; justify-content: center;
-  padding: 14px; min-height: 0; min-width: 0; }
-.qb-v, .qb-h, .qb-link { display: flex; min-width: 0; min-height: 0; }
+/* Stacks and rows never shrink below their content: a row whose text wraps grows, the rows below it move
+   down, and the widget clips at its own edge; content taller than the widget starts at its top. */
+.qb-content { flex: 1 1 auto; display: flex; flex-direction: column; align-items: stretch;
+  justify-content: safe center; padding: 14px; min-height: 0; min-width: 0; }
+.qb-v, .qb-h, .qb-link { display: flex; min-width: 0; }
 .qb-v { flex-direction: column; }
 .qb-v > *, .qb-link > *, .qb-content > * { max-width: 100%; }
 .qb-h { flex-direction: row; }
