@@ -128,11 +128,11 @@ Styling announcedColorDepth() {
 }
 
 std::optional<int> outputColumns() {
-    const std::string_view given = environmentValue("COLUMNS");
-    int columns = 0;
-    const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), columns);
-    if (!given.empty() && error == std::errc{} && end == given.data() + given.size() && columns > 0)
-        return columns;
+    if (const std::string_view given = environmentValue("COLUMNS"); !given.empty()) {
+        int columns = 0;
+        const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), columns);
+        if (error == std::errc{} && end == given.data() + given.size() && columns > 0) return columns;
+    }
     if (isatty(STDOUT_FILENO) != 1) return std::nullopt;
     winsize size{};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;

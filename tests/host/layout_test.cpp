@@ -216,7 +216,7 @@ TEST(TerminalTest, LinesAreCutAtTheEdgeWithAMarkerAndTheirStylesClosed) {
     for (const auto& [line, columns, cut] : std::initializer_list<Case>{
              {"fits", 4, "fits"},
              {"abcdef", 4, "abc›"},
-             {"ab      ", 4, "ab  "},  // only blanks beyond the edge: no marker
+             {"\x1b[2mab      \x1b[0m", 4, "\x1b[2mab  \x1b[0m"},  // only blanks beyond the edge: no marker
              {"a東京", 4, "a東›"},
              {"東京x", 4, "東 ›"},  // half a wide glyph is a blank
              {"\x1b[1mbold text\x1b[0m", 5, "\x1b[1mbold\x1b[0m›"},

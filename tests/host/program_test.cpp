@@ -56,7 +56,8 @@ struct World {
         arguments.insert(arguments.end(),
                          {"--home", homeFolder.empty() ? home.path().string() : std::string(homeFolder),
                           "--feed-base", feed.base()});
-        return runProgram(arguments, {{"XDG_CACHE_HOME", cache.path().string()}});
+        // Without COLUMNS, output into a file stacks the boxes one under another, as the tests read them.
+        return runProgram(arguments, {{"XDG_CACHE_HOME", cache.path().string()}, {"COLUMNS", ""}});
     }
     json timeline(const std::string& kind, std::vector<std::string> extra = {},
                   std::string_view homeFolder = {}) const {

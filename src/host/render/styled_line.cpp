@@ -52,25 +52,24 @@ std::vector<Piece> piecesOf(std::string_view line) {
     return pieces;
 }
 
-// Whether the sequence is an SGR that leaves a style on (anything but a reset).
-bool setsStyle(std::string_view escape) {
-    return escape.starts_with("\x1b[") && escape.ends_with("m") && escape != "\x1b[0m" && escape != "\x1b[m";
-}
-
 bool isSgr(std::string_view escape) {
     return escape.starts_with("\x1b[") && escape.ends_with("m");
 }
 
-// Whether the sequence is an OSC 8 hyperlink, and then whether it opens one (its target is not empty).
+// Whether an SGR leaves a style on: anything but a reset.
+bool setsStyle(std::string_view sgr) {
+    return sgr != "\x1b[0m" && sgr != "\x1b[m";
+}
+
 bool isHyperlink(std::string_view escape) {
     return escape.starts_with("\x1b]8;");
 }
 
-bool opensHyperlink(std::string_view escape) {
-    const std::size_t target = escape.find(';', 4);
-    if (target == std::string_view::npos) return false;
-    const char next = target + 1 < escape.size() ? escape[target + 1] : '\x1b';
-    return next != '\x1b' && next != '\a';
+// Whether an OSC 8 sequence opens a hyperlink: its target (after the parameters' ";") is not empty.
+bool opensHyperlink(std::string_view sequence) {
+    const std::size_t target = sequence.find(';', 4);
+    if (target == std::string_view::npos || target + 1 >= sequence.size()) return false;
+    return sequence[target + 1] != '\x1b' && sequence[target + 1] != '\a';
 }
 
 }  // namespace
@@ -82,7 +81,7 @@ std::string cutToColumns(std::string_view line, int columns) {
     int used = 0;
     bool lost = false;
     for (const Piece& piece : pieces) {
-        if (used + piece.width > columns && piece.text != " ") lost = true;
+        if (!piece.escape && used + piece.width > columns && piece.text != " ") lost = true;
         used += piece.width;
     }
     if (used <= columns) return std::string(line);
