@@ -123,7 +123,7 @@ void renderText(benchmark::State& state, const RenderCase& c) {
     for (auto _ : state) {
         const qb::host::TerminalTile tile{c.widget->displayName(), c.family, environment,
                                           c.entry.view(environment)};
-        benchmark::DoNotOptimize(qb::host::renderTile(tile, false));
+        benchmark::DoNotOptimize(qb::host::renderTile(tile, qb::host::Styling::plain));
     }
 }
 

@@ -113,14 +113,17 @@ int printAnswers(const CommandLine& line, const std::vector<Answer>& answers, bo
         default:
             break;
     }
-    const bool styled = wantsStyles(line.format);
+    const Styling styling = outputStyling(line.format);
+    const std::optional<int> columns = outputColumns();
+    const auto tiles = tilesFor(answers, line.renderingMode);
+    if (auto notice = cutNotice(tiles, columns)) std::cerr << "quillbrook-widgets: " << *notice << '\n';
     if (summaries) {
         for (const auto& answer : answers) {
             write(answerSummary(answer));
-            write(arrangeTiles(tilesFor({answer}, line.renderingMode), styled, std::nullopt));
+            write(arrangeTiles(tilesFor({answer}, line.renderingMode), styling, columns));
         }
     } else {
-        write(arrangeTiles(tilesFor(answers, line.renderingMode), styled, terminalColumns()));
+        write(arrangeTiles(tiles, styling, columns));
     }
     return 0;
 }

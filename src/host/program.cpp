@@ -67,6 +67,11 @@ int dispatch(const CommandLine& line) {
 }  // namespace
 
 int run(const std::vector<std::string>& arguments) {
+    // Run bare, the program answers with what it can do, as an error: the help goes to stderr.
+    if (arguments.empty()) {
+        std::cerr << helpText(std::nullopt);
+        return exitUsage;
+    }
     try {
         auto parsed = parseCommandLine(arguments);
         if (auto* error = std::get_if<UsageError>(&parsed)) return usageFailure(error->message);

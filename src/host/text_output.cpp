@@ -3,7 +3,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdlib>
+#include <string_view>
 
 #include <fmt/format.h>
 
@@ -13,6 +15,12 @@
 
 namespace qb::host {
 namespace {
+
+// An environment variable's value, empty when it is not set.
+std::string_view environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string_view() : std::string_view(value);
+}
 
 std::string requestName(RequestKind kind) {
     switch (kind) {
@@ -102,14 +110,29 @@ std::optional<TerminalTile> tileFor(const Answer& answer, WidgetRenderingMode mo
         answer.family, environment, answer.entries.front().view(environment)};
 }
 
-bool wantsStyles(OutputFormat format) {
-    if (format == OutputFormat::ansi) return true;
-    if (format != OutputFormat::automatic) return false;
-    const char* noColor = std::getenv("NO_COLOR");
-    return isatty(STDOUT_FILENO) == 1 && (noColor == nullptr || *noColor == '\0');
+Styling outputStyling(OutputFormat format) {
+    if (format == OutputFormat::ansi) return announcedColorDepth();
+    if (format != OutputFormat::automatic || isatty(STDOUT_FILENO) != 1) return Styling::plain;
+    const std::string_view term = environmentValue("TERM");
+    if (!environmentValue("NO_COLOR").empty() || term.empty() || term == "dumb") return Styling::plain;
+    return announcedColorDepth();
 }
 
-std::optional<int> terminalColumns() {
+Styling announcedColorDepth() {
+    const std::string_view colorTerm = environmentValue("COLORTERM");
+    const std::string_view term = environmentValue("TERM");
+    if (colorTerm == "truecolor" || colorTerm == "24bit") return Styling::trueColor;
+    if (term.find("256color") != std::string_view::npos) return Styling::colors256;
+    if (!term.empty() && term != "dumb") return Styling::colors16;
+    return Styling::trueColor;
+}
+
+std::optional<int> outputColumns() {
+    if (const std::string_view given = environmentValue("COLUMNS"); !given.empty()) {
+        int columns = 0;
+        const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), columns);
+        if (error == std::errc{} && end == given.data() + given.size() && columns > 0) return columns;
+    }
     if (isatty(STDOUT_FILENO) != 1) return std::nullopt;
     winsize size{};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;

@@ -23,11 +23,19 @@ std::string answerSummary(const Answer& answer);
 // The answer's first entry as a tile to draw, titled with the widget's name and family.
 std::optional<TerminalTile> tileFor(const Answer& answer, WidgetRenderingMode mode);
 
-// Whether to write styles and links: --format ansi always, text never, otherwise when stdout is a
-// terminal and NO_COLOR is not set.
-bool wantsStyles(OutputFormat format);
+// How to style the text output: --format ansi always styles, text never; otherwise stdout must be a
+// terminal that is not dumb (TERM set and not "dumb") while NO_COLOR is unset or empty. Colours take
+// the depth the terminal announces.
+Styling outputStyling(OutputFormat format);
 
-// The terminal's width when stdout is one.
-std::optional<int> terminalColumns();
+// The colour depth the environment announces: 24-bit when COLORTERM is "truecolor" or "24bit", the
+// 256-colour palette when TERM names a 256-colour terminal, the 16 ANSI colours for any other terminal.
+// When neither says anything (TERM unset or "dumb", as for output into a file), 24-bit: whoever asks
+// for styles there wants the colours as they are.
+Styling announcedColorDepth();
+
+// The width to lay the output out in: COLUMNS when it is a positive number, else the terminal's width
+// when stdout is one; none when output goes elsewhere (the boxes then stand one under another).
+std::optional<int> outputColumns();
 
 }  // namespace qb::host

@@ -97,7 +97,9 @@ std::string watchOutput(OutputFormat format, const WatchedEntry& watched) {
     Answer answer{&watched.widget, watched.family, RequestKind::timeline,
                   {watched.entry}, watched.policy, std::nullopt};
     if (format == OutputFormat::text)
-        return arrangeTiles({*tileFor(answer, WidgetRenderingMode::fullColor)}, false, std::nullopt) + "\n";
+        return arrangeTiles({*tileFor(answer, WidgetRenderingMode::fullColor)}, Styling::plain,
+                            std::nullopt) +
+               "\n";
     return terminalSafeJson(answerJson(answer).dump(-1, ' ', false, replaceInvalid)) + "\n";
 }
 

@@ -72,7 +72,20 @@ std::string escaped(std::string_view text, bool quotes) {
 
 bool isTerminalControl(char32_t c) {
     return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+           isBidiEmbeddingControl(c);
+}
+
+bool isBidiEmbeddingControl(char32_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+std::string withoutBidiEmbeddingControls(std::string_view text) {
+    std::string kept;
+    kept.reserve(text.size());
+    forEachCodePoint(text, [&](UChar32 c, std::string_view bytes) {
+        if (c < 0 || !isBidiEmbeddingControl(static_cast<char32_t>(c))) kept += bytes;
+    });
+    return kept;
 }
 
 std::string inertText(std::string_view text, bool keepLineBreaks) {

@@ -15,6 +15,15 @@ namespace qb {
 // U+061C, U+200E, U+200F, U+202A to U+202E and U+2066 to U+2069.
 bool isTerminalControl(char32_t c);
 
+// Whether the character opens or closes a bidirectional embedding, override or isolate (U+202A to
+// U+202E, U+2066 to U+2069): the text after it is reordered, or shown reversed, up to the end of its
+// paragraph, even past the end of the string that held it.
+bool isBidiEmbeddingControl(char32_t c);
+
+// The text without those characters, for a text shown beside others in any renderer: it keeps its
+// own direction but can neither reverse nor reorder what follows it. Everything else stays as it is.
+std::string withoutBidiEmbeddingControls(std::string_view text);
+
 // The text for display: the characters above dropped, a tab as a blank, a line break (also U+2028 and
 // U+2029) as a blank or, with `keepLineBreaks`, as "\n"; invalid UTF-8 as U+FFFD.
 std::string inertText(std::string_view text, bool keepLineBreaks = false);

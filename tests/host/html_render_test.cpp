@@ -111,8 +111,43 @@ TEST(HtmlRenderer, MapsStacksSpacersDividersAndTextStyles) {
     EXPECT_THAT(html, HasSubstr("f-headline c-primary"));
     EXPECT_THAT(html, HasSubstr("f-caption c-secondary"));
     EXPECT_THAT(html, HasSubstr(">+6 more<"));
-    EXPECT_THAT(html, HasSubstr("qb-l1\">A long title<"));
-    EXPECT_THAT(html, HasSubstr("qb-lc\" style=\"-webkit-line-clamp:3;\">Three lines<"));
+    EXPECT_THAT(html, HasSubstr("qb-l1\" dir=\"auto\">A long title<"));
+    EXPECT_THAT(html, HasSubstr("qb-lc\" style=\"-webkit-line-clamp:3;\" dir=\"auto\">Three lines<"));
+}
+
+// A right-to-left override in a title would show the rest of the row reversed; every text stands in its
+// own isolate instead, its direction taken from its own letters.
+TEST(HtmlRenderer, EveryTextIsIsolatedAndNoneOverridesTheDirection) {
+    auto html = tileOf(ui::hstack({ui::verbatim("RLO \u202Eoverride").lineLimit(1),
+                                   ui::verbatim("\u2066مكتبة"), ui::verbatim("after")}));
+    EXPECT_THAT(html, Not(HasSubstr("\u202E")));
+    EXPECT_THAT(html, Not(HasSubstr("\u2066")));
+    const std::regex text("<span class=\"qb-t [^>]*>");
+    long texts = 0;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), text); it != std::sregex_iterator(); ++it) {
+        EXPECT_THAT(it->str(), HasSubstr(" dir=\"auto\""));
+        ++texts;
+    }
+    EXPECT_EQ(texts, 3);
+}
+
+// A row whose trailing subtitle wraps grows and pushes the rows below it down: no rule lets a stack or a
+// row shrink below its content (where its text would overflow onto its neighbours) or takes it out of
+// the flow, and content taller than the widget is not centred out over the widget's top edge.
+TEST(HtmlRenderer, RowsGrowWithTheirTextAndTheWidgetClipsAtItsEdge) {
+    const std::string styles(widgetStyles());
+    const std::regex rule(R"(([^{}]+)\{([^{}]*)\})");
+    const std::regex shrinking(R"((^|[;\s])(min-height:\s*0|height:|max-height:|position:\s*absolute))");
+    for (auto it = std::sregex_iterator(styles.begin(), styles.end(), rule); it != std::sregex_iterator();
+         ++it) {
+        const std::string selector = (*it)[1].str(), declarations = (*it)[2].str();
+        if (std::regex_search(selector, std::regex(R"(\.qb-(v|h|link|item)\b)"))) {
+            EXPECT_FALSE(std::regex_search(declarations, shrinking)) << selector << declarations;
+        }
+        if (selector.find(".qb-content") != std::string::npos) {
+            EXPECT_FALSE(std::regex_search(declarations, std::regex(R"(justify-content:\s*center)")));
+        }
+    }
 }
 
 TEST(HtmlRenderer, AccentableMarksTakeTheAccentOnlyWhenTinted) {

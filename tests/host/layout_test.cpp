@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/render/display_text.hpp"
+#include "host/render/styled_line.hpp"
 #include "host/render/terminal.hpp"
 #include "program_runner.hpp"
 
@@ -20,7 +21,7 @@ Drawn draw(const View& view, int width, int height,
            WidgetRenderingMode mode = WidgetRenderingMode::fullColor) {
     Canvas canvas(width, height);
     drawView(view, Environment{WidgetFamily::systemMedium, mode}, canvas, {0, 0, width, height});
-    return {canvas.rows(false), canvas.rows(true)};
+    return {canvas.rows(Styling::plain), canvas.rows(Styling::trueColor)};
 }
 
 std::string trimmed(std::string row) {
@@ -165,7 +166,7 @@ TEST(TerminalTest, TilesAreBoxesOfTheirFamilysSizeWithTheirNameAbove) {
     const auto lines =
         renderTile({"Tips · Small", WidgetFamily::systemSmall, Environment{WidgetFamily::systemSmall},
                     vstack({verbatim("東京 and a long line that must be cut before the edge").lineLimit(1)})},
-                   false);
+                   Styling::plain);
     const auto box = boxSize(WidgetFamily::systemSmall);
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(box.height + 1));
     EXPECT_TRUE(lines[0].starts_with("Tips · "));
@@ -178,6 +179,52 @@ TEST(TerminalTest, TilesAreBoxesOfTheirFamilysSizeWithTheirNameAbove) {
     };
     EXPECT_NEAR(aspect(WidgetFamily::systemSmall), 1.0, 0.1);
     EXPECT_NEAR(aspect(WidgetFamily::systemMedium), 2.14, 0.2);
+}
+
+// Terminals that announce fewer colours get the nearest of their palette, in the SGR form they read.
+TEST(TerminalTest, ColoursTakeTheNearestOfThePaletteTheTerminalHas) {
+    struct Case {
+        Rgb rgb;
+        Styling depth;
+        std::string_view foreground, background;
+    };
+    for (const auto& [rgb, depth, foreground, background] : std::initializer_list<Case>{
+             {{255, 69, 58}, Styling::trueColor, "38;2;255;69;58", "48;2;255;69;58"},
+             {{255, 69, 58}, Styling::colors256, "38;5;203", "48;5;203"},    // the cube
+             {{152, 152, 157}, Styling::colors256, "38;5;247", "48;5;247"},  // the grey ramp
+             {{0, 0, 0}, Styling::colors256, "38;5;16", "48;5;16"},
+             {{255, 69, 58}, Styling::colors16, "91", "101"},    // bright red
+             {{48, 209, 88}, Styling::colors16, "32", "42"},     // green
+             {{10, 132, 255}, Styling::colors16, "36", "46"},    // cyan lies nearer than blue
+             {{152, 152, 157}, Styling::colors16, "90", "100"},  // bright black: grey
+             {{255, 255, 255}, Styling::colors16, "97", "107"},
+             {{0, 0, 0}, Styling::colors16, "30", "40"},
+         }) {
+        EXPECT_EQ(colorParameters(rgb, depth, false), foreground);
+        EXPECT_EQ(colorParameters(rgb, depth, true), background);
+    }
+}
+
+// A line cut at the edge keeps whole glyphs and whole escape sequences, and closes what is open there.
+TEST(TerminalTest, LinesAreCutAtTheEdgeWithAMarkerAndTheirStylesClosed) {
+    const std::string link = osc8("https://example.org/a"), unlink = osc8("");
+    struct Case {
+        std::string line;
+        int columns;
+        std::string cut;
+    };
+    for (const auto& [line, columns, cut] : std::initializer_list<Case>{
+             {"fits", 4, "fits"},
+             {"abcdef", 4, "abc›"},
+             {"\x1b[2mab      \x1b[0m", 4, "\x1b[2mab  \x1b[0m"},  // only blanks beyond the edge: no marker
+             {"a東京", 4, "a東›"},
+             {"東京x", 4, "東 ›"},  // half a wide glyph is a blank
+             {"\x1b[1mbold text\x1b[0m", 5, "\x1b[1mbold\x1b[0m›"},
+             {link + "a link" + unlink, 3, link + "a " + unlink + "›"},
+             {link + "\x1b[2;3mab\x1b[0mcd" + unlink + "ef", 3, link + "\x1b[2;3mab\x1b[0m" + unlink + "›"},
+             {"\x1b[2m│\x1b[0m abc \x1b[2m│\x1b[0m", 5, "\x1b[2m│\x1b[0m ab›"},
+         })
+        EXPECT_EQ(cutToColumns(line, columns), cut) << line;
 }
 
 }  // namespace

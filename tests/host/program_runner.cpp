@@ -1,5 +1,7 @@
 #include "program_runner.hpp"
 
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -33,6 +35,32 @@ std::string readAll(std::FILE* file) {
     return text;
 }
 
+// The program's argument and environment vectors, and the strings they point into.
+struct Launch {
+    std::vector<std::string> envText, argText;
+    std::vector<char*> envp, argv;
+
+    Launch(const std::vector<std::string>& arguments,
+           const std::vector<std::pair<std::string, std::string>>& environment);
+};
+
+Launch::Launch(const std::vector<std::string>& arguments,
+               const std::vector<std::pair<std::string, std::string>>& environment) {
+    for (const auto& [name, value] : environment) envText.push_back(name + "=" + value);
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        if (std::none_of(environment.begin(), environment.end(),
+                         [&](const auto& set) { return text.starts_with(set.first + "="); }))
+            envText.emplace_back(text);
+    }
+    for (auto& text : envText) envp.push_back(text.data());
+    envp.push_back(nullptr);
+    argText.emplace_back(QB_PROGRAM);
+    argText.insert(argText.end(), arguments.begin(), arguments.end());
+    for (auto& text : argText) argv.push_back(text.data());
+    argv.push_back(nullptr);
+}
+
 // The voluntary context switches of each thread of the process.
 std::map<std::string, long> voluntarySwitches(int pid) {
     std::map<std::string, long> counts;
@@ -60,23 +88,8 @@ long wakeupsWithin(int pid, std::chrono::milliseconds span) {
 ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::vector<std::pair<std::string, std::string>>& environment,
                          std::chrono::milliseconds deadline) {
-    std::vector<std::string> envText;
-    for (const auto& [name, value] : environment) envText.push_back(name + "=" + value);
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view text(*entry);
-        if (std::none_of(environment.begin(), environment.end(),
-                         [&](const auto& set) { return text.starts_with(set.first + "="); }))
-            envText.emplace_back(text);
-    }
-    std::vector<char*> envp;
-    for (auto& text : envText) envp.push_back(text.data());
-    envp.push_back(nullptr);
-
-    std::vector<std::string> argText{QB_PROGRAM};
-    argText.insert(argText.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& text : argText) argv.push_back(text.data());
-    argv.push_back(nullptr);
+    Launch launch(arguments, environment);
+    auto& argv = launch.argv;
 
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
@@ -85,7 +98,7 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_adddup2(&actions, fileno(out), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, fileno(err), STDERR_FILENO);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), launch.envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ProgramResult result;
     if (spawned == 0) {
@@ -110,6 +123,50 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
     result.err = readAll(err);
     std::fclose(out);
     std::fclose(err);
+    return result;
+}
+
+ProgramResult runProgramInTerminal(const std::vector<std::string>& arguments,
+                                   const std::vector<std::pair<std::string, std::string>>& environment,
+                                   int columns) {
+    Launch launch(arguments, environment);
+    ProgramResult result;
+    int controller = -1, terminal = -1;
+    winsize size{};
+    size.ws_col = static_cast<unsigned short>(columns);
+    size.ws_row = 50;
+    if (openpty(&controller, &terminal, nullptr, nullptr, &size) != 0) {
+        ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
+        return result;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, terminal, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, terminal, STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, controller);
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, launch.argv[0], &actions, nullptr, launch.argv.data(), launch.envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(terminal);
+    if (spawned != 0) {
+        ADD_FAILURE() << "could not start " << launch.argv[0] << ": " << std::strerror(spawned);
+        close(controller);
+        return result;
+    }
+    // Read while the program writes (a terminal holds little), until it has exited and closed its end.
+    char buffer[4096];
+    for (;;) {
+        pollfd ready{controller, POLLIN, 0};
+        if (poll(&ready, 1, 120'000) <= 0) break;
+        const ssize_t count = read(controller, buffer, sizeof buffer);
+        if (count <= 0) break;  // EIO once the program's end is closed
+        result.out.append(buffer, static_cast<std::size_t>(count));
+    }
+    close(controller);
+    int status = -1;
+    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    std::erase(result.out, '\r');  // the terminal writes each line end as "\r\n"
     return result;
 }
 

@@ -25,6 +25,12 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::vector<std::pair<std::string, std::string>>& environment = {},
                          std::chrono::milliseconds deadline = std::chrono::seconds(120));
 
+// The same with stdout and stderr on a pseudo-terminal `columns` wide, as in a person's terminal: what
+// the program wrote lands in `out` (stderr too, as on a screen), line ends as "\n".
+ProgramResult runProgramInTerminal(const std::vector<std::string>& arguments,
+                                   const std::vector<std::pair<std::string, std::string>>& environment,
+                                   int columns);
+
 // How often the threads of a running process woke up of their own accord (voluntary context switches)
 // within the span from now; a thread that ended meanwhile counts once.
 long wakeupsWithin(int pid, std::chrono::milliseconds span);

@@ -56,7 +56,8 @@ struct World {
         arguments.insert(arguments.end(),
                          {"--home", homeFolder.empty() ? home.path().string() : std::string(homeFolder),
                           "--feed-base", feed.base()});
-        return runProgram(arguments, {{"XDG_CACHE_HOME", cache.path().string()}});
+        // Without COLUMNS, output into a file stacks the boxes one under another, as the tests read them.
+        return runProgram(arguments, {{"XDG_CACHE_HOME", cache.path().string()}, {"COLUMNS", ""}});
     }
     json timeline(const std::string& kind, std::vector<std::string> extra = {},
                   std::string_view homeFolder = {}) const {
@@ -165,7 +166,7 @@ TEST(ProgramTest, BadInputGetsOneLineAndStatusTwo) {
                plistlibDump("[{'Name': 'Work', 'Children': []}]", PlistFormat::binary));
     const std::string folder = home.path().string();
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, "no command given; use list, options"},
+        {{"--verbose"}, "no command given; use list, options"},
         {{"frobnicate"}, "unknown command \"frobnicate\"; use list"},
         {{"timeline", "nosuch"}, "unknown widget \"nosuch\"; use "},
         {{"render", "nosuch", "tips"}, "unknown widget"},
@@ -189,6 +190,11 @@ TEST(ProgramTest, BadInputGetsOneLineAndStatusTwo) {
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
         EXPECT_NE(result.err.find(mentions), std::string::npos) << result.err;
     }
+    // Run bare, the program shows its usage instead of one line.
+    const auto bare = runProgram({});
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_TRUE(bare.out.empty()) << bare.out;
+    EXPECT_EQ(bare.err, runProgram({"--help"}).out);
 }
 
 TEST(ProgramTest, AnyGroupIdIsKeptWithANoticeWhileBadEnumerationValuesAreRefused) {

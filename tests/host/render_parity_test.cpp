@@ -193,7 +193,7 @@ TEST(RenderParity, BothRenderersShowTheSameTextsTintsAndLinks) {
                 const Seen tree = seenInTree(resolve(view, environment));
 
                 const TerminalSeen terminal =
-                    readTerminal(renderTile({source.kind, family, environment, view}, true));
+                    readTerminal(renderTile({source.kind, family, environment, view}, Styling::trueColor));
                 for (const auto& [group, texts] : tree.textsByLink) {
                     const auto shown = terminal.groups.find(group);
                     ASSERT_NE(shown, terminal.groups.end()) << "no cells open " << group;

@@ -62,5 +62,21 @@ TEST(Resolve, TextsAreFinalLinksCheckedAndDefaultsFilledIn) {
     EXPECT_FALSE(resolve(refused, {}).widgetURL);
 }
 
+// A title from a file must not reverse or reorder the texts around it in any renderer.
+TEST(Resolve, TextsLoseBidirectionalEmbeddingOverrideAndIsolateControls) {
+    struct Case {
+        std::string_view title, shown;
+    };
+    for (const auto& [title, shown] : std::initializer_list<Case>{
+             {"RLO \u202Eoverride\u202C after", "RLO override after"},
+             {"\u202A\u202B\u202Dembedded\u202C", "embedded"},
+             {"\u2066isolate\u2069 \u2067rtl\u2069 \u2068first strong\u2069", "isolate rtl first strong"},
+             {"مكتبة \u200Fmark 東京 📚", "مكتبة \u200Fmark 東京 📚"},  // marks reorder nothing: kept
+         }) {
+        const resolved::Tree tree = resolve(vstack({verbatim(std::string(title))}), {});
+        EXPECT_EQ(std::get<resolved::Text>(tree.root.children()[0].content).string, shown) << title;
+    }
+}
+
 }  // namespace
 }  // namespace qb::host

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <fmt/format.h>
-
 #include "host/render/display_text.hpp"
 
 namespace qb::host {
@@ -68,10 +66,10 @@ std::string Canvas::plainRow(int y) const {
     return row;
 }
 
-std::vector<std::string> Canvas::rows(bool styled) const {
+std::vector<std::string> Canvas::rows(Styling styling) const {
     std::vector<std::string> rows;
     for (int y = 0; y < height_; ++y) {
-        if (!styled) {
+        if (styling == Styling::plain) {
             rows.push_back(plainRow(y));
             continue;
         }
@@ -88,7 +86,7 @@ std::vector<std::string> Canvas::rows(bool styled) const {
             }
             if (cell.style != current) {
                 if (current != CellStyle{}) row += "\x1b[0m";
-                row += sgrFor(cell.style);
+                row += sgrFor(cell.style, styling);
                 current = cell.style;
             }
             row += cell.text;
@@ -100,18 +98,14 @@ std::vector<std::string> Canvas::rows(bool styled) const {
     return rows;
 }
 
-std::string sgrFor(const CellStyle& style) {
+std::string sgrFor(const CellStyle& style, Styling depth) {
     std::string codes;
     auto add = [&](const std::string& code) { codes += (codes.empty() ? "" : ";") + code; };
     if (style.bold) add("1");
     if (style.tone == CellStyle::Tone::secondary) add("2");
     if (style.tone == CellStyle::Tone::tertiary) add("2;3");
-    if (style.foreground)
-        add(fmt::format("38;2;{};{};{}", (*style.foreground)[0], (*style.foreground)[1],
-                        (*style.foreground)[2]));
-    if (style.background)
-        add(fmt::format("48;2;{};{};{}", (*style.background)[0], (*style.background)[1],
-                        (*style.background)[2]));
+    if (style.foreground) add(colorParameters(*style.foreground, depth, false));
+    if (style.background) add(colorParameters(*style.background, depth, true));
     return codes.empty() ? std::string() : "\x1b[" + codes + "m";
 }
 

@@ -3,15 +3,13 @@
 // A grid of terminal cells that the layout draws into, written out as plain text or with SGR styles
 // and OSC 8 hyperlinks.
 
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace qb::host {
+#include "host/render/terminal_colors.hpp"
 
-using Rgb = std::array<std::uint8_t, 3>;
+namespace qb::host {
 
 struct CellStyle {
     enum class Tone { primary, secondary, tertiary };
@@ -47,8 +45,8 @@ class Canvas {
     // Adds a link target (already made safe) and returns its index.
     int addLink(std::string url);
 
-    // The rows of text: plain, or with escape sequences for styles and hyperlinks.
-    std::vector<std::string> rows(bool styled) const;
+    // The rows of text: plain, or with escape sequences for styles, colours of the depth and hyperlinks.
+    std::vector<std::string> rows(Styling styling) const;
     // The text of one row without styles (for tests and plain output).
     std::string plainRow(int y) const;
 
@@ -68,8 +66,8 @@ class Canvas {
     std::vector<std::string> links_;
 };
 
-// The SGR sequence that switches to a style from the default one.
-std::string sgrFor(const CellStyle& style);
+// The SGR sequence that switches to a style from the default one, its colours at a depth.
+std::string sgrFor(const CellStyle& style, Styling depth);
 // An OSC 8 hyperlink opening (a URL) or closing (an empty URL).
 std::string osc8(const std::string& url);
 

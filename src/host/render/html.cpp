@@ -156,7 +156,9 @@ struct HtmlWriter {
         if (style.textAlignment == ui::TextAlignment::center) box.css("text-align:center");
         if (style.textAlignment == ui::TextAlignment::trailing) box.css("text-align:right");
         placeInParent(box, node, {}, axis);
-        out += "<span" + box.attributes() + ">";
+        // Each text is isolated and takes its direction from its own first strong character, so that a
+        // right-to-left title lays itself out and leaves the texts around it as they are.
+        out += "<span" + box.attributes() + " dir=\"auto\">";
         out += escapeHtml(text.string);
         out += "</span>";
     }

@@ -4,6 +4,7 @@
 
 #include "core/link_policy.hpp"
 #include "platform/localization.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::host {
 
@@ -88,9 +89,12 @@ struct ContentResolver {
         return resolved::Divider{context.axis == Axis::horizontal ? Axis::vertical : Axis::horizontal};
     }
     resolved::Content operator()(const ui::Text& content) const {
-        if (!content.localizable) return resolved::Text{content.text};
-        if (content.formatArgument) return resolved::Text{localized(content.text, *content.formatArgument)};
-        return resolved::Text{localized(content.text)};
+        return resolved::Text{withoutBidiEmbeddingControls(shown(content))};
+    }
+    static std::string shown(const ui::Text& content) {
+        if (!content.localizable) return content.text;
+        if (content.formatArgument) return localized(content.text, *content.formatArgument);
+        return localized(content.text);
     }
     resolved::Content operator()(const ui::Symbol& content) const {
         return resolved::Symbol{content.name, &ui::symbolInfo(content.name)};

@@ -78,7 +78,9 @@ struct Divider {
     friend bool operator==(const Divider&, const Divider&) = default;
 };
 struct Text {
-    std::string string;  // as shown: localized, with its argument; not yet escaped for any output
+    // As shown: localized, with its argument, without bidirectional embedding, override and isolate
+    // controls (so that no text reorders another); not yet escaped for any output.
+    std::string string;
     friend bool operator==(const Text&, const Text&) = default;
 };
 struct Symbol {

@@ -1,6 +1,11 @@
 #include "host/render/terminal.hpp"
 
+#include <algorithm>
+
+#include <fmt/format.h>
+
 #include "host/render/display_text.hpp"
+#include "host/render/styled_line.hpp"
 #include "platform/terminal_text.hpp"
 
 namespace qb::host {
@@ -10,6 +15,14 @@ std::string repeated(std::string_view piece, int count) {
     std::string text;
     for (int i = 0; i < count; ++i) text += piece;
     return text;
+}
+
+// "a", "a and b", "a, b and c".
+std::string joined(const std::vector<std::string>& texts) {
+    std::string out;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        out += (i == 0 ? "" : i + 1 == texts.size() ? " and " : ", ") + texts[i];
+    return out;
 }
 
 }  // namespace
@@ -50,7 +63,8 @@ std::string familyLabel(WidgetFamily family) {
     return "medium";
 }
 
-std::vector<std::string> renderTile(const TerminalTile& tile, bool styled) {
+std::vector<std::string> renderTile(const TerminalTile& tile, Styling styling) {
+    const bool styled = styling != Styling::plain;
     const CellSize box = boxSize(tile.family);
     const CellSize content = contentSize(tile.family);
     Canvas canvas(content.width, content.height);
@@ -63,13 +77,14 @@ std::vector<std::string> renderTile(const TerminalTile& tile, bool styled) {
     const std::string dim = styled ? "\x1b[2m" : "";
     const std::string reset = styled ? "\x1b[0m" : "";
     lines.push_back(dim + "╭" + repeated("─", box.width - 2) + "╮" + reset);
-    for (const auto& row : canvas.rows(styled))
+    for (const auto& row : canvas.rows(styling))
         lines.push_back(dim + "│" + reset + " " + row + " " + dim + "│" + reset);
     lines.push_back(dim + "╰" + repeated("─", box.width - 2) + "╯" + reset);
     return lines;
 }
 
-std::string arrangeTiles(const std::vector<TerminalTile>& tiles, bool styled, std::optional<int> columns) {
+std::string arrangeTiles(const std::vector<TerminalTile>& tiles, Styling styling,
+                         std::optional<int> columns) {
     constexpr int gap = 2;
     std::string out;
     std::size_t first = 0;
@@ -84,9 +99,12 @@ std::string arrangeTiles(const std::vector<TerminalTile>& tiles, bool styled, st
         std::vector<std::vector<std::string>> row;
         std::size_t height = 0;
         for (std::size_t i = first; i < end; ++i) {
-            row.push_back(renderTile(tiles[i], styled));
+            row.push_back(renderTile(tiles[i], styling));
             height = std::max(height, row.back().size());
         }
+        // Only a box alone in its row can be wider than the columns.
+        if (columns && boxSize(tiles[first].family).width > *columns)
+            for (auto& line : row.front()) line = cutToColumns(line, *columns);
         if (first > 0) out += '\n';
         for (std::size_t line = 0; line < height; ++line) {
             std::string text;
@@ -102,6 +120,25 @@ std::string arrangeTiles(const std::vector<TerminalTile>& tiles, bool styled, st
         first = end;
     }
     return out;
+}
+
+std::optional<std::string> cutNotice(const std::vector<TerminalTile>& tiles, std::optional<int> columns) {
+    if (!columns) return std::nullopt;
+    std::vector<std::string> families;
+    std::size_t cut = 0;
+    int widest = 0;
+    for (const auto& tile : tiles) {
+        const int width = boxSize(tile.family).width;
+        if (width <= *columns) continue;
+        ++cut;
+        widest = std::max(widest, width);
+        const std::string family = familyLabel(tile.family);
+        if (std::find(families.begin(), families.end(), family) == families.end()) families.push_back(family);
+    }
+    if (cut == 0) return std::nullopt;
+    return fmt::format("the {} {} cut to {} columns ({}); {} {}", joined(families),
+                       cut == 1 ? "box is" : "boxes are", *columns, cutMarker,
+                       cut == 1 ? "it needs" : "they need", widest);
 }
 
 }  // namespace qb::host

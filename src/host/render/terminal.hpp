@@ -29,12 +29,17 @@ struct TerminalTile {
     ui::View view;
 };
 
-// The tile's lines: its title, then the box. Every line is the box's width; with `styled`, lines carry
-// SGR styles and OSC 8 hyperlinks.
-std::vector<std::string> renderTile(const TerminalTile& tile, bool styled);
+// The tile's lines: its title, then the box. Every line is the box's width; unless plain, lines carry
+// SGR styles, colours of the depth and OSC 8 hyperlinks.
+std::vector<std::string> renderTile(const TerminalTile& tile, Styling styling);
 
 // Tiles side by side while they fit into `columns` (when given), else one under the other, with a
-// blank line between rows of tiles. Ends with a line break.
-std::string arrangeTiles(const std::vector<TerminalTile>& tiles, bool styled, std::optional<int> columns);
+// blank line between rows of tiles. A box wider than `columns` is cut at the right edge (see
+// cutToColumns), so that no line is wider. Ends with a line break.
+std::string arrangeTiles(const std::vector<TerminalTile>& tiles, Styling styling, std::optional<int> columns);
+
+// When some boxes are wider than `columns`, one line that says which families' boxes arrangeTiles cuts
+// and how many columns they need, e.g. "the medium and large boxes are cut to 40 columns (›); they need 48".
+std::optional<std::string> cutNotice(const std::vector<TerminalTile>& tiles, std::optional<int> columns);
 
 }  // namespace qb::host
