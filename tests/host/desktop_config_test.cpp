@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "core/quillbrook_widget_bundle.hpp"
 #include "host/desktop_config/desktop_config.hpp"
 #include "host/desktop_config/widget_menu.hpp"
+#include "platform/files.hpp"
 
 namespace qb::test {
 namespace {
@@ -155,6 +158,26 @@ TEST(DesktopConfigTest, TheDefaultLayoutIsOneMediumWidgetOfEachKindAtTheTopRight
         EXPECT_EQ(config.widgets[i].family, WidgetFamily::systemMedium);
         EXPECT_EQ(config.widgets[i].anchor, Anchor::topRight);
     }
+}
+
+// The example in the README is a file the widgets read without a word of complaint.
+TEST(DesktopConfigTest, TheReadmeExampleReadsCleanly) {
+    const auto readme = readFile(std::filesystem::path(QB_TEST_DATA_DIR) / ".." / ".." / "README.md");
+    ASSERT_TRUE(readme);
+    // The section's first indented block: lines indented by four blanks, and blank lines between them.
+    std::istringstream lines(readme->substr(readme->find("## Widgets on the desktop")));
+    std::string example, line;
+    while (std::getline(lines, line)) {
+        if (line.starts_with("    "))
+            example += line.substr(4) + "\n";
+        else if (!example.empty() && !line.empty())
+            break;
+        else if (!example.empty())
+            example += "\n";
+    }
+    const auto config = host::readDesktopConfig(KeyFileText(example), bundle());
+    EXPECT_TRUE(config.problems.empty()) << example;
+    EXPECT_EQ(config.widgets.size(), 2u) << example;
 }
 
 }  // namespace
