@@ -11,6 +11,7 @@ packages=(
   adwaita-icon-theme shared-mime-info
   dbus-daemon
   libgtkmm-3.0-dev libgtk-layer-shell-dev
+  librsvg2-common
 )
 # The browser test needs a browser and Node.js.
 if [[ "${QUILLBROOK_BROWSER_TESTS:-1}" == 1 ]]; then

@@ -6,88 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_widget_bundle.hpp"
-#include "favorites/favorites_widget.hpp"
 #include "host/render/display_text.hpp"
-#include "platform/terminal_text.hpp"
 #include "host/render/html.hpp"
 #include "host/render/resolve.hpp"
 #include "host/render/terminal.hpp"
-#include "platform/files.hpp"
-#include "readinglist/reading_list_widget.hpp"
-#include "tips/rss_parser.hpp"
-#include "tips/tips_widget.hpp"
-#include "workspaces/workspaces_widget.hpp"
+#include "platform/terminal_text.hpp"
+#include "support/view_sources.hpp"
 
 namespace qb::host {
 namespace {
-
-namespace fs = std::filesystem;
-
-// An entry of one widget, drawn in any environment.
-struct Source {
-    std::string name, kind, displayName;
-    std::function<ui::View(const ui::Environment&)> view;
-};
-
-template <class W, class Entry>
-Source sourceOf(std::string name, const W& widget, Entry entry) {
-    auto configuration = widget.body();
-    return {std::move(name), configuration.kind, configuration.displayName,
-            [content = configuration.content, entry](const ui::Environment& environment) {
-                return content(entry, environment);
-            }};
-}
-
-// The placeholders, the sample home's files and feed, the empty states, and a view that tints a whole
-// group and links where the policy refuses.
-std::vector<Source> sources() {
-    std::vector<Source> all;
-    for (const AnyWidget& widget : QuillbrookWidgetBundle{}.body())
-        all.push_back({"placeholder", widget.kind(), widget.displayName(),
-                       [instance = widget.makeInstance()](const ui::Environment& environment) {
-                           return instance.placeholder({environment.family, false}).view(environment);
-                       }});
-    const fs::path files = fs::path(QB_EXAMPLES_DIR) / "home/Library/Application Support/Quillbrook";
-    const TimelineContext context{WidgetFamily::systemLarge, false};
-    const FavoritesProvider favorites(FavoritesStore::forFile(files / "Favorites.plist"));
-    all.push_back(sourceOf("home", FavoritesWidget{}, favorites.snapshot({}, context)));
-    const ReadingListProvider readingList(ReadingListStore::forFile(files / "ReadingList.plist"));
-    all.push_back(sourceOf("home", ReadingListWidget{}, readingList.snapshot({}, context)));
-    all.push_back(sourceOf("home, unread", ReadingListWidget{},
-                           readingList.snapshot({ReadingListFilter::unreadOnly}, context)));
-    const WorkspacesProvider workspaces(WorkspaceStore::forFile(files / "OrderedWorkspaces.plist"));
-    all.push_back(sourceOf("home", WorkspacesWidget{}, workspaces.snapshot({}, context)));
-    const auto tips = RSSParser::parseTips(readFile(fs::path(QB_EXAMPLES_DIR) / "feed.xml").value_or(""));
-    EXPECT_GE(tips.size(), 2u);
-    if (tips.size() >= 2) {
-        all.push_back(sourceOf("feed", TipsWidget{}, TipsEntry{Date{}, tips[0], TipsMode::latestTip}));
-        all.push_back(
-            sourceOf("feed, daily", TipsWidget{}, TipsEntry{Date{}, tips[1], TipsMode::tipOfTheDay}));
-    }
-    all.push_back(sourceOf("empty", FavoritesWidget{}, FavoritesEntry{}));
-    all.push_back(sourceOf("empty", ReadingListWidget{}, ReadingListEntry{}));
-    all.push_back(sourceOf("all read", ReadingListWidget{}, ReadingListEntry{Date{}, {}, 0, 3, 0}));
-    all.push_back(sourceOf("empty", WorkspacesWidget{}, WorkspacesEntry{}));
-    all.push_back(sourceOf("empty", TipsWidget{}, TipsEntry{}));
-    all.push_back({"accent group and refused link", "TestWidget", "Test", [](const ui::Environment&) {
-                       using namespace ui;
-                       return vstack(
-                           HorizontalAlignment::leading,
-                           {hstack({circle(Color::red).frame(6, 6), verbatim("Tinted title"), symbol("star")})
-                                .widgetAccentable(),
-                            link(Url::parse("javascript:alert(1)"), verbatim("Refused row")),
-                            link(Url::parse("https://example.org/ok"), verbatim("Allowed row")), spacer(0)});
-                   }});
-    return all;
-}
 
 // What a person sees: the texts in order, and grouped by the link a click on them opens ("" for
 // none); the tinted elements ("circle", "text:…", "symbol:…") and how the terminal draws them; the
@@ -250,7 +183,7 @@ Seen readHtml(const std::string& html) {
 
 TEST(RenderParity, BothRenderersShowTheSameTextsTintsAndLinks) {
     using enum WidgetRenderingMode;
-    for (const Source& source : sources()) {
+    for (const test::ViewSource& source : test::sampleViewSources(QB_EXAMPLES_DIR)) {
         for (const WidgetFamily family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium,
                                           WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge}) {
             for (const WidgetRenderingMode mode : {fullColor, accented, vibrant}) {

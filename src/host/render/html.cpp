@@ -7,6 +7,7 @@
 #include "host/render/html_escape.hpp"
 #include "host/render/html_symbols.hpp"
 #include "host/render/resolve.hpp"
+#include "host/render/view_greed.hpp"
 #include "platform/image.hpp"
 #include "platform/json.hpp"
 #include "platform/localization.hpp"
@@ -16,12 +17,6 @@ namespace {
 
 using resolved::Axis;
 using resolved::Node;
-
-// Whether a view takes all the room its parent offers, across or along.
-struct Greed {
-    bool width = false;
-    bool height = false;
-};
 
 std::string number(double value) {
     return fmt::format("{:g}", value);
@@ -100,32 +95,6 @@ void placeInParent(Box& box, const Node& node, Greed greed, std::optional<Axis> 
         box.add("qb-capsule");
         box.add("b-", ui::colorName(*background));
     }
-}
-
-// How greedy a view is, from its own tree alone.
-Greed greedOf(const Node& node) {
-    Greed greed;
-    const auto takeFrom = [&greed](const Node& child) {
-        const Greed childGreed = greedOf(child);
-        greed.width = greed.width || childGreed.width;
-        greed.height = greed.height || childGreed.height;
-    };
-    if (const auto* stack = node.as<resolved::Stack>()) {
-        for (const Node& child : stack->children) {
-            if (child.as<resolved::Spacer>())
-                (stack->axis == Axis::vertical ? greed.height : greed.width) = true;
-            takeFrom(child);
-        }
-    } else if (const auto* link = node.as<resolved::Link>()) {
-        takeFrom(*link->label);
-    } else if (const auto* divider = node.as<resolved::Divider>()) {
-        greed = divider->axis == Axis::vertical ? Greed{false, true} : Greed{true, false};
-    } else if (node.as<resolved::Circle>()) {
-        greed = Greed{!node.placement.frame.width, !node.placement.frame.height};
-    }
-    if (node.placement.frame.width) greed.width = false;
-    if (node.placement.frame.height) greed.height = false;
-    return greed;
 }
 
 void addTextClasses(Box& box, const resolved::Style& style) {
