@@ -33,8 +33,9 @@ expected=$(QUILLBROOK_WIDGETS_OPENER=echo "$program" open readinglist --row 1 --
   fail "open readinglist --row 1 failed"
 
 log=$dir/desktop.log
-hxvfb_spawn "$log" env LC_ALL=C.UTF-8 LANGUAGE= XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir" \
-  QUILLBROOK_WIDGETS_OPENER="$dir/opener" "$program" desktop --home "$home" --feed-base "$FEED_BASE" --verbose
+# The host's folders are the test's own: its tips cache must not land in the caller's.
+hxvfb_spawn "$log" env LC_ALL=C.UTF-8 LANGUAGE= XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" \
+  XDG_RUNTIME_DIR="$dir" QUILLBROOK_WIDGETS_OPENER="$dir/opener" "$program" desktop --home "$home" --feed-base "$FEED_BASE" --verbose
 all_drawn() { (($(grep -c 'drew \[widget' "$log") >= 4)); }
 fixture_wait 20 all_drawn || fail "the widgets were not drawn within 20 seconds: $(tail -n 5 "$log")"
 window=$(fixture_wait 5 xdotool search --name '^Reading List$' && xdotool search --name '^Reading List$' | head -n 1)

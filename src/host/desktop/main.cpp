@@ -17,7 +17,6 @@
 #include "core/quillbrook_paths.hpp"
 #include "core/quillbrook_widget_bundle.hpp"
 #include "host/cli.hpp"
-#include "host/commands.hpp"
 #include "host/desktop/gtk_desktop.hpp"
 #include "host/desktop/render/widget_view.hpp"
 #include "host/desktop/single_instance.hpp"
@@ -25,12 +24,20 @@
 #include "host/desktop_session/link_opener.hpp"
 #include "host/engine/glib_source.hpp"
 #include "platform/log.hpp"
+#include "platform/terminal_text.hpp"
 #include "tips/tip_store.hpp"
 
 namespace {
 
 using namespace qb;
 using namespace qb::host;
+
+// One line on stderr, as the program writes it, and the exit status (2: bad input, 1: a failure).
+// The program's own helpers would bring its every command into this one.
+int failWith(std::string_view message, int status = 1) {
+    std::cerr << "quillbrook-widgets: " << inertText(message) << '\n';
+    return status;
+}
 
 // The windows themselves draw nothing: the widget draws its own rounded background, and where the
 // display blends, the desktop shows around it.
@@ -43,7 +50,7 @@ void installWindowStyles() {
 
 int runDesktop(const CommandLine& line) {
     if (!gtk_init_check(nullptr, nullptr))
-        return runFailure(
+        return failWith(
             "cannot open a display; run the desktop host inside a graphical session (WAYLAND_DISPLAY or "
             "DISPLAY names its display)");
     Gtk::Main::init_gtkmm_internals();
@@ -89,7 +96,7 @@ int main(int argc, char** argv) {
     arguments.insert(arguments.end(), argv + 1, argv + argc);
     try {
         auto parsed = parseCommandLine(arguments);
-        if (auto* error = std::get_if<UsageError>(&parsed)) return usageFailure(error->message);
+        if (auto* error = std::get_if<UsageError>(&parsed)) return failWith(error->message, 2);
         const auto& line = std::get<CommandLine>(parsed);
         if (line.help) {
             std::cout << helpText(Command::desktop);
@@ -100,7 +107,7 @@ int main(int argc, char** argv) {
         if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
         return runDesktop(line);
     } catch (const std::exception& error) {
-        return runFailure(fmt::format(
+        return failWith(fmt::format(
             "stopped by an unexpected error: {}; run again with --verbose and report it", error.what()));
     }
 }
