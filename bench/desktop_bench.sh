@@ -50,12 +50,13 @@ client() {
   echo "$pid"
 }
 hsway_spawn "$HEADLESS_SWAY_DIR/host.log" "${environment[@]}" "$program" desktop "${common[@]}" --verbose
-host=$(client "$HEADLESS_SWAY_LAST_PID")
+host_job=$HEADLESS_SWAY_LAST_PID
 hsway_spawn "$HEADLESS_SWAY_DIR/waybar.log" "${environment[@]}" waybar
-waybar=$(client "$HEADLESS_SWAY_LAST_PID")
+waybar_job=$HEADLESS_SWAY_LAST_PID
 
 all_drawn() { (($(grep -c 'drew \[widget' "$HEADLESS_SWAY_DIR/host.log") >= 4)); }
 fixture_wait 30 all_drawn || fail "the host did not draw its widgets: $(tail -n 3 "$HEADLESS_SWAY_DIR/host.log")"
+host=$(client "$host_job") waybar=$(client "$waybar_job")
 [[ $(cat "/proc/$host/comm") == quillbrook-widg* && $(cat "/proc/$waybar/comm") == waybar ]] ||
   fail "cannot find the host's and Waybar's processes"
 sleep 10  # both settle: Waybar's first runs end, GLib's start-up threads go
@@ -63,16 +64,30 @@ sleep 10  # both settle: Waybar's first runs end, GLib's start-up threads go
 rss() { awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
 # cpu PID: user + system time of the process and of its waited-for children, in clock ticks.
 cpu() { awk '{ print $14 + $15 + $16 + $17 }' "/proc/$1/stat"; }
-wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'; }
+# thread_switches PID: each thread's voluntary context switches (its wakeups), as "THREAD COUNT" lines.
+thread_switches() {
+  local task
+  for task in /proc/"$1"/task/*; do
+    awk -v t="${task##*/}" '/^voluntary_ctxt_switches/ { print t, $2 }' "$task/status" 2>/dev/null
+  done
+}
+# wakeups BEFORE AFTER: the wakeups between two thread_switches lists; a thread that ended in between
+# woke at least once, to end.
+wakeups() {
+  awk 'NR == FNR { before[$1] = $2; next } { n += $2 - ($1 in before ? before[$1] : 0); seen[$1] = 1 }
+       END { for (t in before) if (!(t in seen)) n++; print n + 0 }' "$1" "$2"
+}
 ticks=$(getconf CLK_TCK)
 
 host_rss=$(rss "$host") waybar_rss=$(rss "$waybar")
-host_cpu=$(cpu "$host") waybar_cpu=$(cpu "$waybar") host_wakeups=$(wakeups "$host")
+host_cpu=$(cpu "$host") waybar_cpu=$(cpu "$waybar")
+thread_switches "$host" >"$HEADLESS_SWAY_DIR/switches.before"
 drawn=$(grep -c 'drew \[widget' "$HEADLESS_SWAY_DIR/host.log")
 echo "idle for $idle s ..." >&2
 sleep "$idle"
 host_cpu=$(($(cpu "$host") - host_cpu)) waybar_cpu=$(($(cpu "$waybar") - waybar_cpu))
-host_wakeups=$(($(wakeups "$host") - host_wakeups))
+thread_switches "$host" >"$HEADLESS_SWAY_DIR/switches.after"
+host_wakeups=$(wakeups "$HEADLESS_SWAY_DIR/switches.before" "$HEADLESS_SWAY_DIR/switches.after")
 drawn=$(($(grep -c 'drew \[widget' "$HEADLESS_SWAY_DIR/host.log") - drawn))
 
 # All sixteen tiles: each kind in its own column, the four families in it.
@@ -87,10 +102,11 @@ for kind in readinglist favorites workspaces tips; do
 done
 hsway_give "$tiles"
 hsway_spawn "$HEADLESS_SWAY_DIR/sixteen.log" "${environment[@]}" "$program" desktop --config "$tiles" "${common[@]}" --verbose
-sixteen=$(client "$HEADLESS_SWAY_LAST_PID")
+sixteen_job=$HEADLESS_SWAY_LAST_PID
 sixteen_drawn() { (($(grep -c 'drew \[widget' "$HEADLESS_SWAY_DIR/sixteen.log") >= 16)); }
 fixture_wait 30 sixteen_drawn || fail "the sixteen tiles were not drawn: $(tail -n 3 "$HEADLESS_SWAY_DIR/sixteen.log")"
 sleep 10
+sixteen=$(client "$sixteen_job")
 sixteen_rss=$(rss "$sixteen")
 
 ms() { echo $(($1 * 1000 / ticks)); }

@@ -2,6 +2,9 @@
 // change written and applied, a hand edit followed with only the changed widgets redrawn, and a file
 // with broken lines kept byte for byte.
 
+#include <fcntl.h>
+#include <stdio.h>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -138,6 +141,17 @@ TEST_F(DesktopSessionTest, AHandEditIsFollowedAndOnlyWhatChangedIsRedone) {
     EXPECT_NE(desktop.records["widget b"].place, placeOfB);
     EXPECT_TRUE(desktop.records["widget b"].place->edges.bottom &&
                 desktop.records["widget b"].place->edges.left);
+
+    // A file that cannot be read (here a folder in its place) leaves the widgets as they were, and the
+    // menu says why it cannot save.
+    const auto folder = dir.path() / "config" / "folder";
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::renameat2(AT_FDCWD, folder.c_str(), AT_FDCWD, config().c_str(), RENAME_EXCHANGE), 0);
+    ASSERT_TRUE(runUntil(
+        context, [&] { return session->menu("widget a").cannotSave.has_value(); }, 3s));
+    EXPECT_EQ(session->widgets().size(), 2u);
+    EXPECT_NE(session->change("widget a", host::RemoveWidget{}), std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_directory(config()));
 }
 
 TEST_F(DesktopSessionTest, BrokenLinesAreLoggedAndKeptWhenTheMenuSaves) {

@@ -39,7 +39,8 @@ bool DesktopConfigFile::reread() {
         // wrote, and the menu would replace it with the default layout.
         cannotSave = fmt::format("{} cannot be read ({}); fix that before the menu can save", path_.string(),
                                  contents.error);
-        text = defaultDesktopConfig(widgets_);
+        // The widgets last read stay on the desktop until the file can be read again.
+        text = read_ ? text_ : defaultDesktopConfig(widgets_);
     } else {
         if (!isText(*contents))
             cannotSave =
