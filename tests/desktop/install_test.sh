@@ -27,7 +27,10 @@ entry=$(find "$stage" -path '*/xdg/autostart/quillbrook-widgets.desktop')
 grep -qx "Exec=$prefix/bin/quillbrook-widgets desktop" "$entry" || fail "the autostart entry does not start the program"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry" || fail "the entry is not valid"; fi
 
-# Without a display the installed program reaches the installed host, which says what it needs.
+# Without a display the help is there, and the installed program reaches the installed host, which says
+# what it needs.
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/quillbrook-widgets" desktop --help | grep -q '^usage: quillbrook-widgets desktop' ||
+  fail "desktop --help does not answer without a display"
 said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/quillbrook-widgets" desktop 2>&1)
 [[ $? == 1 && $said == *"cannot open a display"* ]] || fail "the installed program did not run the host: $said"
 echo "PASS: the desktop host, its unit and its autostart entry are installed and find each other"

@@ -100,7 +100,17 @@ TEST_F(DesktopSessionTest, AMenuChangeIsWrittenAndAppliedToThatWidgetAlone) {
     ASSERT_TRUE(drawn("widget a", 1) && drawn("widget b", 1));
     EXPECT_EQ(desktop.records["widget b"].texts.back().substr(0, 5), "<fast");
 
-    EXPECT_EQ(session->change("widget a", host::SetParameter{"pace", "fast"}), std::nullopt);
+    // The menu offers the pace (slow checked), the sizes (small checked), the widgets to add; its "Fast"
+    // is what a click on it hands back.
+    const host::WidgetMenu menu = session->menu("widget a");
+    ASSERT_EQ(menu.lists.size(), 3u);
+    EXPECT_EQ(menu.lists[0].title, "Pace");
+    ASSERT_EQ(menu.lists[0].choices.size(), 2u);
+    EXPECT_TRUE(menu.lists[0].choices[0].checked);
+    EXPECT_EQ(menu.lists[0].choices[1].label, "Fast");
+    EXPECT_TRUE(menu.lists[1].choices[0].checked);
+    EXPECT_TRUE(menu.remove.enabled);
+    EXPECT_EQ(session->change("widget a", menu.lists[0].choices[1].change), std::nullopt);
     std::string expected = twoCounters;
     expected.insert(expected.find("\n\n[widget b]") + 1, "set.pace=fast\n");
     EXPECT_EQ(readFile(config()).value_or(""), expected);
@@ -119,6 +129,8 @@ TEST_F(DesktopSessionTest, AMenuChangeIsWrittenAndAppliedToThatWidgetAlone) {
     for (const auto& widget : session->widgets()) groups.push_back(widget.group);
     EXPECT_EQ(groups, (std::vector<std::string>{"widget a", "widget counter"}));
     EXPECT_EQ(readFile(config()).value_or("").find("[widget b]"), std::string::npos);
+    EXPECT_EQ(session->change("widget counter", host::RemoveWidget{}), std::nullopt);
+    EXPECT_FALSE(session->menu("widget a").remove.enabled) << "the last widget holds the only menu there is";
 }
 
 TEST_F(DesktopSessionTest, AHandEditIsFollowedAndOnlyWhatChangedIsRedone) {
