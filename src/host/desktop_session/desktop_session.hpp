@@ -29,11 +29,11 @@
 namespace qb::host {
 
 // Opens a link; returns why it could not.
-using LinkOpener = std::function<std::optional<std::string>(const Url&)>;
+using OpenLinkFunction = std::function<std::optional<std::string>(const Url&)>;
 
 struct DesktopSessionOptions {
     std::filesystem::path config;
-    LinkOpener open;
+    OpenLinkFunction open;
     engine::EngineOptions engine;
     // Edits of the file settle this long before they are read (an editor writes in several steps).
     std::chrono::milliseconds configQuiet{250};

@@ -15,7 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(LinkOpenerTest, OpensAllowedLinksWithTheOpenerOrSaysWhyNot) {
+TEST(DesktopLinkOpenerTest, OpensAllowedLinksWithTheOpenerOrSaysWhyNot) {
     TempDir dir;
     const auto record = dir.path() / "opened";
     const auto opener = dir.write("opener", "#!/bin/sh\nprintf '%s' \"$1\" > " + record.string() + "\n");
