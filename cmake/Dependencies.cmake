@@ -12,8 +12,9 @@ pkg_check_modules(GDK_PIXBUF REQUIRED IMPORTED_TARGET gdk-pixbuf-2.0)
 pkg_check_modules(SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
 # The live engine's main loop, D-Bus and network monitor (GLib comes with gdk-pixbuf's dev package).
 pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0 gio-unix-2.0)
-# The desktop host's widgets (GTK 3 through gtkmm).
+# The desktop host (its own program): GTK 3 through gtkmm, and layer-shell placement on Wayland.
 pkg_check_modules(GTKMM REQUIRED IMPORTED_TARGET gtkmm-3.0)
+pkg_check_modules(GTK_LAYER_SHELL REQUIRED IMPORTED_TARGET gtk-layer-shell-0)
 find_path(HTTPLIB_INCLUDE_DIR httplib.h REQUIRED)
 add_library(qb_httplib INTERFACE)
 target_include_directories(qb_httplib SYSTEM INTERFACE ${HTTPLIB_INCLUDE_DIR})

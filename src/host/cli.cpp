@@ -24,6 +24,7 @@ constexpr std::array commands{
     std::pair{Command::serve, std::string_view("serve")},
     std::pair{Command::watch, std::string_view("watch")},
     std::pair{Command::open, std::string_view("open")},
+    std::pair{Command::desktop, std::string_view("desktop")},
 };
 
 constexpr std::array formats{
@@ -66,6 +67,7 @@ const std::vector<OptionDefinition>& optionDefinitions() {
         {"--port", true, {serve}},
         {"--demo", false, {serve}},
         {"--row", true, {open}},
+        {"--config", true, {desktop}},
     };
     return definitions;
 }
@@ -80,6 +82,7 @@ std::vector<OutputFormat> formatsFor(Command command) {
             return {text, ansi};
         case Command::serve:
         case Command::open:
+        case Command::desktop:
             return {};
         case Command::watch:
             return {json, waybar, text};
@@ -102,16 +105,6 @@ std::string joined(const std::vector<std::string>& names, std::string_view last 
         text += names[i];
     }
     return text;
-}
-
-std::optional<WidgetFamily> familyNamed(std::string_view text) {
-    const std::string lower = lowercase(text);
-    for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
-                        WidgetFamily::systemExtraLarge}) {
-        const std::string full = lowercase(name(family));
-        if (lower == full || lower == full.substr(6)) return family;  // "systemSmall" or "small"
-    }
-    return std::nullopt;
 }
 
 std::optional<WidgetRenderingMode> renderingModeFrom(std::string_view text) {
@@ -190,9 +183,12 @@ void apply(CommandLine& line, std::string_view option, const std::string& value)
         int row = 0;
         auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), row);
         if (error != std::errc() || end != value.data() + value.size() || row < 1)
-            throw Failure{
-                fmt::format("--row {} is not a row number; give 1 for the first row", quotedForMessage(value))};
+            throw Failure{fmt::format("--row {} is not a row number; give 1 for the first row",
+                                      quotedForMessage(value))};
         line.row = row;
+    } else if (option == "--config") {
+        if (value.empty()) throw Failure{"--config needs a file name, e.g. --config ~/widgets.ini"};
+        line.config = value;
     }
 }
 
@@ -200,7 +196,9 @@ void checkArgumentCount(const CommandLine& line) {
     const Command command = *line.command;
     const auto count = line.arguments.size();
     const std::string name(commandName(command));
-    if ((command == Command::list || command == Command::demo || command == Command::serve) && count > 0)
+    if ((command == Command::list || command == Command::demo || command == Command::serve ||
+         command == Command::desktop) &&
+        count > 0)
         throw Failure{
             fmt::format("{} takes no arguments, but got {}", name, quotedForMessage(line.arguments.front()))};
     if (command == Command::options && count != 2)
@@ -261,7 +259,7 @@ CommandLine parse(const std::vector<std::string>& arguments) {
             if (found == commands.end())
                 throw Failure{
                     fmt::format("unknown command {}; use list, options, placeholder, snapshot, timeline, "
-                                "render, demo, serve, watch or open",
+                                "render, demo, serve, watch, open or desktop",
                                 quotedForMessage(token))};
             line.command = found->first;
         } else {
@@ -278,7 +276,7 @@ CommandLine parse(const std::vector<std::string>& arguments) {
     if (!line.command)
         throw Failure{
             "no command given; use list, options, placeholder, snapshot, timeline, render, demo, serve, "
-            "watch or open"};
+            "watch, open or desktop"};
     for (const auto& [definition, value] : given) {
         if (!definition->commands.empty() &&
             std::find(definition->commands.begin(), definition->commands.end(), *line.command) ==
@@ -293,6 +291,16 @@ CommandLine parse(const std::vector<std::string>& arguments) {
 }
 
 }  // namespace
+
+std::optional<WidgetFamily> familyNamed(std::string_view text) {
+    const std::string lower = lowercase(text);
+    for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
+                        WidgetFamily::systemExtraLarge}) {
+        const std::string full = lowercase(name(family));
+        if (lower == full || lower == full.substr(6)) return family;  // "systemSmall" or "small"
+    }
+    return std::nullopt;
+}
 
 std::string_view commandName(Command command) {
     for (const auto& [c, n] : commands)
@@ -350,7 +358,8 @@ std::string helpText(std::optional<Command> command) {
             "examples/\n"
             "  quillbrook-widgets watch KIND [--format json|waybar|text]  a line each time the widget "
             "changes\n"
-            "  quillbrook-widgets open KIND [--row N]                 open the widget's link, or row N's\n\n"
+            "  quillbrook-widgets open KIND [--row N]                 open the widget's link, or row N's\n"
+            "  quillbrook-widgets desktop [--config FILE]             the widgets on the desktop\n\n"
             "KIND is a widget's kind (ReadingListWidget, FavoritesWidget, WorkspacesWidget, TipsWidget) or "
             "its\n"
             "short name (readinglist, favorites, workspaces, tips).\n\n"
@@ -430,6 +439,17 @@ std::string helpText(std::optional<Command> command) {
                 "the browser then keeps; scripts find the address in\n"
                 "$XDG_RUNTIME_DIR/quillbrook-widgets/dashboard-N.url while it runs.\n\n"
                 "options:\n{}",
+                common);
+        case Command::desktop:
+            return fmt::format(
+                "usage: quillbrook-widgets desktop [--config FILE]\n\n"
+                "Places the widgets on the desktop and keeps them current: on Wayland compositors with the\n"
+                "layer-shell protocol as surfaces below the windows, on X11 as desktop windows. The widgets\n"
+                "and their places are in $XDG_CONFIG_HOME/quillbrook-widgets/desktop.ini (or FILE), which a\n"
+                "right click on a widget changes and which may be edited by hand while the widgets run;\n"
+                "without it, one medium widget of each kind stands at the top right.\n\n"
+                "options:\n"
+                "  --config FILE        read and write the widgets from FILE\n{}",
                 common);
     }
     return {};

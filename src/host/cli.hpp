@@ -13,7 +13,19 @@
 
 namespace qb::host {
 
-enum class Command { list, options, placeholder, snapshot, timeline, render, demo, serve, watch, open };
+enum class Command {
+    list,
+    options,
+    placeholder,
+    snapshot,
+    timeline,
+    render,
+    demo,
+    serve,
+    watch,
+    open,
+    desktop
+};
 // `automatic`: styled when writing to a terminal that allows colours, plain otherwise.
 enum class OutputFormat { automatic, text, ansi, json, tree, html, waybar };
 
@@ -34,7 +46,8 @@ struct CommandLine {
     std::optional<std::string> feedBase;
     std::optional<std::string> search;
     int port = 8642;
-    std::optional<int> row;  // open: the row whose link to open, from 1
+    std::optional<int> row;                       // open: the row whose link to open, from 1
+    std::optional<std::filesystem::path> config;  // desktop: the widgets' file instead of desktop.ini
     bool demo = false;
     bool verbose = false;
     bool help = false;
@@ -53,6 +66,9 @@ std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::st
 std::string helpText(std::optional<Command> command);
 
 std::string_view commandName(Command command);
+
+// A family by its name ("systemSmall") or short name ("small"), in any letter case.
+std::optional<WidgetFamily> familyNamed(std::string_view text);
 
 // A feed base is scheme://host[:port] with the scheme http or https and nothing after the port.
 bool isValidFeedBase(std::string_view text);

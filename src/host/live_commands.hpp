@@ -12,5 +12,7 @@ namespace qb::host {
 
 int watchCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets);
 int openCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets);
+// `desktop` becomes the desktop host, a program of its own so that no other command loads GTK.
+int desktopCommand(const CommandLine& line);
 
 }  // namespace qb::host

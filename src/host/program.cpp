@@ -33,6 +33,7 @@ int dispatch(const CommandLine& line) {
     if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
 
     if (*line.command == Command::serve) return serve(ServeOptions{line.port, line.demo});
+    if (*line.command == Command::desktop) return desktopCommand(line);
 
     std::unique_ptr<DemoSetup> demo;
     if (*line.command == Command::demo) {
@@ -59,6 +60,7 @@ int dispatch(const CommandLine& line) {
         case Command::open:
             return openCommand(line, widgets);
         case Command::serve:
+        case Command::desktop:
             break;
     }
     return 0;

@@ -16,14 +16,6 @@ std::string lowercase(std::string_view text) {
     return lower;
 }
 
-// "ReadingListWidget" -> "readinglist".
-std::string shortName(std::string_view kind) {
-    std::string lower = lowercase(kind);
-    constexpr std::string_view suffix = "widget";
-    if (lower.size() > suffix.size() && lower.ends_with(suffix)) lower.resize(lower.size() - suffix.size());
-    return lower;
-}
-
 std::string listOf(const std::vector<std::string>& names) {
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) text += (i > 0 ? ", " : "") + names[i];
@@ -76,6 +68,13 @@ std::optional<std::string> unsuggestedNotice(const AnyWidget& widget, const Para
 }
 
 }  // namespace
+
+std::string shortName(std::string_view kind) {
+    std::string lower = lowercase(kind);
+    constexpr std::string_view suffix = "widget";
+    if (lower.size() > suffix.size() && lower.ends_with(suffix)) lower.resize(lower.size() - suffix.size());
+    return lower;
+}
 
 const AnyWidget* findWidget(const std::vector<AnyWidget>& widgets, std::string_view name) {
     for (const auto& widget : widgets)

@@ -12,6 +12,9 @@
 
 namespace qb::host {
 
+// A kind's short name: "ReadingListWidget" -> "readinglist".
+std::string shortName(std::string_view kind);
+
 // The widget whose kind is `name` ("FavoritesWidget"), or whose short name it is in any letter case
 // ("favorites", "readinglist"); nothing otherwise.
 const AnyWidget* findWidget(const std::vector<AnyWidget>& widgets, std::string_view name);

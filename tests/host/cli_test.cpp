@@ -34,6 +34,7 @@ TEST(CommandLineTest, ReadsOptionsInEitherSpellingAndAnywhere) {
     EXPECT_TRUE(line.verbose);
 
     EXPECT_EQ(parsed({"serve", "--port", "9000", "--demo"}).port, 9000);
+    EXPECT_EQ(parsed({"desktop", "--config", "w.ini", "--home", "/"}).config, std::filesystem::path("w.ini"));
     // Help wins over anything else on the line, so that it is always reachable.
     EXPECT_TRUE(parsed({"render", "--family", "nonsense", "--help"}).help);
     EXPECT_FALSE(parsed({"-h"}).command.has_value());
@@ -57,6 +58,8 @@ TEST(CommandLineTest, NamesWhatIsWrongAndWhatIsAllowed) {
         {{"snapshot", "tips", "--family", "small", "--family", "large"}, "at most one --family"},
         {{"serve", "--port", "70000"}, "give a number from 1 to 65535"},
         {{"list", "--verbose=yes"}, "--verbose takes no value"},
+        {{"desktop", "--config="}, "--config needs a file name"},
+        {{"render", "--config", "w.ini"}, "render does not take --config"},
     };
     for (const auto& [arguments, mentions] : cases)
         EXPECT_NE(failure(arguments).find(mentions), std::string::npos) << failure(arguments);

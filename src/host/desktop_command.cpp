@@ -1,0 +1,60 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "host/commands.hpp"
+#include "host/live_commands.hpp"
+
+namespace qb::host {
+namespace {
+
+constexpr std::string_view hostName = "quillbrook-widgets-desktop";
+
+// Where the desktop host may be: beside this program (a build tree), then in the installed libexec
+// folder relative to it.
+std::vector<std::filesystem::path> hostCandidates() {
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const auto folder = error ? std::filesystem::current_path(error) : self.parent_path();
+    return {folder / hostName, (folder / QB_DESKTOP_HOST_DIR / hostName).lexically_normal()};
+}
+
+// The options the host takes, from the checked command line.
+std::vector<std::string> hostArguments(const CommandLine& line) {
+    std::vector<std::string> arguments{std::string(hostName)};
+    if (line.config) arguments.insert(arguments.end(), {"--config", line.config->string()});
+    if (line.home) arguments.insert(arguments.end(), {"--home", line.home->string()});
+    if (line.feedBase) arguments.insert(arguments.end(), {"--feed-base", *line.feedBase});
+    if (line.verbose) arguments.emplace_back("--verbose");
+    return arguments;
+}
+
+}  // namespace
+
+int desktopCommand(const CommandLine& line) {
+    const auto candidates = hostCandidates();
+    for (const auto& candidate : candidates) {
+        if (::access(candidate.c_str(), F_OK) != 0) continue;
+        auto arguments = hostArguments(line);
+        std::vector<char*> argv;
+        for (auto& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        ::execv(candidate.c_str(), argv.data());
+        return runFailure(
+            fmt::format("could not start the desktop host {}: {}", candidate.string(), std::strerror(errno)));
+    }
+    return runFailure(
+        fmt::format("the desktop host is not installed: looked for {} and {}; build the target "
+                    "quillbrook-widgets-desktop "
+                    "or install it with the program",
+                    candidates[0].string(), candidates[1].string()));
+}
+
+}  // namespace qb::host
