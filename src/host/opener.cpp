@@ -87,13 +87,13 @@ std::variant<AppInfo, OpenError> desktopApplication(const std::string& url) {
 // GIO rather than xdg-open: the application that the check found is the one launched (xdg-open would
 // look again, perhaps by other rules), the failure to start it comes back as a value, and nothing needs
 // xdg-utils. GLib's spawning closes every descriptor but the standard three in the child.
-std::optional<OpenError> launchWithDesktop(const std::string& url) {
+std::optional<OpenError> launchWithDesktop(const std::string& url, GAppLaunchContext* context) {
     auto found = desktopApplication(url);
     if (auto* error = std::get_if<OpenError>(&found)) return std::move(*error);
     const auto& application = std::get<AppInfo>(found);
     GList uris{const_cast<char*>(url.c_str()), nullptr, nullptr};
     GError* error = nullptr;
-    if (!g_app_info_launch_uris(application.get(), &uris, nullptr, &error))
+    if (!g_app_info_launch_uris(application.get(), &uris, context, &error))
         return OpenError{"could not start " + std::string(g_app_info_get_name(application.get())) + ": " +
                          errorText(error)};
     return std::nullopt;
@@ -103,14 +103,14 @@ std::optional<OpenError> launchWithDesktop(const std::string& url) {
 
 LinkOpener LinkOpener::fromEnvironment() {
     const char* chosen = std::getenv("QUILLBROOK_WIDGETS_OPENER");
-    return LinkOpener{chosen && *chosen ? chosen : ""};
+    return LinkOpener{chosen && *chosen ? chosen : "", nullptr};
 }
 
 std::optional<OpenError> openLink(std::string_view url, const LinkOpener& opener) {
     if (!isOpenableUrl(url))
         return OpenError{"a widget opens only Quillbrook's own links and http, https, mailto and file links"};
     if (!opener.program.empty()) return runProgram(url, opener.program);
-    return launchWithDesktop(std::string(url));
+    return launchWithDesktop(std::string(url), opener.launchContext);
 }
 
 }  // namespace qb::host

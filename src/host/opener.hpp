@@ -9,12 +9,16 @@
 #include <string>
 #include <string_view>
 
+typedef struct _GAppLaunchContext GAppLaunchContext;
+
 namespace qb::host {
 
 // Who opens links.
 struct LinkOpener {
     // Run with the link as its one argument; empty: the desktop's application for the link's scheme.
     std::string program;
+    // The display's launch context, for startup notification (the desktop host's); may be null.
+    GAppLaunchContext* launchContext = nullptr;
 
     // The program $QUILLBROOK_WIDGETS_OPENER names, else the desktop's application.
     static LinkOpener fromEnvironment();

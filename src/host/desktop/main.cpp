@@ -21,8 +21,8 @@
 #include "host/desktop/render/widget_view.hpp"
 #include "host/desktop/single_instance.hpp"
 #include "host/desktop_session/desktop_session.hpp"
-#include "host/desktop_session/link_opener.hpp"
 #include "host/engine/glib_source.hpp"
+#include "host/opener.hpp"
 #include "platform/log.hpp"
 #include "platform/terminal_text.hpp"
 #include "tips/tip_store.hpp"
@@ -73,8 +73,16 @@ int runDesktop(const CommandLine& line) {
         desktop::GtkDesktop desktop;
         GAppLaunchContext* launch =
             G_APP_LAUNCH_CONTEXT(gdk_display_get_app_launch_context(gdk_display_get_default()));
-        DesktopSessionOptions options{
-            config, [launch](const Url& url) { return openDesktopLink(url, launch); }, {}, {}};
+        DesktopSessionOptions options{config,
+                                      [launch](const Url& url) -> std::optional<std::string> {
+                                          auto opener = LinkOpener::fromEnvironment();
+                                          opener.launchContext = launch;
+                                          if (auto error = openLink(url.string(), opener))
+                                              return error->message;
+                                          return std::nullopt;
+                                      },
+                                      {},
+                                      {}};
         DesktopSession session(context, QuillbrookWidgetBundle{}.body(), desktop, std::move(options));
         desktop.onOutputsChanged([&session] { session.outputsChanged(); });
         auto interrupted = engine::watchSignal(context, SIGINT, quit);
