@@ -1,4 +1,4 @@
-#include "widgetkit/family.hpp"
+#include "environment/family.hpp"
 
 #include <array>
 #include <utility>
