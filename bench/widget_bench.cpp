@@ -27,7 +27,7 @@
 
 #include "bench_support.hpp"
 #include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "favorites/favorites_provider.hpp"
 #include "host/render/html.hpp"
 #include "host/render/terminal.hpp"

@@ -7,7 +7,7 @@
 #include <fmt/format.h>
 
 #include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "host/cli.hpp"
 #include "host/commands.hpp"
 #include "host/demo_setup.hpp"

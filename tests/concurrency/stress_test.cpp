@@ -20,7 +20,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "platform/files.hpp"
 #include "platform/log.hpp"
 #include "tips/cached_tips.hpp"

@@ -13,7 +13,7 @@
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "favorites/favorites_widget.hpp"
 #include "host/render/display_text.hpp"
 #include "platform/terminal_text.hpp"

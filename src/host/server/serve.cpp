@@ -4,7 +4,7 @@
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "host/demo_setup.hpp"
 #include "host/server/dashboard_server.hpp"
 #include "host/server/open_url.hpp"

@@ -1,4 +1,4 @@
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 
 #include "favorites/favorites_widget.hpp"
 #include "readinglist/reading_list_widget.hpp"
