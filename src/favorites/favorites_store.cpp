@@ -1,20 +1,12 @@
 #include "favorites/favorites_store.hpp"
 
-#include "core/dictionary_list_file.hpp"
-#include "core/quillbrook_paths.hpp"
 #include "platform/localization.hpp"
-#include "platform/log.hpp"
 #include "platform/url.hpp"
 #include "presentation/document_type.hpp"
 
 namespace qb {
 
 namespace {
-
-const Logger& logger() {
-    static const Logger instance(logSubsystem, "FavoritesStore");
-    return instance;
-}
 
 std::optional<std::string> stringValue(const plist::Dictionary& dictionary, std::string_view key) {
     auto value = dictionary.find(key);
@@ -94,19 +86,6 @@ void addFavorite(ListSelection<FavoritesItem>& selection, const plist::Dictionar
 
 }  // namespace
 
-const FavoritesStore& FavoritesStore::shared() {
-    static const FavoritesStore instance(std::nullopt);
-    return instance;
-}
-
-FavoritesStore FavoritesStore::forFile(std::filesystem::path file) {
-    return FavoritesStore(std::move(file));
-}
-
-std::filesystem::path FavoritesStore::file() const {
-    return file_ ? *file_ : QuillbrookPaths::favoritesURL();
-}
-
 Date FavoritesStore::parseDate(const std::optional<plist::Value>& value) {
     if (!value) return Date::distantPast();
     if (auto date = value->asDate()) return *date;
@@ -127,7 +106,7 @@ ListSelection<FavoritesItem> FavoritesStore::select(std::optional<std::string_vi
         auto name = element.find("Name");
         return (name ? name->asString() : std::nullopt).value_or(std::string_view(untitled));
     };
-    const bool read = visitDictionaryListFile(file(), logger(), [&](const plist::Dictionary& element) {
+    const bool read = visitDictionaries([&](const plist::Dictionary& element) {
         // Under a group, a root-level favorite never matches and neither does a group of another name, so
         // the name is compared before the children are looked at.
         if (group && nameOf(element) != *group) return;
@@ -145,7 +124,7 @@ ListSelection<FavoritesItem> FavoritesStore::select(std::optional<std::string_vi
 std::vector<std::string> FavoritesStore::groupNames() const {
     // Any "Children" counts here, but only a string "Name" is listed.
     std::vector<std::string> names;
-    const bool read = visitDictionaryListFile(file(), logger(), [&names](const plist::Dictionary& element) {
+    const bool read = visitDictionaries([&names](const plist::Dictionary& element) {
         if (!element.find("Children")) return;
         if (auto name = stringValue(element, "Name")) names.push_back(std::move(*name));
     });

@@ -1,4 +1,4 @@
-#include "core/dictionary_list_file.hpp"
+#include "core/plist_file_store.hpp"
 
 #include "platform/files.hpp"
 
