@@ -26,8 +26,8 @@
 #include <fmt/format.h>
 
 #include "bench_support.hpp"
-#include "core/quillbrook_paths.hpp"
 #include "bundle/quillbrook_widget_bundle.hpp"
+#include "core/widget_services.hpp"
 #include "favorites/favorites_provider.hpp"
 #include "host/render/html.hpp"
 #include "host/render/terminal.hpp"
@@ -171,8 +171,9 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
 
     // The sample home's files for the list widgets; nothing here reaches the network.
-    qb::QuillbrookPaths::useHome(QB_BENCH_SAMPLE_HOME);
-    const std::vector<qb::AnyWidget> widgets = qb::QuillbrookWidgetBundle{}.body();
+    auto services = qb::WidgetServices::system();
+    services.home = QB_BENCH_SAMPLE_HOME;
+    const std::vector<qb::AnyWidget> widgets = qb::QuillbrookWidgetBundle{services}.body();
     std::vector<RenderCase> cases;
     for (const qb::AnyWidget& widget : widgets) {
         const qb::WidgetInstance instance = widget.makeInstance();

@@ -5,17 +5,15 @@
 #include "tips/tips_widget.hpp"
 #include "workspaces/workspaces_widget.hpp"
 
-// Each widget's definition, in the order of the bundle: Reading List, Favorites, Workspaces, Tips.
-
 namespace qb {
 
+// The one list of the widgets: the host learns every kind from here.
 std::vector<AnyWidget> QuillbrookWidgetBundle::body() const {
-    // Widget definitions are added here, in the order above, as each one is built.
     return {
-        AnyWidget(ReadingListWidget{}),
-        AnyWidget(FavoritesWidget{}),
-        AnyWidget(WorkspacesWidget{}),
-        AnyWidget(TipsWidget{}),
+        AnyWidget(ReadingListWidget{services}),
+        AnyWidget(FavoritesWidget{services}),
+        AnyWidget(WorkspacesWidget{services}),
+        AnyWidget(TipsWidget{services}),
     };
 }
 

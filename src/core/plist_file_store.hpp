@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/quillbrook_paths.hpp"
+#include "core/widget_services.hpp"
 #include "platform/log.hpp"
 #include "platform/plist/plist.hpp"
 
@@ -26,26 +28,37 @@ bool visitDictionaryListFile(const std::filesystem::path& file, const Logger& lo
                              const std::function<void(const plist::Dictionary&)>& visit);
 
 // The base of such a store. `Store` derives from PlistFileStore<Store>, makes it a friend, inherits its
-// constructor privately (no store is made but through the functions below) and says where the user's
-// file lies (`static const std::filesystem::path& userFile()`) and under which category it logs
-// (`static constexpr std::string_view logCategory`).
+// constructor privately (no store is made but through the functions below) and says where its file lies
+// under a home (`static std::filesystem::path fileIn(const QuillbrookPaths&)`) and under which category
+// it logs (`static constexpr std::string_view logCategory`).
 template <class Store>
 class PlistFileStore {
   public:
-    // The store of the user's file, made on first use, safely from any thread.
+    // The store for the user's services (WidgetServices::system()), made on first use, safely from any
+    // thread.
     static const Store& shared() {
-        static const Store instance(Store::userFile());
+        static const Store instance = forServices(WidgetServices::system());
         return instance;
     }
-    // A store that reads the given file (for tests and other homes).
-    static Store forFile(std::filesystem::path file) { return Store(std::move(file)); }
+    // The store of the file under the services' home, logging to their sink.
+    static Store forServices(const WidgetServices& services) {
+        return Store(Store::fileIn(services.paths()), services.home.string(), services.log);
+    }
+    // A store that reads the given file (for tests), as if it lay under the user's home.
+    static Store forFile(std::filesystem::path file, LogSink log = {}) {
+        return Store(std::move(file), QuillbrookPaths::system().realHome(), std::move(log));
+    }
 
     // The file the store reads.
     const std::filesystem::path& file() const { return file_; }
+    // The home folder the file lies under.
+    const std::string& home() const { return home_; }
 
   protected:
-    explicit PlistFileStore(std::filesystem::path file)
-        : file_(std::move(file)), logger_(logSubsystem, Store::logCategory) {}
+    PlistFileStore(std::filesystem::path file, std::string home, LogSink log)
+        : file_(std::move(file)),
+          home_(std::move(home)),
+          logger_(logSubsystem, Store::logCategory, std::move(log)) {}
 
     // The dictionaries of the file, in order (see visitDictionaryListFile); false when it cannot be read.
     bool visitDictionaries(const std::function<void(const plist::Dictionary&)>& visit) const {
@@ -54,6 +67,7 @@ class PlistFileStore {
 
   private:
     std::filesystem::path file_;
+    std::string home_;
     Logger logger_;
 };
 

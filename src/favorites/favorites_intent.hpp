@@ -15,8 +15,9 @@ struct FavoritesIntent {
 
     FavoritesGroupOption group = FavoritesGroupOption::all();
 
-    static std::vector<IntentParameter<FavoritesIntent>> parameters() {
-        return {entityParameter("group", "Group", &FavoritesIntent::group)};
+    // The group, its choices listed by `query` (the user's favorites unless given).
+    static std::vector<IntentParameter<FavoritesIntent>> parameters(FavoritesGroupQuery query = {}) {
+        return {entityParameter("group", "Group", &FavoritesIntent::group, std::move(query))};
     }
 
     friend bool operator==(const FavoritesIntent&, const FavoritesIntent&) = default;

@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/quillbrook_paths.hpp"
 #include "platform/bytes.hpp"
 #include "platform/date.hpp"
 #include "platform/url.hpp"
@@ -31,12 +32,14 @@ struct FavoritesItem {
     std::optional<Bytes> iconData;
     bool isDatabase = false;
     std::optional<std::string> databasePath;
+    std::string home;  // the home folder the favorite was read under, which its database path shows as "~"
 
     FavoritesItem() = default;
     FavoritesItem(std::string id, std::string name, Date date, std::string icon, std::int64_t label,
                   std::optional<std::string> location, std::optional<std::string> groupName,
                   std::optional<std::string> urlString, std::optional<Bytes> iconData, bool isDatabase,
-                  std::optional<std::string> databasePath);
+                  std::optional<std::string> databasePath,
+                  std::string home = QuillbrookPaths::system().realHome());
 
     // What a click opens: `urlString` when it parses, Quillbrook's own links tagged with the "favorites"
     // widget; otherwise nothing. Made when asked, so that the favorites a list drops cost no link.
@@ -45,7 +48,7 @@ struct FavoritesItem {
     // The five favorites the placeholder shows; made once, dated at that moment.
     static const std::vector<FavoritesItem>& sampleItems();
 
-    // The database path with the user's home written as "~"; nothing without a database path.
+    // The database path with the home written as "~"; nothing without a database path.
     std::optional<std::string> displayDatabasePath() const;
 
     std::string displayTitle() const { return name; }

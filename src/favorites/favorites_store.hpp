@@ -37,7 +37,7 @@ class FavoritesStore : public PlistFileStore<FavoritesStore> {
     friend PlistFileStore<FavoritesStore>;
     using PlistFileStore::PlistFileStore;
     static constexpr std::string_view logCategory = "FavoritesStore";
-    static const std::filesystem::path& userFile() { return QuillbrookPaths::favoritesURL(); }
+    static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.favoritesURL(); }
 };
 
 }  // namespace qb

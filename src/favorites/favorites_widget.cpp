@@ -5,9 +5,10 @@
 namespace qb {
 
 AppIntentConfiguration<FavoritesProvider> FavoritesWidget::body() const {
+    const auto store = FavoritesStore::forServices(services);
     return AppIntentConfiguration<FavoritesProvider>{
         kind,
-        FavoritesProvider{},
+        FavoritesProvider{store, services.clock},
         [](const FavoritesEntry& entry, const ui::Environment& environment) {
             return FavoritesEntryView{entry}
                 .body(environment)
@@ -17,7 +18,8 @@ AppIntentConfiguration<FavoritesProvider> FavoritesWidget::body() const {
         .configurationDisplayName("Favorites")
         .descriptionText("Shows your Quillbrook favorites on the desktop.")
         .supportedFamilies({WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
-                            WidgetFamily::systemExtraLarge});
+                            WidgetFamily::systemExtraLarge})
+        .intentParameters(FavoritesIntent::parameters(FavoritesGroupQuery(store)));
 }
 
 }  // namespace qb

@@ -37,7 +37,7 @@ class ReadingListStore : public PlistFileStore<ReadingListStore> {
     friend PlistFileStore<ReadingListStore>;
     using PlistFileStore::PlistFileStore;
     static constexpr std::string_view logCategory = "ReadingListStore";
-    static const std::filesystem::path& userFile() { return QuillbrookPaths::readingListURL(); }
+    static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.readingListURL(); }
 };
 
 }  // namespace qb

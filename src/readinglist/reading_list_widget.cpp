@@ -7,7 +7,7 @@ namespace qb {
 AppIntentConfiguration<ReadingListProvider> ReadingListWidget::body() const {
     return AppIntentConfiguration<ReadingListProvider>{
         kind,
-        ReadingListProvider{},
+        ReadingListProvider{ReadingListStore::forServices(services), services.clock},
         [](const ReadingListEntry& entry, const ui::Environment& environment) {
             return ReadingListEntryView{entry}
                 .body(environment)

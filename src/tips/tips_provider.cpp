@@ -8,8 +8,8 @@ namespace {
 constexpr double latestTipRefreshInterval = 21600;  // six hours, the life of the feed cache
 }
 
-TipsProvider::TipsProvider(const TipStore& store, Clock clock, std::optional<std::string> timeZone)
-    : store_(&store), clock_(std::move(clock)), timeZone_(std::move(timeZone)) {}
+TipsProvider::TipsProvider(TipStore store, Clock clock, std::optional<std::string> timeZone)
+    : store_(std::move(store)), clock_(std::move(clock)), timeZone_(std::move(timeZone)) {}
 
 TipsEntry TipsProvider::placeholder(const TimelineContext&) const {
     return TipsEntry{clock_(), TipItem::sampleItems().front(), TipsMode::latestTip};
@@ -20,7 +20,7 @@ TipsEntry TipsProvider::snapshot(const TipsIntent& intent, const TimelineContext
 }
 
 Timeline<TipsEntry> TipsProvider::timeline(const TipsIntent& intent, const TimelineContext&) const {
-    auto tips = store_->fetchTips();
+    auto tips = store_.fetchTips();
     Date now = clock_();
     std::optional<TipItem> tip;
     if (intent.mode == TipsMode::tipOfTheDay) {

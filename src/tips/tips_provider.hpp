@@ -21,7 +21,7 @@ class TipsProvider {
     using Entry = TipsEntry;
 
     // The zone is an IANA time-zone id for the calendar day; none means the user's zone.
-    explicit TipsProvider(const TipStore& store = TipStore::shared(), Clock clock = systemClock(),
+    explicit TipsProvider(TipStore store = TipStore::shared(), Clock clock = systemClock(),
                           std::optional<std::string> timeZone = std::nullopt);
 
     TipsEntry placeholder(const TimelineContext& context) const;
@@ -34,7 +34,7 @@ class TipsProvider {
   private:
     std::optional<TipItem> tipOfTheDay(const std::vector<TipItem>& tips, Date now) const;
 
-    const TipStore* store_;
+    TipStore store_;
     Clock clock_;
     std::optional<std::string> timeZone_;
 };

@@ -7,7 +7,7 @@ namespace qb {
 AppIntentConfiguration<TipsProvider> TipsWidget::body() const {
     AppIntentConfiguration<TipsProvider> configuration{
         kind,
-        TipsProvider{},
+        TipsProvider{TipStore::forServices(services), services.clock},
         [](const TipsEntry& entry, const ui::Environment& environment) {
             return TipsEntryView{entry}
                 .body(environment)
@@ -19,6 +19,11 @@ AppIntentConfiguration<TipsProvider> TipsWidget::body() const {
         .descriptionText("Shows tips from the Quillbrook blog on the desktop.")
         .supportedFamilies({WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
                             WidgetFamily::systemExtraLarge});
+}
+
+DataSources TipsWidget::sources() const {
+    return DataSources{
+        {}, true, true, [store = TipStore::forServices(services)] { return store.hasFreshCache(); }};
 }
 
 }  // namespace qb

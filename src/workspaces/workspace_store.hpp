@@ -26,7 +26,7 @@ class WorkspaceStore : public PlistFileStore<WorkspaceStore> {
     friend PlistFileStore<WorkspaceStore>;
     using PlistFileStore::PlistFileStore;
     static constexpr std::string_view logCategory = "WorkspaceStore";
-    static const std::filesystem::path& userFile() { return QuillbrookPaths::workspacesURL(); }
+    static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.workspacesURL(); }
 };
 
 }  // namespace qb

@@ -7,7 +7,7 @@ namespace qb {
 AppIntentConfiguration<WorkspacesProvider> WorkspacesWidget::body() const {
     return AppIntentConfiguration<WorkspacesProvider>{
         kind,
-        WorkspacesProvider{},
+        WorkspacesProvider{WorkspaceStore::forServices(services), services.clock},
         [](const WorkspacesEntry& entry, const ui::Environment& environment) {
             return WorkspacesEntryView{entry}
                 .body(environment)

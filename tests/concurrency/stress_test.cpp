@@ -4,6 +4,7 @@
 // answer must be the answer for one whole version of each file, every tips cache on disk must read back,
 // and nothing may crash or hang.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -19,8 +20,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "core/quillbrook_paths.hpp"
 #include "bundle/quillbrook_widget_bundle.hpp"
+#include "core/widget_services.hpp"
 #include "platform/files.hpp"
 #include "platform/log.hpp"
 #include "tips/cached_tips.hpp"
@@ -130,10 +131,15 @@ struct StressEnvironment : ::testing::Environment {
     void SetUp() override {
         std::filesystem::create_directories(support);
         std::filesystem::create_directories(cacheFolder);
-        ::setenv("XDG_CACHE_HOME", (root->path() / "cache").c_str(), 1);
-        QuillbrookPaths::useHome(root->path() / "home");
         server = std::make_unique<test::FeedServer>();
-        TipStore::useFeedBase(server->base());
+    }
+    // The user's services on these folders and this feed server.
+    WidgetServices services() const {
+        auto services = WidgetServices::system();
+        services.home = root->path() / "home";
+        services.cacheFolder = cacheFolder;
+        services.feedBase = server->base();
+        return services;
     }
     void TearDown() override {
         server.reset();
@@ -146,7 +152,8 @@ StressEnvironment* const environment =
 // One configured widget instance and the answers it may give: one per version of what it reads, versions
 // that give the same answer sharing one ("B or broken").
 struct Subject {
-    std::string kind, name;
+    std::string name;
+    DataSources reads;
     WidgetInstance instance;
     std::vector<std::pair<std::string, nlohmann::json>> expected;
 
@@ -172,7 +179,7 @@ struct Subject {
 
 // An instance for every combination of the widget's parameter choices.
 std::vector<Subject> subjectsOf(const AnyWidget& widget) {
-    std::vector<Subject> subjects{{widget.kind(), widget.kind(), widget.makeInstance(), {}}};
+    std::vector<Subject> subjects{{widget.kind(), widget.sources(), widget.makeInstance(), {}}};
     for (const auto& parameter : widget.parameters()) {
         std::vector<Subject> combined;
         for (const auto& option : widget.options(parameter.name).value_or(std::vector<ParameterOption>{})) {
@@ -207,11 +214,13 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
     auto missingGuid = nlohmann::json::parse(freshCache);
     missingGuid["tips"][1].erase("guid");
 
+    const auto services = world.services();
+    const auto paths = services.paths();
     std::vector<FileReplacer> files{
-        {QuillbrookPaths::readingListURL(), versionsOf("reading", 0.5, 0.7)},
-        {QuillbrookPaths::favoritesURL(), versionsOf("favorites", 0.6, 0.4)},
-        {QuillbrookPaths::workspacesURL(), versionsOf("workspaces", 0.5, 0)},
-        {TipStore::shared().cacheURL(),
+        {paths.readingListURL(), versionsOf("reading", 0.5, 0.7)},
+        {paths.favoritesURL(), versionsOf("favorites", 0.6, 0.4)},
+        {paths.workspacesURL(), versionsOf("workspaces", 0.5, 0)},
+        {TipStore::forServices(services).cacheURL(),
          {{"fresh", freshCache},
           {"broken", brokenCache},
           {"stale", staleCache},
@@ -224,13 +233,18 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
     files[1].put(lists.at("everyGroup"));  // so that every group can be chosen
     // Every instance, and its answer for each version.
     std::vector<Subject> subjects;
-    for (const auto& widget : QuillbrookWidgetBundle{}.body())
+    for (const auto& widget : QuillbrookWidgetBundle{services}.body())
         for (auto& subject : subjectsOf(widget)) subjects.push_back(std::move(subject));
     ASSERT_EQ(subjects.size(), 9u);  // filter: 2, group: all and 3 groups, workspaces: 1, mode: 2
-    const std::map<std::string, std::size_t> fileOfKind{
-        {"ReadingListWidget", 0}, {"FavoritesWidget", 1}, {"WorkspacesWidget", 2}};
+    // A widget that reads a file answers for each of its versions.
+    const auto fileOf = [&files](const Subject& subject) {
+        const auto read = std::find_if(files.begin(), files.end(), [&](const FileReplacer& file) {
+            return subject.reads.files == std::vector{file.path};
+        });
+        return read == files.end() ? nullptr : &*read;
+    };
     for (auto& subject : subjects) {
-        if (subject.kind == "TipsWidget") {
+        if (subject.reads.usesNetwork) {
             // The feed (when the cache is unusable), the fresh cache, the stale cache (when the download
             // fails), and nothing (no usable cache and no download).
             const FeedResponse feed{200, world.feed},
@@ -245,9 +259,10 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
             }
             continue;
         }
-        auto& file = files[fileOfKind.at(subject.kind)];
-        for (const auto& [label, bytes] : file.versions) {
-            file.put(bytes);
+        auto* file = fileOf(subject);
+        ASSERT_NE(file, nullptr) << subject.name << " reads no file of the test";
+        for (const auto& [label, bytes] : file->versions) {
+            file->put(bytes);
             subject.expect(label);
         }
     }

@@ -10,7 +10,6 @@
 #include "host/server/open_url.hpp"
 #include "host/server/stop_signals.hpp"
 #include "host/server/url_file.hpp"
-#include "tips/tip_store.hpp"
 
 namespace qb::host {
 namespace {
@@ -34,8 +33,8 @@ std::unique_ptr<UrlFile> announce(int port, const std::string& url) {
 
 }  // namespace
 
-int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets,
-                 const std::function<void()>& cancelProviders) {
+int serveWidgets(const ServeOptions& options, WidgetServices services,
+                 const std::function<std::vector<AnyWidget>(const WidgetServices&)>& makeWidgets) {
     if (options.port < 1 || options.port > 65535) {
         fmt::print(stderr, "quillbrook-widgets: the port {} is not a TCP port; choose one from 1 to 65535\n",
                    options.port);
@@ -53,8 +52,9 @@ int serveWidgets(const ServeOptions& options, const std::function<std::vector<An
         fmt::print(stderr, "quillbrook-widgets: cannot serve the demo: {}\n", error);
         return 1;
     }
-    // Made only now: the stores take their files' locations when first used, after the demo set them.
-    auto widgets = makeWidgets();
+    if (demo) services = demo->services(std::move(services));
+    const auto cancelProviders = [http = services.http] { http->cancelAll(); };
+    auto widgets = makeWidgets(services);
     WorkLanes lanes(widgets.size() + 1);  // a lane per widget kind, and one for the page
     Dashboard dashboard(std::move(widgets), lanes);
     const auto url = fmt::format("http://127.0.0.1:{}/?token={}", options.port, secret->text());
@@ -82,10 +82,10 @@ int serveWidgets(const ServeOptions& options, const std::function<std::vector<An
     return 0;
 }
 
-int serve(const ServeOptions& options) {
-    return serveWidgets(
-        options, [] { return QuillbrookWidgetBundle{}.body(); },
-        [] { TipStore::shared().cancelDownloads(); });
+int serve(const ServeOptions& options, WidgetServices services) {
+    return serveWidgets(options, std::move(services), [](const WidgetServices& widgetServices) {
+        return QuillbrookWidgetBundle{widgetServices}.body();
+    });
 }
 
 }  // namespace qb::host
