@@ -73,8 +73,9 @@ std::function<std::size_t()> timelineRequest(const fs::path& file) {
         };
     }
     if (name.starts_with("favorites")) {
-        return [provider = qb::FavoritesProvider(qb::FavoritesStore::forFile(file)), context] {
-            return provider.timeline(qb::FavoritesIntent{}, context).entries.front().items.size();
+        namespace favorites = qb::favorites;
+        return [provider = favorites::FavoritesProvider(favorites::FavoritesStore::forFile(file)), context] {
+            return provider.timeline(favorites::FavoritesIntent{}, context).entries.front().items.size();
         };
     }
     return [provider = qb::WorkspacesProvider(qb::WorkspaceStore::forFile(file)), context] {

@@ -11,7 +11,7 @@ namespace qb {
 std::vector<AnyWidget> QuillbrookWidgetBundle::body() const {
     return {
         AnyWidget(ReadingListWidget{services}),
-        AnyWidget(FavoritesWidget{services}),
+        AnyWidget(favorites::FavoritesWidget{services}),
         AnyWidget(WorkspacesWidget{services}),
         AnyWidget(TipsWidget{services}),
     };

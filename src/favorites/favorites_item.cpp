@@ -5,7 +5,7 @@
 #include "platform/localization.hpp"
 #include "presentation/displayable_item_json.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 FavoritesItem::FavoritesItem(std::string itemId, std::string itemName, Date itemDate, std::string symbolName,
                              std::int64_t colorLabel, std::optional<std::string> itemLocation,
@@ -115,4 +115,4 @@ void to_json(nlohmann::json& json, const FavoritesItem& item) {
     addDisplayableFields(json, item);
 }
 
-}  // namespace qb
+}  // namespace qb::favorites

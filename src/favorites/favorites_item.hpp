@@ -16,7 +16,7 @@
 #include "platform/url.hpp"
 #include "ui/view.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 // One favorite of Quillbrook: a database, a record or a smart group, at the root or in a favorites group.
 // Two favorites are the same item when their ids are equal, whatever their other fields.
@@ -69,11 +69,11 @@ std::string abbreviatingHome(std::string_view path, std::string_view home);
 // Every stored field, the database path as shown, and the six displayable properties.
 void to_json(nlohmann::json& json, const FavoritesItem& item);
 
-}  // namespace qb
+}  // namespace qb::favorites
 
 template <>
-struct std::hash<qb::FavoritesItem> {
-    std::size_t operator()(const qb::FavoritesItem& item) const noexcept {
+struct std::hash<qb::favorites::FavoritesItem> {
+    std::size_t operator()(const qb::favorites::FavoritesItem& item) const noexcept {
         return std::hash<std::string>{}(item.id);
     }
 };

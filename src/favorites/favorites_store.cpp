@@ -4,7 +4,7 @@
 #include "platform/url.hpp"
 #include "presentation/document_type.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 namespace {
 
@@ -140,4 +140,4 @@ std::vector<std::string> FavoritesStore::groupNames() const {
     return names;
 }
 
-}  // namespace qb
+}  // namespace qb::favorites

@@ -14,7 +14,7 @@
 #include "favorites/favorites_item.hpp"
 #include "platform/plist/plist.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 // Reads Quillbrook's Favorites.plist anew on every call; keeps nothing between calls. Failures are
 // logged (category "FavoritesStore") and give empty lists.
@@ -40,4 +40,4 @@ class FavoritesStore : public PlistFileStore<FavoritesStore> {
     static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.favoritesURL(); }
 };
 
-}  // namespace qb
+}  // namespace qb::favorites

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace qb {
+namespace qb::favorites {
 namespace {
 
 FavoritesItem item(std::string id, bool isDatabase = false,
@@ -92,4 +92,4 @@ TEST(FavoritesItemTest, LinksAreTheStoredTextTaggedWhenAskedFor) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::favorites

@@ -6,7 +6,7 @@
 #include "support/item_fields.hpp"
 #include "support/test_support.hpp"
 
-namespace qb {
+namespace qb::favorites {
 namespace {
 
 using test::PlistFormat;
@@ -129,4 +129,4 @@ INSTANTIATE_TEST_SUITE_P(BothEncodings, FavoritesStoreTest,
                          });
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::favorites

@@ -16,11 +16,11 @@
 #include "bundle/quillbrook_widget_bundle.hpp"
 #include "favorites/favorites_widget.hpp"
 #include "host/render/display_text.hpp"
-#include "platform/terminal_text.hpp"
 #include "host/render/html.hpp"
 #include "host/render/resolve.hpp"
 #include "host/render/terminal.hpp"
 #include "platform/files.hpp"
+#include "platform/terminal_text.hpp"
 #include "readinglist/reading_list_widget.hpp"
 #include "tips/rss_parser.hpp"
 #include "tips/tips_widget.hpp"
@@ -57,8 +57,9 @@ std::vector<Source> sources() {
                        }});
     const fs::path files = fs::path(QB_EXAMPLES_DIR) / "home/Library/Application Support/Quillbrook";
     const TimelineContext context{WidgetFamily::systemLarge, false};
-    const FavoritesProvider favorites(FavoritesStore::forFile(files / "Favorites.plist"));
-    all.push_back(sourceOf("home", FavoritesWidget{}, favorites.snapshot({}, context)));
+    const favorites::FavoritesProvider favorites(
+        favorites::FavoritesStore::forFile(files / "Favorites.plist"));
+    all.push_back(sourceOf("home", favorites::FavoritesWidget{}, favorites.snapshot({}, context)));
     const ReadingListProvider readingList(ReadingListStore::forFile(files / "ReadingList.plist"));
     all.push_back(sourceOf("home", ReadingListWidget{}, readingList.snapshot({}, context)));
     all.push_back(sourceOf("home, unread", ReadingListWidget{},
@@ -72,7 +73,7 @@ std::vector<Source> sources() {
         all.push_back(
             sourceOf("feed, daily", TipsWidget{}, TipsEntry{Date{}, tips[1], TipsMode::tipOfTheDay}));
     }
-    all.push_back(sourceOf("empty", FavoritesWidget{}, FavoritesEntry{}));
+    all.push_back(sourceOf("empty", favorites::FavoritesWidget{}, favorites::FavoritesEntry{}));
     all.push_back(sourceOf("empty", ReadingListWidget{}, ReadingListEntry{}));
     all.push_back(sourceOf("all read", ReadingListWidget{}, ReadingListEntry{Date{}, {}, 0, 3, 0}));
     all.push_back(sourceOf("empty", WorkspacesWidget{}, WorkspacesEntry{}));

@@ -60,7 +60,8 @@ class FieldComparison {
     std::string differences_;
 };
 
-inline testing::AssertionResult sameFields(const FavoritesItem& actual, const FavoritesItem& expected) {
+inline testing::AssertionResult sameFields(const favorites::FavoritesItem& actual,
+                                           const favorites::FavoritesItem& expected) {
     return FieldComparison()
         .field("id", actual.id, expected.id)
         .field("name", actual.name, expected.name)

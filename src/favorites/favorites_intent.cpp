@@ -1,9 +1,9 @@
-#include "favorites/favorites_group_option.hpp"
+#include "favorites/favorites_intent.hpp"
 
 #include "platform/localization.hpp"
 #include "platform/text_search.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 DisplayRepresentation FavoritesGroupOption::displayRepresentation() const {
     return DisplayRepresentation{id == allID ? localized("All") : id};
@@ -35,4 +35,8 @@ std::vector<FavoritesGroupOption> FavoritesGroupQuery::entitiesMatching(std::str
     return matching;
 }
 
-}  // namespace qb
+std::vector<IntentParameter<FavoritesIntent>> FavoritesIntent::parameters(FavoritesGroupQuery query) {
+    return {entityParameter("group", "Group", &FavoritesIntent::group, std::move(query))};
+}
+
+}  // namespace qb::favorites

@@ -1,11 +1,11 @@
-#include "favorites/favorites_entry_view.hpp"
+#include "favorites/favorites_views.hpp"
 
-#include "favorites/favorites_empty_view.hpp"
 #include "platform/localization.hpp"
+#include "presentation/empty_state.hpp"
 #include "presentation/item_rows.hpp"
 #include "presentation/list_widget_body.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 ui::View FavoritesEntryView::body(const ui::Environment& environment) const {
     if (entry.items.empty()) return FavoritesEmptyView{}.body(environment);
@@ -22,4 +22,9 @@ ui::View FavoritesEntryView::body(const ui::Environment& environment) const {
         .body(environment);
 }
 
-}  // namespace qb
+ui::View FavoritesEmptyView::body(const ui::Environment& environment) const {
+    return EmptyStateLayout{"star", "No Favorites", "Add favorites in Quillbrook to see them here."}.body(
+        environment);
+}
+
+}  // namespace qb::favorites
