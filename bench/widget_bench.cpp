@@ -68,8 +68,10 @@ std::function<std::size_t()> timelineRequest(const fs::path& file) {
     const std::string name = file.filename().string();
     const qb::TimelineContext context{qb::WidgetFamily::systemLarge, false};
     if (name.starts_with("readinglist")) {
-        return [provider = qb::ReadingListProvider(qb::ReadingListStore::forFile(file)), context] {
-            return provider.timeline(qb::ReadingListIntent{}, context).entries.front().items.size();
+        namespace readinglist = qb::readinglist;
+        return [provider = readinglist::ReadingListProvider(readinglist::ReadingListStore::forFile(file)),
+                context] {
+            return provider.timeline(readinglist::ReadingListIntent{}, context).entries.front().items.size();
         };
     }
     if (name.starts_with("favorites")) {

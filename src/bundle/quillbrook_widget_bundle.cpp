@@ -10,7 +10,7 @@ namespace qb {
 // The one list of the widgets: the host learns every kind from here.
 std::vector<AnyWidget> QuillbrookWidgetBundle::body() const {
     return {
-        AnyWidget(ReadingListWidget{services}),
+        AnyWidget(readinglist::ReadingListWidget{services}),
         AnyWidget(favorites::FavoritesWidget{services}),
         AnyWidget(WorkspacesWidget{services}),
         AnyWidget(TipsWidget{services}),

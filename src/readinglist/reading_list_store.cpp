@@ -4,7 +4,7 @@
 
 #include "platform/plist/plist.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 namespace {
 
 template <class T>
@@ -63,4 +63,4 @@ ReadingListSelection ReadingListStore::select(ReadingListFilter filter, std::siz
     return read ? std::move(selection) : ReadingListSelection{ListSelection<ReadingListItem>(limit)};
 }
 
-}  // namespace qb
+}  // namespace qb::readinglist

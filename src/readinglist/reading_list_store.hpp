@@ -10,10 +10,10 @@
 #include "core/list_selection.hpp"
 #include "core/plist_file_store.hpp"
 #include "core/quillbrook_paths.hpp"
-#include "readinglist/reading_list_filter.hpp"
+#include "readinglist/reading_list_intent.hpp"
 #include "readinglist/reading_list_item.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 
 // What one request of the widget reads from the list: the first items that pass the filter and how many
 // pass, and the counts over every usable entry whatever the filter.
@@ -40,4 +40,4 @@ class ReadingListStore : public PlistFileStore<ReadingListStore> {
     static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.readingListURL(); }
 };
 
-}  // namespace qb
+}  // namespace qb::readinglist

@@ -60,6 +60,7 @@ std::vector<Source> sources() {
     const favorites::FavoritesProvider favorites(
         favorites::FavoritesStore::forFile(files / "Favorites.plist"));
     all.push_back(sourceOf("home", favorites::FavoritesWidget{}, favorites.snapshot({}, context)));
+    using namespace readinglist;
     const ReadingListProvider readingList(ReadingListStore::forFile(files / "ReadingList.plist"));
     all.push_back(sourceOf("home", ReadingListWidget{}, readingList.snapshot({}, context)));
     all.push_back(sourceOf("home, unread", ReadingListWidget{},

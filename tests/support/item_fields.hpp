@@ -77,7 +77,8 @@ inline testing::AssertionResult sameFields(const favorites::FavoritesItem& actua
         .field("databasePath", actual.databasePath, expected.databasePath);
 }
 
-inline testing::AssertionResult sameFields(const ReadingListItem& actual, const ReadingListItem& expected) {
+inline testing::AssertionResult sameFields(const readinglist::ReadingListItem& actual,
+                                           const readinglist::ReadingListItem& expected) {
     return FieldComparison()
         .field("id", actual.id, expected.id)
         .field("title", actual.title, expected.title)
