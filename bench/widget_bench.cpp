@@ -63,26 +63,23 @@ std::vector<std::string> listStems() {
     return stems;
 }
 
-// A timeline request of the widget the file belongs to; answers the number of items in its entry.
+// A timeline request of a list widget's provider over the file; answers the number of items in its entry.
+template <class Provider, class Store>
+std::function<std::size_t()> requestOf(const fs::path& file) {
+    const qb::TimelineContext context{qb::WidgetFamily::systemLarge, false};
+    return [provider = Provider(Store::forFile(file)), context] {
+        return provider.timeline(typename Provider::Intent{}, context).entries.front().items.size();
+    };
+}
+
+// A timeline request of the widget the file belongs to.
 std::function<std::size_t()> timelineRequest(const fs::path& file) {
     const std::string name = file.filename().string();
-    const qb::TimelineContext context{qb::WidgetFamily::systemLarge, false};
-    if (name.starts_with("readinglist")) {
-        namespace readinglist = qb::readinglist;
-        return [provider = readinglist::ReadingListProvider(readinglist::ReadingListStore::forFile(file)),
-                context] {
-            return provider.timeline(readinglist::ReadingListIntent{}, context).entries.front().items.size();
-        };
-    }
-    if (name.starts_with("favorites")) {
-        namespace favorites = qb::favorites;
-        return [provider = favorites::FavoritesProvider(favorites::FavoritesStore::forFile(file)), context] {
-            return provider.timeline(favorites::FavoritesIntent{}, context).entries.front().items.size();
-        };
-    }
-    return [provider = qb::WorkspacesProvider(qb::WorkspaceStore::forFile(file)), context] {
-        return provider.timeline(qb::WorkspacesIntent{}, context).entries.front().items.size();
-    };
+    if (name.starts_with("readinglist"))
+        return requestOf<qb::readinglist::ReadingListProvider, qb::readinglist::ReadingListStore>(file);
+    if (name.starts_with("favorites"))
+        return requestOf<qb::favorites::FavoritesProvider, qb::favorites::FavoritesStore>(file);
+    return requestOf<qb::workspaces::WorkspacesProvider, qb::workspaces::WorkspaceStore>(file);
 }
 
 void timeline(benchmark::State& state, const fs::path& path) {

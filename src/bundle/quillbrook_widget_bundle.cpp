@@ -12,7 +12,7 @@ std::vector<AnyWidget> QuillbrookWidgetBundle::body() const {
     return {
         AnyWidget(readinglist::ReadingListWidget{services}),
         AnyWidget(favorites::FavoritesWidget{services}),
-        AnyWidget(WorkspacesWidget{services}),
+        AnyWidget(workspaces::WorkspacesWidget{services}),
         AnyWidget(TipsWidget{services}),
     };
 }

@@ -1,6 +1,6 @@
 #include "workspaces/workspace_store.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 
 namespace {
 
@@ -37,4 +37,4 @@ ListSelection<WorkspaceItem> WorkspaceStore::select(std::size_t limit) const {
     return read ? std::move(selection) : ListSelection<WorkspaceItem>(limit);
 }
 
-}  // namespace qb
+}  // namespace qb::workspaces

@@ -11,7 +11,7 @@
 #include "core/quillbrook_paths.hpp"
 #include "workspaces/workspace_item.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 
 // Reads Quillbrook's OrderedWorkspaces.plist anew on every call; keeps nothing between calls. Failures
 // are logged (category "WorkspaceStore") and give an empty list.
@@ -29,4 +29,4 @@ class WorkspaceStore : public PlistFileStore<WorkspaceStore> {
     static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.workspacesURL(); }
 };
 
-}  // namespace qb
+}  // namespace qb::workspaces

@@ -57,10 +57,11 @@ std::vector<Source> sources() {
                        }});
     const fs::path files = fs::path(QB_EXAMPLES_DIR) / "home/Library/Application Support/Quillbrook";
     const TimelineContext context{WidgetFamily::systemLarge, false};
-    const favorites::FavoritesProvider favorites(
-        favorites::FavoritesStore::forFile(files / "Favorites.plist"));
-    all.push_back(sourceOf("home", favorites::FavoritesWidget{}, favorites.snapshot({}, context)));
+    using namespace favorites;
     using namespace readinglist;
+    using namespace workspaces;
+    const FavoritesProvider favoritesProvider(FavoritesStore::forFile(files / "Favorites.plist"));
+    all.push_back(sourceOf("home", FavoritesWidget{}, favoritesProvider.snapshot({}, context)));
     const ReadingListProvider readingList(ReadingListStore::forFile(files / "ReadingList.plist"));
     all.push_back(sourceOf("home", ReadingListWidget{}, readingList.snapshot({}, context)));
     all.push_back(sourceOf("home, unread", ReadingListWidget{},
@@ -74,7 +75,7 @@ std::vector<Source> sources() {
         all.push_back(
             sourceOf("feed, daily", TipsWidget{}, TipsEntry{Date{}, tips[1], TipsMode::tipOfTheDay}));
     }
-    all.push_back(sourceOf("empty", favorites::FavoritesWidget{}, favorites::FavoritesEntry{}));
+    all.push_back(sourceOf("empty", FavoritesWidget{}, FavoritesEntry{}));
     all.push_back(sourceOf("empty", ReadingListWidget{}, ReadingListEntry{}));
     all.push_back(sourceOf("all read", ReadingListWidget{}, ReadingListEntry{Date{}, {}, 0, 3, 0}));
     all.push_back(sourceOf("empty", WorkspacesWidget{}, WorkspacesEntry{}));

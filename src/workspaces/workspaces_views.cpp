@@ -1,6 +1,10 @@
-#include "workspaces/workspace_detail_row.hpp"
+#include "workspaces/workspaces_views.hpp"
 
-namespace qb {
+#include "platform/localization.hpp"
+#include "presentation/empty_state.hpp"
+#include "presentation/list_widget_body.hpp"
+
+namespace qb::workspaces {
 
 namespace {
 
@@ -40,4 +44,23 @@ ui::View WorkspaceDetailRow::body(const ui::Environment&) const {
         .padding(Edge::vertical, 3);
 }
 
-}  // namespace qb
+ui::View WorkspacesEntryView::body(const ui::Environment& environment) const {
+    if (entry.items.empty()) return WorkspacesEmptyView{}.body(environment);
+    return ListWidgetBody<WorkspaceItem>{
+        entry.items,
+        entry.displayCount,
+        "Workspaces",
+        localized("%lld items", entry.displayCount),
+        [] { return ui::localizedText("Workspaces").font(ui::Font::headline); },
+        [environment](const WorkspaceItem& item) { return WorkspaceDetailRow{item}.body(environment); },
+    }
+        .body(environment);
+}
+
+ui::View WorkspacesEmptyView::body(const ui::Environment& environment) const {
+    return EmptyStateLayout{"rectangle.stack", "No Workspaces",
+                            "Create workspaces in Quillbrook to see them here."}
+        .body(environment);
+}
+
+}  // namespace qb::workspaces
