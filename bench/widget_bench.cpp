@@ -94,7 +94,7 @@ void parseTips(benchmark::State& state, const fs::path& path) {
     const std::string text(*feed);
     std::size_t tips = 0;
     for (auto _ : state) {
-        auto items = qb::RSSParser::parseTips(text);
+        auto items = qb::tips::RSSParser::parseTips(text);
         tips = items.size();
         benchmark::DoNotOptimize(items.data());
     }
@@ -106,7 +106,7 @@ void stripHTML(benchmark::State& state, const fs::path& path) {
     auto html = qb::readFile(path);
     if (!html) return state.SkipWithError("cannot read the description");
     const std::string text(*html);
-    for (auto _ : state) benchmark::DoNotOptimize(qb::RSSParser::stripHTML(text));
+    for (auto _ : state) benchmark::DoNotOptimize(qb::tips::RSSParser::stripHTML(text));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 

@@ -26,6 +26,7 @@ class OfflineClient final : public qb::HttpClient {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace qb;
+    using namespace qb::tips;
     fuzz::QuietLog quiet;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const auto decoded = decodeCachedTips(bytes);

@@ -13,7 +13,7 @@ std::vector<AnyWidget> QuillbrookWidgetBundle::body() const {
         AnyWidget(readinglist::ReadingListWidget{services}),
         AnyWidget(favorites::FavoritesWidget{services}),
         AnyWidget(workspaces::WorkspacesWidget{services}),
-        AnyWidget(TipsWidget{services}),
+        AnyWidget(tips::TipsWidget{services}),
     };
 }
 

@@ -14,7 +14,7 @@
 #include "tips/rss_parser.hpp"
 #include "tips/single_flight.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 namespace {
 
@@ -159,4 +159,4 @@ void TipStore::saveCache(const std::vector<TipItem>& tips) const {
         logger_.error("Failed to write tips cache: %{public}s", *error);
 }
 
-}  // namespace qb
+}  // namespace qb::tips

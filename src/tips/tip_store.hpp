@@ -13,7 +13,7 @@
 #include "platform/log.hpp"
 #include "tips/tip_item.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 template <class Result>
 class SingleFlight;
@@ -74,4 +74,4 @@ class TipStore {
     std::shared_ptr<SingleFlight<std::vector<TipItem>>> downloads_;
 };
 
-}  // namespace qb
+}  // namespace qb::tips

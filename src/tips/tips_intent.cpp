@@ -1,9 +1,21 @@
 #include "tips/tips_intent.hpp"
 
-namespace qb {
+#include "platform/localization.hpp"
 
-std::vector<IntentParameter<TipsIntent>> TipsIntent::parameters() {
-    return {enumParameter("mode", "Mode", &TipsIntent::mode)};
+namespace qb::tips {
+
+std::string_view subtitleKey(TipsMode mode) {
+    switch (mode) {
+        case TipsMode::latestTip:
+            return "Latest";
+        case TipsMode::tipOfTheDay:
+            return "Tip of the Day";
+    }
+    return "Latest";
 }
 
-}  // namespace qb
+std::string subtitle(TipsMode mode) {
+    return localized(subtitleKey(mode));
+}
+
+}  // namespace qb::tips

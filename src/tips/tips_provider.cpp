@@ -1,11 +1,20 @@
 #include "tips/tips_provider.hpp"
 
-#include "platform/calendar.hpp"
+#include <nlohmann/json.hpp>
 
-namespace qb {
+#include "platform/calendar.hpp"
+#include "platform/json.hpp"
+
+namespace qb::tips {
 
 namespace {
 constexpr double latestTipRefreshInterval = 21600;  // six hours, the life of the feed cache
+}
+
+void to_json(nlohmann::json& json, const TipsEntry& entry) {
+    json = nlohmann::json{{"date", toJson(entry.date)},
+                          {"tip", entry.tip ? nlohmann::json(*entry.tip) : nlohmann::json(nullptr)},
+                          {"mode", rawValue(entry.mode)}};
 }
 
 TipsProvider::TipsProvider(TipStore store, Clock clock, std::optional<std::string> timeZone)
@@ -49,4 +58,4 @@ std::optional<TipItem> TipsProvider::tipOfTheDay(const std::vector<TipItem>& tip
     return tips[mixedSeed(seed) % tips.size()];
 }
 
-}  // namespace qb
+}  // namespace qb::tips

@@ -5,13 +5,26 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "platform/date.hpp"
+#include "tips/tip_item.hpp"
 #include "tips/tip_store.hpp"
-#include "tips/tips_entry.hpp"
 #include "tips/tips_intent.hpp"
 #include "widgetkit/timeline.hpp"
 
-namespace qb {
+namespace qb::tips {
+
+// The Tips widget's timeline entry: the tip to show (none when there is nothing to show) and the mode,
+// which the header names.
+struct TipsEntry {
+    Date date;
+    std::optional<TipItem> tip;
+    TipsMode mode = TipsMode::latestTip;
+    friend bool operator==(const TipsEntry&, const TipsEntry&) = default;
+};
+
+void to_json(nlohmann::json& json, const TipsEntry& entry);
 
 // The Tips widget's timeline: the newest tip, refreshed every six hours, or the tip of the day,
 // refreshed at the next local midnight.
@@ -39,4 +52,4 @@ class TipsProvider {
     std::optional<std::string> timeZone_;
 };
 
-}  // namespace qb
+}  // namespace qb::tips

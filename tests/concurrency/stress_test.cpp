@@ -34,6 +34,7 @@ namespace qb {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace tips;
 using test::FeedResponse;
 
 constexpr std::size_t requestCount = 2000, requestThreads = 8;

@@ -60,6 +60,7 @@ std::vector<Source> sources() {
     using namespace favorites;
     using namespace readinglist;
     using namespace workspaces;
+    using namespace tips;
     const FavoritesProvider favoritesProvider(FavoritesStore::forFile(files / "Favorites.plist"));
     all.push_back(sourceOf("home", FavoritesWidget{}, favoritesProvider.snapshot({}, context)));
     const ReadingListProvider readingList(ReadingListStore::forFile(files / "ReadingList.plist"));

@@ -14,7 +14,7 @@
 #include "platform/log.hpp"
 #include "tips/feed_server.hpp"
 
-namespace qb {
+namespace qb::tips {
 namespace {
 
 using test::FeedServer;
@@ -272,4 +272,4 @@ TEST(TipStoreTest, DownloadsOverVerifiedTLS) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::tips

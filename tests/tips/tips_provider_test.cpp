@@ -8,7 +8,7 @@
 #include "tips/feed_server.hpp"
 #include "tips/tips_widget.hpp"
 
-namespace qb {
+namespace qb::tips {
 namespace {
 
 // Serves one feed from memory.
@@ -127,4 +127,4 @@ TEST(TipsProviderTest, TheWidgetSaysItDownloadsAndWhetherTheFeedIsAtHand) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::tips
