@@ -10,14 +10,19 @@
 namespace qb {
 namespace {
 
+// The room for a user record's strings: what the system suggests, else a size that holds any usual
+// record, doubled while the record does not fit, up to a size no real record needs.
+constexpr std::size_t unsuggestedRecordBytes = 16 * 1024;
+constexpr std::size_t mostRecordBytes = 1024 * 1024;
+
 std::optional<UserRecord> currentUserRecord() {
     long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : unsuggestedRecordBytes);
     for (;;) {
         passwd entry{};
         passwd* found = nullptr;
         int error = getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found);
-        if (error == ERANGE && buffer.size() < (1u << 20)) {
+        if (error == ERANGE && buffer.size() < mostRecordBytes) {
             buffer.resize(buffer.size() * 2);
             continue;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <utility>
 
 #include "platform/date.hpp"
@@ -17,7 +18,7 @@ class ListProvider {
     using Entry = EntryType;
 
     // How long the host waits before it asks for the next timeline.
-    static constexpr double reloadInterval = 300;
+    static constexpr std::chrono::seconds reloadInterval{300};
 
     Entry snapshot(const Intent& intent, const TimelineContext&) const {
         return provider().makeEntry(intent);

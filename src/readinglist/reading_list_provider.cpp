@@ -16,7 +16,7 @@ void to_json(nlohmann::json& json, const ReadingListEntry& entry) {
 ReadingListEntry ReadingListProvider::placeholder(const TimelineContext&) const {
     const auto& samples = ReadingListItem::sampleItems();
     const auto count = static_cast<std::int64_t>(samples.size());
-    return ReadingListEntry{now(), samples, count, count, 3};
+    return ReadingListEntry{now(), samples, count, count, placeholderUnreadCount};
 }
 
 ReadingListEntry ReadingListProvider::makeEntry(const ReadingListIntent& intent) const {

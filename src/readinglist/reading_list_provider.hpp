@@ -36,6 +36,9 @@ class ReadingListProvider : public ListProvider<ReadingListProvider, ReadingList
                                  Clock clock = systemClock())
         : ListProvider(std::move(clock)), store_(std::move(store)) {}
 
+    // The unread count the placeholder shows: a fixed number, not a count of the sample items.
+    static constexpr std::int64_t placeholderUnreadCount = 3;
+
     // The sample items with fixed counts; reads nothing.
     ReadingListEntry placeholder(const TimelineContext& context) const;
 

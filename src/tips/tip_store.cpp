@@ -136,7 +136,7 @@ std::optional<std::vector<TipItem>> TipStore::loadCache(bool ignoreExpiry) const
     auto cache = decodeCachedTips(*bytes);
     if (!cache) return std::nullopt;
     if (ignoreExpiry) return std::move(cache->tips);
-    bool fresh = cache->timestamp.sinceReferenceDate + cacheLifetime > clock_().sinceReferenceDate;
+    const bool fresh = cache->timestamp.addingTimeInterval(cacheLifetime) > clock_();
     if (!fresh) return std::nullopt;
     return std::move(cache->tips);
 }

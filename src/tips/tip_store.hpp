@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -27,7 +28,7 @@ class TipStore {
     using LanguagesSource = std::function<std::vector<std::string>()>;
 
     // How long a cache is served without downloading.
-    static constexpr double cacheLifetime = 21600;  // six hours
+    static constexpr std::chrono::hours cacheLifetime{6};
 
     // The store for the user's services (WidgetServices::system()), made on first use, safely from any
     // thread.

@@ -7,10 +7,6 @@
 
 namespace qb::tips {
 
-namespace {
-constexpr double latestTipRefreshInterval = 21600;  // six hours, the life of the feed cache
-}
-
 void to_json(nlohmann::json& json, const TipsEntry& entry) {
     json = nlohmann::json{{"date", toJson(entry.date)},
                           {"tip", entry.tip ? nlohmann::json(*entry.tip) : nlohmann::json(nullptr)},

@@ -33,6 +33,9 @@ class TipsProvider {
     using Intent = TipsIntent;
     using Entry = TipsEntry;
 
+    // How long the latest tip is shown before the host asks again: as long as the feed's cache lives.
+    static constexpr auto latestTipRefreshInterval = TipStore::cacheLifetime;
+
     // The zone is an IANA time-zone id for the calendar day; none means the user's zone.
     explicit TipsProvider(TipStore store = TipStore::shared(), Clock clock = systemClock(),
                           std::optional<std::string> timeZone = std::nullopt);

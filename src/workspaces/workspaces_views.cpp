@@ -2,6 +2,7 @@
 
 #include "platform/localization.hpp"
 #include "presentation/empty_state.hpp"
+#include "presentation/item_rows.hpp"
 #include "presentation/list_widget_body.hpp"
 
 namespace qb::workspaces {
@@ -36,7 +37,7 @@ ui::View WorkspaceDetailRow::body(const ui::Environment&) const {
                       symbol("rectangle.stack")
                           .font(Font::callout)
                           .foregroundStyle(Level::secondary)
-                          .frame(18, std::nullopt),
+                          .frame(detailedRowLead.iconSize, std::nullopt),
                       std::move(lines),
                       spacer(),
                   })
