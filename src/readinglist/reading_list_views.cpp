@@ -4,7 +4,6 @@
 
 #include "platform/localization.hpp"
 #include "presentation/empty_state.hpp"
-#include "presentation/item_rows.hpp"
 #include "presentation/list_widget_body.hpp"
 
 namespace qb::readinglist {
@@ -20,9 +19,6 @@ ui::View ReadingListEntryView::body(const ui::Environment& environment) const {
         localized("%lld unread", entry.unreadCount),
         [unreadCount = entry.unreadCount, environment] {
             return ReadingListSmallHeader{unreadCount}.body(environment);
-        },
-        [environment](const ReadingListItem& item) {
-            return DetailedItemRow<ReadingListItem>{item}.body(environment);
         },
     }
         .body(environment);

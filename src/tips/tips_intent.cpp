@@ -5,13 +5,7 @@
 namespace qb::tips {
 
 std::string_view subtitleKey(TipsMode mode) {
-    switch (mode) {
-        case TipsMode::latestTip:
-            return "Latest";
-        case TipsMode::tipOfTheDay:
-            return "Tip of the Day";
-    }
-    return "Latest";
+    return mode == TipsMode::tipOfTheDay ? "Tip of the Day" : "Latest";
 }
 
 std::string subtitle(TipsMode mode) {

@@ -47,14 +47,10 @@ ui::View WorkspaceDetailRow::body(const ui::Environment&) const {
 
 ui::View WorkspacesEntryView::body(const ui::Environment& environment) const {
     if (entry.items.empty()) return WorkspacesEmptyView{}.body(environment);
-    return ListWidgetBody<WorkspaceItem>{
-        entry.items,
-        entry.displayCount,
-        "Workspaces",
-        localized("%lld items", entry.displayCount),
-        [] { return ui::localizedText("Workspaces").font(ui::Font::headline); },
-        [environment](const WorkspaceItem& item) { return WorkspaceDetailRow{item}.body(environment); },
-    }
+    return countedListBody<WorkspaceItem>(entry, "Workspaces",
+                                          [environment](const WorkspaceItem& item) {
+                                              return WorkspaceDetailRow{item}.body(environment);
+                                          })
         .body(environment);
 }
 
