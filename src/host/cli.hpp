@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "widgetkit/family.hpp"
+#include "environment/family.hpp"
 
 namespace qb::host {
 

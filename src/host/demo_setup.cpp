@@ -5,10 +5,8 @@
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_paths.hpp"
 #include "platform/files.hpp"
 #include "platform/terminal_text.hpp"
-#include "tips/tip_store.hpp"
 
 namespace qb::host {
 namespace {
@@ -64,10 +62,14 @@ std::unique_ptr<DemoSetup> DemoSetup::start(std::string& error) {
         error = "the demo's feed server could not listen on 127.0.0.1; check that local ports can be opened";
         return nullptr;
     }
-    setenv("XDG_CACHE_HOME", cache->c_str(), 1);
-    QuillbrookPaths::useHome(*examples / "home");
-    TipStore::useFeedBase(setup->server_.base());
     return setup;
+}
+
+WidgetServices DemoSetup::services(WidgetServices base) const {
+    base.home = examples_ / "home";
+    base.feedBase = server_.base();
+    base.cacheFolder = cache_;
+    return base;
 }
 
 DemoSetup::DemoSetup(std::filesystem::path examples, std::string feed, std::filesystem::path cache)

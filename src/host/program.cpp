@@ -6,18 +6,29 @@
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
+#include "core/widget_services.hpp"
 #include "host/cli.hpp"
 #include "host/commands.hpp"
 #include "host/demo_setup.hpp"
 #include "host/live_commands.hpp"
 #include "host/server/serve.hpp"
 #include "platform/log.hpp"
-#include "tips/tip_store.hpp"
 
 namespace qb::host {
 namespace {
+
+// The services of the user, with the home and the feed base the command line names instead.
+WidgetServices servicesFor(const CommandLine& line) {
+    auto services = WidgetServices::system();
+    if (line.home) {
+        std::error_code error;
+        auto absolute = std::filesystem::absolute(*line.home, error);
+        services.home = error ? *line.home : std::move(absolute);
+    }
+    if (line.feedBase) services.feedBase = *line.feedBase;
+    return services;
+}
 
 int dispatch(const CommandLine& line) {
     if (line.help) {
@@ -29,10 +40,10 @@ int dispatch(const CommandLine& line) {
     if (usesSamples && (line.home || line.feedBase))
         return usageFailure(
             "the demo reads the sample home and feed in examples/; leave out --home and --feed-base");
-    if (line.home) QuillbrookPaths::useHome(*line.home);
-    if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
+    auto services = servicesFor(line);
 
-    if (*line.command == Command::serve) return serve(ServeOptions{line.port, line.demo});
+    if (*line.command == Command::serve)
+        return serve(ServeOptions{line.port, line.demo}, std::move(services));
     if (*line.command == Command::desktop) return desktopCommand(line);
 
     std::unique_ptr<DemoSetup> demo;
@@ -40,8 +51,9 @@ int dispatch(const CommandLine& line) {
         std::string error;
         demo = DemoSetup::start(error);
         if (!demo) return runFailure(error);
+        services = demo->services(std::move(services));
     }
-    const auto widgets = QuillbrookWidgetBundle{}.body();
+    const auto widgets = QuillbrookWidgetBundle{services}.body();
     switch (*line.command) {
         case Command::list:
             return listCommand(line, widgets);
