@@ -18,18 +18,6 @@
 namespace qb::host {
 namespace {
 
-// The services of the user, with the home and the feed base the command line names instead.
-WidgetServices servicesFor(const CommandLine& line) {
-    auto services = WidgetServices::system();
-    if (line.home) {
-        std::error_code error;
-        auto absolute = std::filesystem::absolute(*line.home, error);
-        services.home = error ? *line.home : std::move(absolute);
-    }
-    if (line.feedBase) services.feedBase = *line.feedBase;
-    return services;
-}
-
 int dispatch(const CommandLine& line) {
     if (line.help) {
         std::cout << helpText(line.command);
@@ -79,6 +67,18 @@ int dispatch(const CommandLine& line) {
 }
 
 }  // namespace
+
+// The services of the user, with the home and the feed base the command line names instead.
+WidgetServices servicesFor(const CommandLine& line) {
+    auto services = WidgetServices::system();
+    if (line.home) {
+        std::error_code error;
+        auto absolute = std::filesystem::absolute(*line.home, error);
+        services.home = error ? *line.home : std::move(absolute);
+    }
+    if (line.feedBase) services.feedBase = *line.feedBase;
+    return services;
+}
 
 int run(const std::vector<std::string>& arguments) {
     // Run bare, the program answers with what it can do, as an error: the help goes to stderr.
