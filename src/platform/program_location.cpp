@@ -63,10 +63,16 @@ ProgramLayout layoutOf(const fs::path& executable, const fs::path& buildFolder) 
 const ProgramLayout& programLayout() {
     static const ProgramLayout layout = [] {
         const auto executable = runningExecutable();
-        std::error_code error;
-        const auto buildFolder = fs::weakly_canonical(QB_BUILD_DIR, error);
-        return executable.empty() ? ProgramLayout{}
-                                  : layoutOf(executable, error ? fs::path(QB_BUILD_DIR) : buildFolder);
+        if (executable.empty()) return ProgramLayout{};
+        auto found = layoutOf(executable, QB_BUILD_DIR);
+        // The build folder as CMake named it may lead through a symbolic link, which the executable's
+        // path does not; an installed program never looks at it.
+        if (found.kind == ProgramLayout::Kind::unknown) {
+            std::error_code error;
+            if (auto real = fs::weakly_canonical(QB_BUILD_DIR, error); !error)
+                found = layoutOf(executable, real);
+        }
+        return found;
     }();
     return layout;
 }
