@@ -4,7 +4,8 @@
 # --home folder given on the line, through `options`, so "Empty Group" can only come from its file.
 #   completion_test.sh PROGRAM SCRIPTS_DIR EXAMPLES_DIR
 set -uo pipefail
-fail() { echo "FAIL: $*" >&2 && exit 1; }
+source "$(dirname "$0")/installed_program.sh"
+needs zsh fish
 program=${1:?usage: completion_test.sh PROGRAM SCRIPTS_DIR EXAMPLES_DIR} scripts=$2 home=$3/home
 # The scripts complete the command `quillbrook-widgets`, found on the PATH.
 export PATH=$(dirname "$program"):$PATH

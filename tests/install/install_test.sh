@@ -6,6 +6,7 @@
 #   install_test.sh BUILD_DIR SOURCE_DIR VERSION
 set -uo pipefail
 source "$(dirname "$0")/installed_program.sh"
+needs strace desktop-file-validate appstreamcli
 build=${1:?usage: install_test.sh BUILD_DIR SOURCE_DIR VERSION} source_dir=$2 version=$3
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT

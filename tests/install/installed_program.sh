@@ -4,6 +4,14 @@
 
 fail() { echo "FAIL: $*" >&2 && exit 1; }
 
+# needs TOOL...: skips the test (status 77) when a tool is missing.
+needs() {
+  local tool
+  for tool; do
+    command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed; scripts/setup.sh installs it" && exit 77; }
+  done
+}
+
 # The files an install holds, relative to its prefix.
 installed_files=(
   bin/quillbrook-widgets libexec/quillbrook-widgets/quillbrook-widgets-desktop

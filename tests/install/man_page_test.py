@@ -11,6 +11,7 @@ every option a help names must be described.
 """
 import os
 import re
+import shutil
 import subprocess
 import sys
 
@@ -72,6 +73,9 @@ def help_words(program):
 
 def main():
     program, page = sys.argv[1:3]
+    if not shutil.which("man"):
+        print("SKIPPED: man is not installed; scripts/setup.sh installs it")
+        sys.exit(77)
     page_commands, page_options = page_words(rendered(page))
     help_commands, main_options = help_words(program)
     problems = []
