@@ -10,6 +10,7 @@
 #include "core/widget_services.hpp"
 #include "host/cli.hpp"
 #include "host/commands.hpp"
+#include "host/completion_scripts.hpp"
 #include "host/demo_setup.hpp"
 #include "host/live_commands.hpp"
 #include "host/server/serve.hpp"
@@ -21,6 +22,10 @@ namespace {
 int dispatch(const CommandLine& line) {
     if (line.help) {
         std::cout << helpText(line.command);
+        return 0;
+    }
+    if (line.version) {
+        std::cout << "quillbrook-widgets " QB_VERSION "\n";
         return 0;
     }
     if (line.verbose) setLogEcho(true);
@@ -59,6 +64,9 @@ int dispatch(const CommandLine& line) {
             return watchCommand(line, widgets);
         case Command::open:
             return openCommand(line, widgets);
+        case Command::completions:
+            std::cout << completionScript(line.arguments.front(), widgets);
+            return 0;
         case Command::serve:
         case Command::desktop:
             break;
