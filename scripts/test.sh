@@ -46,7 +46,7 @@ echo "== thread sanitizer (concurrency tests) =="
 section_start=$SECONDS
 cmake --preset tsan >/dev/null
 if [[ -d tests/concurrency ]]; then
-  cmake --build --preset tsan --target test_concurrency
+  cmake --build --preset tsan --target test_concurrency test_engine
   run_ctest tsan
 fi
 echo "thread sanitizer: $((SECONDS - section_start)) s"
