@@ -14,8 +14,8 @@
 
 #include <fmt/format.h>
 
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
 #include "host/cli.hpp"
 #include "host/desktop/gtk_desktop.hpp"
 #include "host/desktop/render/widget_view.hpp"
@@ -23,6 +23,7 @@
 #include "host/desktop_session/desktop_session.hpp"
 #include "host/engine/glib_source.hpp"
 #include "host/opener.hpp"
+#include "host/program.hpp"
 #include "platform/log.hpp"
 #include "platform/terminal_text.hpp"
 #include "tips/tip_store.hpp"
@@ -83,7 +84,8 @@ int runDesktop(const CommandLine& line) {
                                       },
                                       {},
                                       {}};
-        DesktopSession session(context, QuillbrookWidgetBundle{}.body(), desktop, std::move(options));
+        DesktopSession session(context, QuillbrookWidgetBundle{servicesFor(line)}.body(), desktop,
+                               std::move(options));
         desktop.onOutputsChanged([&session] { session.outputsChanged(); });
         auto interrupted = engine::watchSignal(context, SIGINT, quit);
         auto terminated = engine::watchSignal(context, SIGTERM, quit);
@@ -111,8 +113,6 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (line.verbose) setLogEcho(true);
-        if (line.home) QuillbrookPaths::useHome(*line.home);
-        if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
         return runDesktop(line);
     } catch (const std::exception& error) {
         return failWith(fmt::format(

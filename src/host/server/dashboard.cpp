@@ -51,8 +51,7 @@ void Dashboard::add(std::size_t id) {
         std::scoped_lock lock(mutex_);
         const auto& tile = tiles_[id];
         const auto& widget = widgets_[tile.widget];
-        spec.emplace(engine::InstanceSpec{widget, tile.instance, tile.family, engine::sourcesFor(widget.kind()),
-                                          tile.visible});
+        spec.emplace(engine::InstanceSpec{widget, tile.instance, tile.family, tile.visible});
     }
     const auto engineId =
         engine_.add(std::move(*spec), [this, id](const engine::EntryUpdate& update) { entryChanged(id, update); });
