@@ -1,10 +1,12 @@
 #pragma once
 
 // The parameters chosen in the dashboard's page, kept in desktop.ini beside the desktop's widgets so that
-// they outlive the server: a group per tile, named for the widget's and the family's short names, with
-// one set.PARAMETER line per choice (the value as `--set` gives it):
+// they outlive the server: a group per tile, described with the keys of a desktop widget's group and read
+// by the same reader (the placement keys mean nothing here):
 //
 //   [dashboard readinglist medium]
+//   kind=readinglist
+//   family=medium
 //   set.filter=unreadOnly
 //
 // The desktop host reads only [widget ...] groups and leaves these alone; the dashboard reads only these,
@@ -30,13 +32,15 @@ bool isDashboardGroup(std::string_view group);
 
 struct DashboardSettings {
     Dashboard::StartingInstances instances;  // the tiles with saved choices
-    // A line each: a group or a line that is ignored (what is wrong, with its line number), or a kept
-    // choice that the widget's query no longer suggests (its tile shows the empty state).
+    // A line each: a group that is ignored or a key that is unknown (what is wrong, with its line
+    // number), or a kept choice that the widget's query no longer suggests (its tile shows the empty
+    // state).
     std::vector<std::string> messages;
 };
 
-// The saved choices, checked as `--set` checks them: a line naming an unknown widget, family, parameter
-// or value is ignored and reported; an entity id stays as it is, as on the command line.
+// The saved choices, checked as the desktop's widgets are: a group naming an unknown widget, family,
+// parameter or value is ignored (its tile starts with the defaults) and reported; an entity id stays as
+// it is, as on the command line.
 DashboardSettings readDashboardSettings(const KeyFileText& file, const std::vector<AnyWidget>& widgets);
 
 // The file shared by the requests that change tiles: one edit at a time, each written at once.
