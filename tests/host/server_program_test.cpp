@@ -332,7 +332,8 @@ TEST(ServeProgram, OpensALinkOnlyWithAnApplicationForItsScheme) {
 TEST(ServeProgram, KeepsTheChoicesMadeInThePageForTheNextRun) {
     TempDir config;
     const std::string desktop =
-        "# mine\n[widget reading]\nkind=readinglist\nfamily=small\n\n[dashboard tips]\nkind=tips\nfamily=huge\n";
+        "# mine\n[widget reading]\nkind=readinglist\nfamily=small\n\n[dashboard "
+        "tips]\nkind=tips\nfamily=huge\n";
     const auto file = config.write("quillbrook-widgets/desktop.ini", desktop);
     const Environment environment{{"XDG_CONFIG_HOME", config.path().string()}};
     const auto readingMedium = [](const nlohmann::json& state) {
@@ -353,8 +354,9 @@ TEST(ServeProgram, KeepsTheChoicesMadeInThePageForTheNextRun) {
     }
     const auto text = readFile(file).value_or("");
     EXPECT_TRUE(text.starts_with(desktop)) << text;
-    EXPECT_NE(text.find("[dashboard readinglist medium]\nkind=readinglist\nfamily=medium\nset.filter=unreadOnly\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("[dashboard readinglist medium]\nkind=readinglist\nfamily=medium\nset.filter=unreadOnly\n"),
+        std::string::npos)
         << text;
 
     Serve again("http://127.0.0.1:1", QB_EXAMPLES_DIR "/home", environment);

@@ -264,7 +264,8 @@ DesktopConfig readDesktopConfig(const KeyFileText& file, const std::vector<AnyWi
                                    quotedForMessage(file.lineText(line)))});
     for (const auto& group : file.groups()) {
         if (!isWidgetGroup(group.name)) continue;
-        if (auto widget = readWidgetGroup(file, group, widgets, config)) config.widgets.push_back(std::move(*widget));
+        if (auto widget = readWidgetGroup(file, group, widgets, config))
+            config.widgets.push_back(std::move(*widget));
     }
     return config;
 }

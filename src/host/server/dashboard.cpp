@@ -14,8 +14,8 @@ Dashboard::Dashboard(std::vector<AnyWidget> widgets, engine::Engine& engine, GMa
     for (std::size_t w = 0; w < widgets_.size(); ++w) {
         for (auto family : widgets_[w].families()) {
             auto kept = starting.find({widgets_[w].kind(), family});
-            tiles_.push_back(makeTile(w, family,
-                                      kept != starting.end() ? std::move(kept->second) : widgets_[w].makeInstance()));
+            tiles_.push_back(makeTile(
+                w, family, kept != starting.end() ? std::move(kept->second) : widgets_[w].makeInstance()));
             tiles_.back().seq = ++seq_;
         }
     }
@@ -53,8 +53,8 @@ void Dashboard::add(std::size_t id) {
         const auto& widget = widgets_[tile.widget];
         spec.emplace(engine::InstanceSpec{widget, tile.instance, tile.family, tile.visible});
     }
-    const auto engineId =
-        engine_.add(std::move(*spec), [this, id](const engine::EntryUpdate& update) { entryChanged(id, update); });
+    const auto engineId = engine_.add(
+        std::move(*spec), [this, id](const engine::EntryUpdate& update) { entryChanged(id, update); });
     std::scoped_lock lock(mutex_);
     tiles_[id].engineId = engineId;
 }

@@ -28,8 +28,9 @@ std::string singleWidgetPageHtml(const nlohmann::json& tile, std::string_view ti
            heading + "</title><style>" + std::string(widgetStyles()) + std::string(pageStyles()) +
            "</style><script src=\"/dashboard.js\" defer></script></head><body class=\"qb-single\"><main>"
            "<h1 class=\"qb-hidden\">" +
-           heading + "</h1><figure class=\"qb-tile\" data-tile=\"" + std::to_string(tile["id"].get<std::size_t>()) +
-           "\" data-kind=\"" + attribute("kind") + "\" data-family=\"" + attribute("family") + "\" data-seq=\"" +
+           heading + "</h1><figure class=\"qb-tile\" data-tile=\"" +
+           std::to_string(tile["id"].get<std::size_t>()) + "\" data-kind=\"" + attribute("kind") +
+           "\" data-family=\"" + attribute("family") + "\" data-seq=\"" +
            std::to_string(tile["seq"].get<std::uint64_t>()) + "\" data-source=\"" +
            (tile["reloadAt"].is_null() ? "placeholder" : "timeline") + "\"><div class=\"qb-slot\">" +
            tile["html"].get<std::string>() +

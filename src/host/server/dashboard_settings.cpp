@@ -36,7 +36,8 @@ DashboardSettings readDashboardSettings(const KeyFileText& file, const std::vect
         const auto described = readWidgetGroup(file, group, widgets, read);
         if (!described) continue;
         const auto* widget = findWidget(widgets, described->kind);
-        settings.instances.insert_or_assign({widget->kind(), described->family}, instanceOf(*widget, *described));
+        settings.instances.insert_or_assign({widget->kind(), described->family},
+                                            instanceOf(*widget, *described));
     }
     for (const auto& problem : read.problems)
         settings.messages.push_back(fmt::format("line {}: {}", problem.line, problem.message));

@@ -29,7 +29,8 @@ DashboardSite::DashboardSite(boost::asio::any_io_executor executor, Dashboard& d
     router_.post("/api/set",
                  [this](const HttpRequest& r, Reply reply) { setParameter(r, std::move(reply)); });
     router_.post("/api/open", [this](const HttpRequest& r, Reply reply) { open(r, std::move(reply)); });
-    router_.getUnder("/widget/", [this](const HttpRequest& r, Reply reply) { singleWidget(r, std::move(reply)); });
+    router_.getUnder("/widget/",
+                     [this](const HttpRequest& r, Reply reply) { singleWidget(r, std::move(reply)); });
     router_.get("/api/list", [this](const HttpRequest&, Reply reply) { list(std::move(reply)); });
     router_.get("/api/options", [this](const HttpRequest& r, Reply reply) { options(r, std::move(reply)); });
     for (const auto& [path, kind] : {std::pair{"/api/placeholder", RequestKind::placeholder},

@@ -1,9 +1,9 @@
 #include "host/server/gate.hpp"
 
+#include <fmt/format.h>
 #include <boost/url/encode.hpp>
 #include <boost/url/rfc/pchars.hpp>
 #include <boost/url/url.hpp>
-#include <fmt/format.h>
 
 #include "host/server/host_check.hpp"
 
@@ -20,7 +20,8 @@ std::string withoutToken(const HttpRequest& head) {
     boost::urls::url query;
     for (const auto& [name, value] : head.query)
         if (name != "token") query.params().append({name, value});
-    const auto path = boost::urls::encode(head.path, boost::urls::pchars + boost::urls::grammar::lut_chars('/'));
+    const auto path =
+        boost::urls::encode(head.path, boost::urls::pchars + boost::urls::grammar::lut_chars('/'));
     return query.params().empty() ? path : path + "?" + std::string(query.encoded_query());
 }
 

@@ -104,7 +104,8 @@ int serveWidgets(const ServeOptions& options, WidgetServices services,
     auto widgets = makeWidgets(services);
     SiteOptions site{.secret = std::move(*secret), .opener = LinkOpener::fromEnvironment()};
     // The demo leaves the person's files alone: its choices last as long as it runs.
-    if (!demo) site.settings = std::make_shared<DashboardSettingsFile>(DesktopConfigFile::defaultPath(), widgets);
+    if (!demo)
+        site.settings = std::make_shared<DashboardSettingsFile>(DesktopConfigFile::defaultPath(), widgets);
     const int status = runDashboard(std::move(widgets), std::move(site), options.port, url, cancelProviders);
     if (status == 0) fmt::print("Dashboard stopped.\n");
     return status;

@@ -71,7 +71,8 @@ void DashboardSite::state(const HttpRequest& request, Reply reply) {
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), tile);
     if (error != std::errc() || end != text.data() + text.size() || tile < dashboard_.dashboardTileCount() ||
         tile >= dashboard_.tileCount())
-        return reply(jsonError(400, "tile must be the number of a single-widget page's tile; reload the page"));
+        return reply(
+            jsonError(400, "tile must be the number of a single-widget page's tile; reload the page"));
     pageLooks(tile);
     polls_.add([this, since, tile] { return dashboard_.tileSeq(tile) > since; },
                [this, since, tile, reply] { reply(jsonResponse(dashboard_.changesSince(since, tile))); },

@@ -22,9 +22,10 @@ std::variant<WidgetFamily, std::string> requestedFamily(const AnyWidget& widget,
     if (!text) return defaultFamily(widget);
     const auto family = familyNamed(*text);
     if (!family)
-        return fmt::format("unknown family {}; use family=small, medium, large or extraLarge (or systemSmall, "
-                           "systemMedium, systemLarge, systemExtraLarge)",
-                           quotedForMessage(*text));
+        return fmt::format(
+            "unknown family {}; use family=small, medium, large or extraLarge (or systemSmall, "
+            "systemMedium, systemLarge, systemExtraLarge)",
+            quotedForMessage(*text));
     if (auto checked = familiesFor(widget, {*family}); auto* error = std::get_if<UsageError>(&checked))
         return error->message;
     return *family;
@@ -37,10 +38,12 @@ std::variant<std::vector<Setting>, std::string> requestedSettings(const AnyWidge
     for (auto assignment : request.params("set")) {
         const auto equals = assignment.find('=');
         if (equals == std::string_view::npos || equals == 0)
-            return fmt::format("{} is not NAME=VALUE; write set=NAME=VALUE with a parameter of {} "
-                               "(`quillbrook-widgets list` shows them)",
-                               quotedForMessage(assignment), widget.kind());
-        settings.push_back({std::string(assignment.substr(0, equals)), std::string(assignment.substr(equals + 1))});
+            return fmt::format(
+                "{} is not NAME=VALUE; write set=NAME=VALUE with a parameter of {} "
+                "(`quillbrook-widgets list` shows them)",
+                quotedForMessage(assignment), widget.kind());
+        settings.push_back(
+            {std::string(assignment.substr(0, equals)), std::string(assignment.substr(equals + 1))});
     }
     return settings;
 }
@@ -65,15 +68,17 @@ void DashboardSite::singleWidget(const HttpRequest& request, Reply reply) {
                auto instances = configuredInstances({&type}, settings);
                if (const auto* error = std::get_if<UsageError>(&instances))
                    return answer(textResponse(400, error->message));
-               const auto tile =
-                   dashboard_.singleTile(index, family, std::move(std::get<std::vector<WidgetInstance>>(instances).front()));
+               const auto tile = dashboard_.singleTile(
+                   index, family, std::move(std::get<std::vector<WidgetInstance>>(instances).front()));
                if (!tile)
                    return answer(textResponse(
                        503, fmt::format("{} different single-widget pages were opened already; restart "
                                         "`quillbrook-widgets serve` for more",
                                         Dashboard::singleTileLimit)));
-               HttpResponse page{200, "text/html; charset=utf-8",
-                                 singleWidgetPageHtml(dashboard_.tile(*tile), localized(type.displayName())), {}};
+               HttpResponse page{200,
+                                 "text/html; charset=utf-8",
+                                 singleWidgetPageHtml(dashboard_.tile(*tile), localized(type.displayName())),
+                                 {}};
                page.headers.emplace_back("Content-Security-Policy", dashboardContentSecurityPolicy());
                answer(std::move(page));
            });
