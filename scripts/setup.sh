@@ -51,8 +51,11 @@ if ((${#missing[@]})); then
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Browser-test driver, pinned by the lock file.
+# Browser-test driver and checker, pinned by the lock file: installed when missing, and again when the
+# lock file is newer than what npm last installed (node_modules/.package-lock.json).
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-if [[ "${QUILLBROOK_BROWSER_TESTS:-1}" == 1 && -f "$root/tests/browser/package-lock.json" && ! -d "$root/tests/browser/node_modules" ]]; then
-  (cd "$root/tests/browser" && npm ci --silent --no-audit --no-fund)
+browser="$root/tests/browser"
+if [[ "${QUILLBROOK_BROWSER_TESTS:-1}" == 1 && -f "$browser/package-lock.json" &&
+      "$browser/package-lock.json" -nt "$browser/node_modules/.package-lock.json" ]]; then
+  (cd "$browser" && npm ci --silent --no-audit --no-fund)
 fi

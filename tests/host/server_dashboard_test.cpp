@@ -97,6 +97,29 @@ TEST_F(DashboardTest, ChangingAParameterRedrawsThatTileOnly) {
     EXPECT_EQ(dashboard.tile(2)["values"]["pace"], "slow");
 }
 
+// A page that shows one widget alone gets a tile of its own, shared by pages that ask for the same
+// parameters, reloaded only while that page looks and never among the dashboard's changes.
+TEST_F(DashboardTest, ASingleWidgetPageHasATileOfItsOwn) {
+    const auto instance = [&](std::string_view pace) {
+        auto made = dashboard.widgets()[1].makeInstance();
+        made.set("pace", pace);
+        return made;
+    };
+    const auto fast = dashboard.singleTile(1, WidgetFamily::systemLarge, instance("fast"));
+    ASSERT_EQ(fast, dashboard.dashboardTileCount());
+    EXPECT_EQ(dashboard.singleTile(1, WidgetFamily::systemLarge, instance("fast")), fast);
+    EXPECT_EQ(dashboard.singleTile(1, WidgetFamily::systemLarge, instance("slow")), *fast + 1);
+
+    dashboard.setVisible(*fast, true);
+    ASSERT_TRUE(waitFor([&] { return drawn(*fast); }));
+    EXPECT_THAT(dashboard.tile(*fast)["html"].get<std::string>(), HasSubstr("fast#1"));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(counterTimelines, 1);
+    EXPECT_EQ(dashboard.changesSince(0)["tiles"].size(), 4u);  // the dashboard's own
+    EXPECT_EQ(dashboard.changesSince(dashboard.seq() - 1, *fast)["tiles"].size(), 1u);
+    EXPECT_FALSE(dashboard.setParameter(*fast, "pace", "slow"));
+}
+
 TEST_F(DashboardTest, AsksAgainAfterALinkItShowsWasOpened) {
     dashboard.setVisible(true);
     ASSERT_TRUE(waitFor([&] { return allDrawn(); }));

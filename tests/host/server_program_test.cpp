@@ -90,8 +90,8 @@ struct SilentServer {
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
-// `serve` on a free port with a home (the sample one unless told), its own runtime and cache folders,
-// `feedBase` and the environment given.
+// `serve` on a free port with a home (the sample one unless told), its own runtime, cache and
+// configuration folders (unless the environment names one), `feedBase` and the environment given.
 class Serve {
   public:
     explicit Serve(const std::string& feedBase, const std::string& home = QB_EXAMPLES_DIR "/home",
@@ -105,6 +105,8 @@ class Serve {
         const auto err = ::open((runtime.path() / "stderr").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
         environment.emplace_back("XDG_RUNTIME_DIR", runtime.path().string());
         environment.emplace_back("XDG_CACHE_HOME", cache.path().string());
+        if (std::ranges::none_of(environment, [](const auto& set) { return set.first == "XDG_CONFIG_HOME"; }))
+            environment.emplace_back("XDG_CONFIG_HOME", config.path().string());
         pid = startProgram({"serve", "--port", std::to_string(port), "--home", home, "--feed-base", feedBase},
                            environment, out[1], err);
         ::close(out[1]);
@@ -179,8 +181,12 @@ class Serve {
         return -1;
     }
 
+    // Whatever serve printed on stderr so far.
+    std::string errors() const { return readFile(runtime.path() / "stderr").value_or(""); }
+
     TempDir runtime;
     TempDir cache;
+    TempDir config;
     int port = 0;
     pid_t pid = -1;
     bool ended = false;
@@ -319,6 +325,42 @@ TEST(ServeProgram, OpensALinkOnlyWithAnApplicationForItsScheme) {
         serve.ownerJson("POST", "/api/open", nlohmann::json{{"url", links[1]}, {"tile", 1}}.dump());
     EXPECT_EQ(refused,
               (nlohmann::json{{"opened", false}, {"error", "no application opens x-quillbrook links"}}));
+}
+
+// A parameter chosen in the page is kept in desktop.ini beside the desktop's widgets, whose lines stay as
+// they were, and the next run starts the tile with it; a group the dashboard cannot use is named.
+TEST(ServeProgram, KeepsTheChoicesMadeInThePageForTheNextRun) {
+    TempDir config;
+    const std::string desktop =
+        "# mine\n[widget reading]\nkind=readinglist\nfamily=small\n\n[dashboard "
+        "tips]\nkind=tips\nfamily=huge\n";
+    const auto file = config.write("quillbrook-widgets/desktop.ini", desktop);
+    const Environment environment{{"XDG_CONFIG_HOME", config.path().string()}};
+    const auto readingMedium = [](const nlohmann::json& state) {
+        for (const auto& tile : state["tiles"])
+            if (tile["id"] == 1) return tile["values"]["filter"];
+        return nlohmann::json();
+    };
+    {
+        Serve serve("http://127.0.0.1:1", QB_EXAMPLES_DIR "/home", environment);
+        const auto changed =
+            serve.ownerJson("POST", "/api/set", R"({"tile": 1, "name": "filter", "value": "unreadOnly"})");
+        EXPECT_EQ(changed["values"]["filter"], "unreadOnly");
+        EXPECT_FALSE(changed.contains("notKept")) << changed;
+        EXPECT_NE(serve.errors().find("desktop.ini line 8: [dashboard tips]: unknown family \"huge\""),
+                  std::string::npos)
+            << serve.errors();
+        EXPECT_TRUE(serve.stopsWithin(2s));
+    }
+    const auto text = readFile(file).value_or("");
+    EXPECT_TRUE(text.starts_with(desktop)) << text;
+    EXPECT_NE(
+        text.find("[dashboard readinglist medium]\nkind=readinglist\nfamily=medium\nset.filter=unreadOnly\n"),
+        std::string::npos)
+        << text;
+
+    Serve again("http://127.0.0.1:1", QB_EXAMPLES_DIR "/home", environment);
+    EXPECT_EQ(readingMedium(again.ownerJson("GET", "/api/state?since=0")), "unreadOnly");
 }
 
 }  // namespace

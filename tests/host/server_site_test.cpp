@@ -113,6 +113,7 @@ TEST_F(SiteTest, AnswersOnlyTheSecretAndTradesTheAddressForACookie) {
         {"GET", "/api/timeline?kind=CounterWidget"},
         {"POST", "/api/set"},
         {"POST", "/api/open"},
+        {"GET", "/widget/CounterWidget"},
         {"GET", "/?token=0123456789abcdef0123456789abcdeX"}};
     for (const auto& [method, path] : routes) {
         for (const auto& header : {std::string("Content-Type: application/json"),
@@ -124,12 +125,18 @@ TEST_F(SiteTest, AnswersOnlyTheSecretAndTradesTheAddressForACookie) {
                         HasSubstr("open the address that `quillbrook-widgets serve` printed"));
         }
     }
-    const auto exchange = send(httpRequest("GET", "/?token=" + std::string(secret), port));
-    EXPECT_EQ(statusOf(exchange), 303);
-    EXPECT_EQ(headerOf(exchange, "location"), "/");
-    EXPECT_EQ(headerOf(exchange, "set-cookie"), "qb-dashboard-" + std::to_string(port) + "=" +
-                                                    std::string(secret) +
-                                                    "; Path=/; HttpOnly; SameSite=Strict");
+    // A single widget's page trades the token too, and keeps the rest of its address.
+    for (const auto& [asked, location] :
+         {std::pair{"/?token=" + std::string(secret), std::string("/")},
+          std::pair{"/widget/counter?family=small&token=" + std::string(secret) + "&set=pace%3Dfast",
+                    std::string("/widget/counter?family=small&set=pace=fast")}}) {
+        const auto exchange = send(httpRequest("GET", asked, port));
+        EXPECT_EQ(statusOf(exchange), 303) << asked;
+        EXPECT_EQ(headerOf(exchange, "location"), location);
+        EXPECT_EQ(headerOf(exchange, "set-cookie"), "qb-dashboard-" + std::to_string(port) + "=" +
+                                                        std::string(secret) +
+                                                        "; Path=/; HttpOnly; SameSite=Strict");
+    }
     const auto page = send(owner("GET", "/"));
     EXPECT_EQ(statusOf(page), 200);
     EXPECT_THAT(headerOf(page, "content-security-policy"), HasSubstr("default-src 'none'"));

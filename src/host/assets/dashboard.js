@@ -1,6 +1,7 @@
 // The dashboard page's script: builds one tile per widget and family with its parameter controls,
 // asks for changed tiles while the page is visible (each request waits on the server until a tile
-// changes), and hands clicked links to the program, showing on the tile why one did not open.
+// changes), and hands clicked links to the program, showing on the tile why one did not open. On a
+// page that shows one widget alone (/widget/KIND) it keeps that one tile current the same way.
 'use strict';
 (() => {
   // The pause between two polls; each poll itself waits on the server until a tile changes.
@@ -9,7 +10,12 @@
                         systemExtraLarge: 'Extra Large' };
   // How long a note under a tile stays.
   const noteSeconds = 8;
-  const state = { seq: 0, timer: null, linkTimer: null, poll: null, figures: new Map(), noteTimers: new Map() };
+  // A widget is scaled down to fit a narrow window, but never below this: smaller text could no longer
+  // be read, so a widget that still does not fit scrolls sideways inside its tile instead.
+  const smallestFit = 0.8;
+  // `single`: the one tile of a single-widget page, else null.
+  const state = { seq: 0, single: null, timer: null, linkTimer: null, poll: null, figures: new Map(),
+                  noteTimers: new Map() };
   const statusLine = () => document.getElementById('status');
 
   function setStatus(text) { statusLine().textContent = text; }
@@ -57,12 +63,30 @@
       figure.dataset.seq = String(tile.seq);
     }
     figure.dataset.source = tile.reloadAt ? 'timeline' : 'placeholder';
-    figure.querySelector('figcaption').textContent =
-      (familyNames[tile.family] || tile.family) + nextUpdateText(tile.reloadAt);
+    const caption = figure.querySelector('figcaption');
+    if (caption) caption.textContent = (familyNames[tile.family] || tile.family) + nextUpdateText(tile.reloadAt);
     for (const [name, value] of Object.entries(tile.values || {})) {
       const select = figure.querySelector(`select[data-param="${CSS.escape(name)}"]`);
       if (select && document.activeElement !== select) selectValue(select, value);
     }
+  }
+
+  // Scales the tile's widget to the width its row has (the renderer gives the widget its size in pixels).
+  function fitTile(figure) {
+    const slot = figure.querySelector('.qb-slot');
+    const widget = slot.querySelector('.qb-widget');
+    const natural = widget ? parseFloat(widget.style.width) : NaN;
+    if (!(natural > 0)) return;
+    const row = figure.parentElement;
+    const style = getComputedStyle(row);
+    const room = row.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+    const fit = Math.min(1, Math.floor((room / natural) * 1000) / 1000);
+    slot.style.setProperty('--fit', String(Math.max(fit, smallestFit)));
+    slot.classList.toggle('qb-scrolls', fit < smallestFit);
+  }
+
+  function fitTiles() {
+    for (const figure of state.figures.values()) fitTile(figure);
   }
 
   function selectValue(select, value) {
@@ -84,8 +108,9 @@
       const figure = state.figures.get(tile.id);
       figure.classList.add('qb-refreshing');
       try {
-        applyTile(await postJson('/api/set', { tile: tile.id, name: parameter.name, value: select.value }));
-        setStatus('');
+        const changed = await postJson('/api/set', { tile: tile.id, name: parameter.name, value: select.value });
+        applyTile(changed);
+        setStatus(changed.notKept ? `${parameter.title} is shown, but not kept for the next run: ${changed.notKept}` : '');
       } catch (error) {
         setStatus(`Could not change ${parameter.title}: ${error.message}`);
       } finally {
@@ -135,6 +160,7 @@
                                  [element('h2', { text: widget.displayName, title: widget.description }), tiles]));
       for (const tile of widget.tiles) applyTile(tile);
     }
+    fitTiles();
   }
 
   function schedule(delay) {
@@ -147,7 +173,8 @@
     const current = new AbortController();
     state.poll = current;
     try {
-      const result = await requestJson(`/api/state?since=${state.seq}`, { signal: current.signal });
+      const scope = state.single === null ? '' : `tile=${state.single}&`;
+      const result = await requestJson(`/api/state?${scope}since=${state.seq}`, { signal: current.signal });
       for (const tile of result.tiles) applyTile(tile);
       state.seq = result.seq;
       setStatus('');
@@ -205,9 +232,15 @@
     openLink(anchor, anchor.closest('figure'));
   });
 
+  // A hidden page asks for nothing, so that the server stops reloading its tiles; shown again, it asks at
+  // once, and the tiles whose reload date passed meanwhile are reloaded.
   document.addEventListener('visibilitychange', () => {
-    if (document.hidden) clearTimeout(state.timer); else poll();
+    if (!document.hidden) return poll();
+    clearTimeout(state.timer);
+    if (state.poll) state.poll.abort();
+    state.poll = null;
   });
+  window.addEventListener('resize', fitTiles);
 
   async function start() {
     try {
@@ -220,5 +253,16 @@
       setTimeout(start, 3000);
     }
   }
-  start();
+
+  // A single-widget page comes with its tile drawn.
+  function startSingle(figure) {
+    state.single = Number(figure.dataset.tile);
+    state.seq = Number(figure.dataset.seq);
+    state.figures.set(state.single, figure);
+    fitTile(figure);
+    poll();
+  }
+
+  const single = document.querySelector('body.qb-single figure.qb-tile');
+  if (single) startSingle(single); else start();
 })();

@@ -264,10 +264,15 @@ DesktopConfig readDesktopConfig(const KeyFileText& file, const std::vector<AnyWi
                                    quotedForMessage(file.lineText(line)))});
     for (const auto& group : file.groups()) {
         if (!isWidgetGroup(group.name)) continue;
-        if (auto widget = GroupReader(file, group, widgets, config).read())
+        if (auto widget = readWidgetGroup(file, group, widgets, config))
             config.widgets.push_back(std::move(*widget));
     }
     return config;
+}
+
+std::optional<DesktopWidget> readWidgetGroup(const KeyFileText& file, const KeyFileGroup& group,
+                                             const std::vector<AnyWidget>& widgets, DesktopConfig& config) {
+    return GroupReader(file, group, widgets, config).read();
 }
 
 KeyFileText defaultDesktopConfig(const std::vector<AnyWidget>& widgets) {

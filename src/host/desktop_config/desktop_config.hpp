@@ -67,6 +67,12 @@ bool isWidgetGroup(std::string_view group);
 // The widgets of the file, checked against the widgets this build has.
 DesktopConfig readDesktopConfig(const KeyFileText& file, const std::vector<AnyWidget>& widgets);
 
+// One group that describes a widget with the keys above, read as a [widget NAME] group is (other groups,
+// such as the dashboard's, describe their widgets the same way): the widget, or nothing, with what is
+// wrong added to `config`'s problems and notices.
+std::optional<DesktopWidget> readWidgetGroup(const KeyFileText& file, const KeyFileGroup& group,
+                                             const std::vector<AnyWidget>& widgets, DesktopConfig& config);
+
 // The layout without a file: one medium widget of each kind, stacked at the top right.
 KeyFileText defaultDesktopConfig(const std::vector<AnyWidget>& widgets);
 

@@ -246,10 +246,14 @@ std::string renderHtmlTile(const HtmlTile& tile, const resolved::Tree& tree) {
     box.add("qb-mode-", name(tile.renderingMode));
     if (tree.containerBackground) box.add("qb-fill");
     box.css(fmt::format("width:{}px;height:{}px", size.width, size.height));
-    std::string open = fmt::format("{}{} data-kind=\"{}\" data-family=\"{}\" aria-label=\"{}\"",
-                                   clickable ? "<a" : "<div", box.attributes(), escapeHtml(tile.kind),
-                                   name(tile.family), escapeHtml(localized(tile.displayName)));
-    if (clickable) open += " href=\"" + escapeHtml(tree.widgetURL->string()) + "\"";
+    std::string open = fmt::format("{}{} data-kind=\"{}\" data-family=\"{}\"", clickable ? "<a" : "<div",
+                                   box.attributes(), escapeHtml(tile.kind), name(tile.family));
+    // A widget that is one link is named by what it shows, as any link is; any other is a group named
+    // for its widget.
+    if (clickable)
+        open += " href=\"" + escapeHtml(tree.widgetURL->string()) + "\"";
+    else
+        open += " role=\"group\" aria-label=\"" + escapeHtml(localized(tile.displayName)) + "\"";
     return open + "><div class=\"qb-content\">" + content + "</div>" + (clickable ? "</a>" : "</div>");
 }
 

@@ -7,6 +7,9 @@
 // shown to the engine only while a page looks, so nothing reloads while nobody does. Nothing here knows
 // of HTTP: whoever shows the tiles reads them and listens for changes.
 //
+// Besides its own tiles (one per widget and family, numbered first), the dashboard keeps a tile for each
+// page that shows one widget alone with parameters of its own.
+//
 // Threads: make and destroy the dashboard on the engine's thread (or before that thread runs the
 // engine's context, and after it stopped). Everything else may be called from any thread; what reaches
 // the engine is handed to its thread through a mailbox.
@@ -14,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -31,16 +35,32 @@ namespace qb::host {
 
 class Dashboard {
   public:
+    // The parameters a tile of the dashboard starts with, by widget kind and family (the choices kept
+    // from an earlier run); other tiles start with their widget's defaults.
+    using StartingInstances = std::map<std::pair<std::string, WidgetFamily>, WidgetInstance>;
+    // Pages that show one widget alone get at most this many tiles of their own.
+    static constexpr std::size_t singleTileLimit = 64;
+
     // Adds a hidden tile to `engine` for every widget and family; `context` is the engine's.
-    Dashboard(std::vector<AnyWidget> widgets, engine::Engine& engine, GMainContext* context);
+    Dashboard(std::vector<AnyWidget> widgets, engine::Engine& engine, GMainContext* context,
+              StartingInstances starting = {});
     ~Dashboard();  // removes the tiles from the engine
     Dashboard(const Dashboard&) = delete;
     Dashboard& operator=(const Dashboard&) = delete;
 
     const std::vector<AnyWidget>& widgets() const { return widgets_; }
-    std::size_t tileCount() const { return tiles_.size(); }
-    // The index in widgets() of a tile's widget (tiles never change widget).
-    std::size_t widgetOf(std::size_t id) const { return tiles_.at(id).widget; }
+    // The dashboard's own tiles are numbered from 0 to dashboardTileCount() - 1; the tiles of pages that
+    // show one widget follow, up to tileCount() - 1.
+    std::size_t dashboardTileCount() const { return dashboardTiles_; }
+    std::size_t tileCount() const;
+    // The index in widgets() of a tile's widget, and the tile's family (tiles never change either).
+    std::size_t widgetOf(std::size_t id) const;
+    WidgetFamily familyOf(std::size_t id) const;
+
+    // The tile for a page that shows the widget alone in `family` with the parameters of `instance`:
+    // pages that ask for the same widget, family and parameters share one. Nothing once
+    // singleTileLimit such tiles exist. Its parameters never change.
+    std::optional<std::size_t> singleTile(std::size_t widget, WidgetFamily family, WidgetInstance instance);
 
     // Called on the engine's thread whenever a tile changed; it must not block. Once this returns, the
     // listener it replaces is not called any more.
@@ -50,21 +70,27 @@ class Dashboard {
     // queries, which read files.
     nlohmann::json layout() const;
 
-    // The number of the latest change, and {"seq": N, "tiles": [...]} with every tile changed after
-    // `since`.
+    // The number of the latest change of any tile, and the latest of the dashboard's own tiles.
     std::uint64_t seq() const;
+    std::uint64_t dashboardSeq() const;
+    std::uint64_t tileSeq(std::size_t id) const;  // 0 for no such tile
+    // {"seq": N, "tiles": [...]} with every tile of the dashboard changed after `since`; or with the one
+    // tile `id` if it changed after `since` (none else).
     nlohmann::json changesSince(std::uint64_t since) const;
+    nlohmann::json changesSince(std::uint64_t since, std::size_t id) const;
     // One tile as the page shows it.
     nlohmann::json tile(std::size_t id) const;
     // Whether a tile's parameters changed and it was not drawn with them yet.
     bool awaitingRedraw(std::size_t id) const;
 
-    // Whether a page looks at the tiles: hidden tiles do not reload, and tiles shown again after their
-    // reload date passed reload at once.
+    // Whether a page looks at the dashboard's tiles, or at one tile: hidden tiles do not reload, and
+    // tiles shown again after their reload date passed reload at once.
     void setVisible(bool visible);
+    void setVisible(std::size_t id, bool visible);
 
-    // Sets a tile's parameter and has the tile drawn again. False (and no change) for an unknown tile,
-    // parameter or value. An entity parameter asks its query, which reads files.
+    // Sets a parameter of one of the dashboard's tiles and has the tile drawn again. False (and no
+    // change) for an unknown tile, parameter or value. An entity parameter asks its query, which reads
+    // files.
     bool setParameter(std::size_t id, std::string_view name, std::string_view value);
 
     // Whether the tile shows exactly that link now: only such a link may be opened.
@@ -85,6 +111,7 @@ class Dashboard {
         std::vector<std::string> links;  // what a click on `html` may open
         std::optional<Date> reloadAt;    // none while the tile shows its placeholder
         std::uint64_t seq = 0;
+        bool visible = false;
         // Parameter changes: made, handed to the engine, and drawn.
         std::uint64_t requested = 0;
         std::uint64_t applied = 0;
@@ -96,19 +123,24 @@ class Dashboard {
     };
 
     Drawing draw(std::size_t widget, WidgetFamily family, const ErasedEntry* entry) const;
+    // A new tile showing the widget's placeholder; `add()` hands it to the engine.
+    Tile makeTile(std::size_t widget, WidgetFamily family, WidgetInstance instance) const;
+    void add(std::size_t id);  // on the engine's thread
+    void show(std::size_t first, std::size_t end, bool visible);
     void entryChanged(std::size_t id, const engine::EntryUpdate& update);  // on the engine's thread
     nlohmann::json tileJson(std::size_t id, const Tile& tile) const;
     nlohmann::json parametersJson(const AnyWidget& widget) const;
     void changed() const;
 
     std::vector<AnyWidget> widgets_;
+    std::size_t dashboardTiles_ = 0;
     engine::Engine& engine_;
     mutable std::mutex listenerMutex_;
     std::function<void()> listener_;
     mutable std::mutex mutex_;
-    std::vector<Tile> tiles_;
+    std::vector<Tile> tiles_;  // grows (tiles of single-widget pages): index it under the lock
     std::uint64_t seq_ = 0;
-    bool visible_ = false;
+    std::uint64_t dashboardSeq_ = 0;
     // Calls into the engine, run on its thread; last, so that jobs still waiting go first.
     engine::Mailbox toEngine_;
 };

@@ -19,6 +19,24 @@ std::string dashboardPageHtml() {
            "<div id=\"groups\"></div></main></body></html>\n";
 }
 
+std::string singleWidgetPageHtml(const nlohmann::json& tile, std::string_view title) {
+    const auto heading = escapeHtml(title);
+    const auto attribute = [&](const char* name) { return escapeHtml(tile[name].get<std::string>()); };
+    return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><link rel=\"icon\" "
+           "href=\"data:,\"><title>" +
+           heading + "</title><style>" + std::string(widgetStyles()) + std::string(pageStyles()) +
+           "</style><script src=\"/dashboard.js\" defer></script></head><body class=\"qb-single\"><main>"
+           "<h1 class=\"qb-hidden\">" +
+           heading + "</h1><figure class=\"qb-tile\" data-tile=\"" +
+           std::to_string(tile["id"].get<std::size_t>()) + "\" data-kind=\"" + attribute("kind") +
+           "\" data-family=\"" + attribute("family") + "\" data-seq=\"" +
+           std::to_string(tile["seq"].get<std::uint64_t>()) + "\" data-source=\"" +
+           (tile["reloadAt"].is_null() ? "placeholder" : "timeline") + "\"><div class=\"qb-slot\">" +
+           tile["html"].get<std::string>() +
+           "</div></figure><p class=\"qb-status\" id=\"status\" role=\"status\"></p></main></body></html>\n";
+}
+
 std::string_view dashboardContentSecurityPolicy() {
     return "default-src 'none'; script-src 'self'; connect-src 'self'; img-src data:; "
            "style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";

@@ -29,6 +29,8 @@ DashboardSite::DashboardSite(boost::asio::any_io_executor executor, Dashboard& d
     router_.post("/api/set",
                  [this](const HttpRequest& r, Reply reply) { setParameter(r, std::move(reply)); });
     router_.post("/api/open", [this](const HttpRequest& r, Reply reply) { open(r, std::move(reply)); });
+    router_.getUnder("/widget/",
+                     [this](const HttpRequest& r, Reply reply) { singleWidget(r, std::move(reply)); });
     router_.get("/api/list", [this](const HttpRequest&, Reply reply) { list(std::move(reply)); });
     router_.get("/api/options", [this](const HttpRequest& r, Reply reply) { options(r, std::move(reply)); });
     for (const auto& [path, kind] : {std::pair{"/api/placeholder", RequestKind::placeholder},
@@ -65,6 +67,7 @@ void DashboardSite::stop() {
     polls_.stop();
     redraws_.stop();
     looking_.cancel();
+    for (auto& [tile, timer] : lookingAtTile_) timer.cancel();
 }
 
 void DashboardSite::pageLooks() {
@@ -73,6 +76,15 @@ void DashboardSite::pageLooks() {
     looking_.expires_after(options_.pollWait + options_.lookingMargin);
     looking_.async_wait([this](boost::system::error_code error) {
         if (!error) dashboard_.setVisible(false);
+    });
+}
+
+void DashboardSite::pageLooks(std::size_t tile) {
+    dashboard_.setVisible(tile, true);
+    auto& timer = lookingAtTile_.try_emplace(tile, executor_).first->second;
+    timer.expires_after(options_.pollWait + options_.lookingMargin);
+    timer.async_wait([this, tile](boost::system::error_code error) {
+        if (!error) dashboard_.setVisible(tile, false);
     });
 }
 

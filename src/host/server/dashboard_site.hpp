@@ -11,7 +11,10 @@
 
 #include <chrono>
 #include <cstddef>
+#include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "host/requests.hpp"
 #include "host/server/dashboard.hpp"
@@ -43,13 +46,19 @@ class DashboardSite final : public RequestHandler {
     void state(const HttpRequest& request, Reply reply);
     void setParameter(const HttpRequest& request, Reply reply);
     void open(const HttpRequest& request, Reply reply);
+    // A page that shows one widget alone: /widget/KIND?family=F&set=NAME=VALUE...
+    void singleWidget(const HttpRequest& request, Reply reply);
+    // Keeps a choice for the next run (on a lane: it writes a file); why it could not, or nothing.
+    std::optional<std::string> keepChoice(std::size_t tile, std::string_view name, std::string_view value);
     // The command mirror.
     void options(const HttpRequest& request, Reply reply);
     void request(const HttpRequest& request, RequestKind kind, Reply reply);
     void list(Reply reply);
 
-    // A page looks at the tiles now: they are shown, and hidden again once no page looked for a while.
+    // A page looks at the dashboard's tiles, or at one tile of a single-widget page, now: they are shown,
+    // and hidden again once no page looked for a while.
     void pageLooks();
+    void pageLooks(std::size_t tile);
 
     // Runs `job` on a lane, or answers 503 when that lane is already full of waiting work.
     void onLane(std::size_t lane, Reply reply, std::function<void(const Reply&)> job);
@@ -63,6 +72,7 @@ class DashboardSite final : public RequestHandler {
     Waiters polls_;
     Waiters redraws_;
     boost::asio::steady_timer looking_;
+    std::map<std::size_t, boost::asio::steady_timer> lookingAtTile_;
 };
 
 }  // namespace qb::host

@@ -11,8 +11,8 @@
 namespace qb::host {
 
 // The refusal (403 with one line that says how to get in), the exchange of the address's token for
-// the session cookie (303 to "/", so that the token leaves the address bar and the history), or
-// nothing for a request that may go on.
+// the session cookie (303 to the dashboard's page or the single widget's page asked for, so that the
+// token leaves the address bar and the history), or nothing for a request that may go on.
 Admission admitRequest(const HttpRequest& head, int port, const OwnerSecret& secret);
 
 }  // namespace qb::host

@@ -17,6 +17,8 @@ class Router {
 
     void get(std::string path, Handler handler);
     void post(std::string path, Handler handler);
+    // GET for every path that begins with `prefix` (which ends with "/") and goes on after it.
+    void getUnder(std::string prefix, Handler handler);
 
     // Whether a path and method lead anywhere; the answer to give when not (404 or 405).
     std::optional<HttpResponse> refusal(const HttpRequest& head) const;
@@ -24,7 +26,10 @@ class Router {
     void route(HttpRequest request, Reply reply) const;
 
   private:
+    const Handler* find(const std::string& method, const std::string& path) const;
+
     std::map<std::pair<std::string, std::string>, Handler> routes_;
+    std::map<std::string, Handler> prefixes_;
 };
 
 }  // namespace qb::host

@@ -39,6 +39,14 @@ std::unique_ptr<UrlFile> announce(int port, const std::string& url) {
 // the server's io_context the other.
 int runDashboard(std::vector<AnyWidget> widgets, SiteOptions site, int port, const std::string& url,
                  const std::function<void()>& cancelProviders) {
+    // The choices made in the page on an earlier run, with a line for each that is ignored or no longer
+    // suggested.
+    Dashboard::StartingInstances starting;
+    if (site.settings) {
+        auto saved = site.settings->read();
+        for (const auto& message : saved.messages) fmt::print(stderr, "quillbrook-widgets: {}\n", message);
+        starting = std::move(saved.instances);
+    }
     GMainContext* context = g_main_context_default();
     const std::unique_ptr<GMainLoop, decltype(&g_main_loop_unref)> loop(g_main_loop_new(context, FALSE),
                                                                         &g_main_loop_unref);
@@ -49,7 +57,7 @@ int runDashboard(std::vector<AnyWidget> widgets, SiteOptions site, int port, con
     auto terminated = engine::watchSignal(context, SIGTERM, quit);
     engine::Engine engine(context);
     WorkLanes lanes(widgets.size() + 1);  // a lane per widget kind for requests, and one for the page
-    Dashboard dashboard(std::move(widgets), engine, context);
+    Dashboard dashboard(std::move(widgets), engine, context, std::move(starting));
     DashboardServer server(dashboard, lanes, std::move(site));
     if (auto problem = server.listen(port)) {
         fmt::print(
@@ -93,9 +101,12 @@ int serveWidgets(const ServeOptions& options, WidgetServices services,
     if (demo) services = demo->services(std::move(services));
     const auto cancelProviders = [http = services.http] { http->cancelAll(); };
     const auto url = fmt::format("http://127.0.0.1:{}/?token={}", options.port, secret->text());
-    const int status = runDashboard(
-        makeWidgets(services), SiteOptions{.secret = std::move(*secret), .opener = LinkOpener::fromEnvironment()},
-        options.port, url, cancelProviders);
+    auto widgets = makeWidgets(services);
+    SiteOptions site{.secret = std::move(*secret), .opener = LinkOpener::fromEnvironment()};
+    // The demo leaves the person's files alone: its choices last as long as it runs.
+    if (!demo)
+        site.settings = std::make_shared<DashboardSettingsFile>(DesktopConfigFile::defaultPath(), widgets);
+    const int status = runDashboard(std::move(widgets), std::move(site), options.port, url, cancelProviders);
     if (status == 0) fmt::print("Dashboard stopped.\n");
     return status;
 }

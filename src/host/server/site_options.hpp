@@ -2,15 +2,17 @@
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "host/opener.hpp"
+#include "host/server/dashboard_settings.hpp"
 #include "host/server/owner_secret.hpp"
 
 namespace qb::host {
 
-// What the dashboard's site is told: its port, its owner's secret, how clicks are opened and how long
-// requests wait for the tiles.
+// What the dashboard's site is told: its port, its owner's secret, how clicks are opened, where the
+// choices made in the page are kept and how long requests wait for the tiles.
 struct SiteOptions {
     int port = 0;
     OwnerSecret secret{""};
@@ -25,6 +27,8 @@ struct SiteOptions {
     std::size_t waitingPolls = 16;
     // Requests queued on one widget's lane before more are refused as busy.
     std::size_t queuedPerLane = 16;
+    // Where a parameter chosen in the page is kept for the next run; none: it lasts as long as the server.
+    std::shared_ptr<DashboardSettingsFile> settings = nullptr;
 };
 
 }  // namespace qb::host

@@ -5,6 +5,8 @@
 
 #include <charconv>
 
+#include <fmt/format.h>
+
 #include "core/link_policy.hpp"
 #include "host/opener.hpp"
 #include "host/server/dashboard_site.hpp"
@@ -56,16 +58,31 @@ void DashboardSite::state(const HttpRequest& request, Reply reply) {
     // A page that knows a later change than there is saw an earlier run of the dashboard: it gets
     // every tile.
     if (since > dashboard_.seq()) since = 0;
-    // A page looks: the tiles whose reload date passed while nobody looked are asked again at once.
-    pageLooks();
-    polls_.add([this, since] { return dashboard_.seq() > since; },
-               [this, since, reply] { reply(jsonResponse(dashboard_.changesSince(since))); },
+    if (!request.param("tile")) {
+        // A page looks: the tiles whose reload date passed while nobody looked are asked again at once.
+        pageLooks();
+        return polls_.add([this, since] { return dashboard_.dashboardSeq() > since; },
+                          [this, since, reply] { reply(jsonResponse(dashboard_.changesSince(since))); },
+                          options_.pollWait);
+    }
+    // A page that shows one widget alone asks for its own tile.
+    const auto text = *request.param("tile");
+    std::size_t tile = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), tile);
+    if (error != std::errc() || end != text.data() + text.size() || tile < dashboard_.dashboardTileCount() ||
+        tile >= dashboard_.tileCount())
+        return reply(
+            jsonError(400, "tile must be the number of a single-widget page's tile; reload the page"));
+    pageLooks(tile);
+    polls_.add([this, since, tile] { return dashboard_.tileSeq(tile) > since; },
+               [this, since, tile, reply] { reply(jsonResponse(dashboard_.changesSince(since, tile))); },
                options_.pollWait);
 }
 
 void DashboardSite::setParameter(const HttpRequest& request, Reply reply) {
     const auto body = jsonObject(request);
-    const auto tiles = dashboard_.tileCount();
+    // The tiles of single-widget pages keep the parameters their address gives.
+    const auto tiles = dashboard_.dashboardTileCount();
     const auto tile = body ? tileNumber(*body, tiles) : std::nullopt;
     const auto name = body ? stringField(*body, "name") : std::nullopt;
     const auto value = body ? stringField(*body, "value") : std::nullopt;
@@ -78,13 +95,29 @@ void DashboardSite::setParameter(const HttpRequest& request, Reply reply) {
                if (!dashboard_.setParameter(tile, name, value))
                    return answer(jsonError(
                        400, "the tile has no parameter \"" + name + "\" with the choice \"" + value + "\""));
+               const auto notKept = keepChoice(tile, name, value);
                // The answer is the redrawn tile: wait for the redraw on the server's thread.
-               boost::asio::post(executor_, [this, tile, answer] {
+               boost::asio::post(executor_, [this, tile, answer, notKept] {
                    redraws_.add([this, tile] { return !dashboard_.awaitingRedraw(tile); },
-                                [this, tile, answer] { answer(jsonResponse(dashboard_.tile(tile))); },
+                                [this, tile, answer, notKept] {
+                                    auto shown = dashboard_.tile(tile);
+                                    if (notKept) shown["notKept"] = *notKept;
+                                    answer(jsonResponse(shown));
+                                },
                                 options_.redrawWait);
                });
            });
+}
+
+std::optional<std::string> DashboardSite::keepChoice(std::size_t tile, std::string_view name,
+                                                     std::string_view value) {
+    if (!options_.settings) return std::nullopt;
+    const auto& widget = dashboard_.widgets()[dashboard_.widgetOf(tile)];
+    auto problem = options_.settings->keep(widget, dashboard_.familyOf(tile), name, value);
+    if (problem)
+        fmt::print(stderr, "quillbrook-widgets: the dashboard's choice is not kept for the next run: {}\n",
+                   *problem);
+    return problem;
 }
 
 void DashboardSite::open(const HttpRequest& request, Reply reply) {
