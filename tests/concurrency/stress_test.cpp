@@ -55,39 +55,64 @@ std::string cacheBytes(Date timestamp, const std::string& prefix, int count) {
 
 // The versions of the three property lists, binary (A) and XML (B), as Python's plistlib writes them.
 std::map<std::string, std::string> propertyLists() {
-    const auto output = test::runPython(R"(
-import base64, datetime, json, plistlib
-icon = base64.b64decode('iVBORw0KGgoAAAANSUhEUgAAAAQAAAAECAYAAACp8Z5+AAAAEklEQVR4nGM4oaHxHxkzkC4AAGw4IXFLXtccAAAAAElFTkSuQmCC')
-binary, xml = plistlib.FMT_BINARY, plistlib.FMT_XML
-lists = {
-  'readingA': ([{'URL': 'https://www.example.org/slow reading?a=1&b=2', 'title': 'Slow Reading', 'unread': True,
-                 'date': datetime.datetime(2025, 3, 1, 8), 'type': 7, 'icon': icon},
-                {'URL': 'x-quillbrook-item://A-2', 'title': 'Budget', 'unread': False, 'type': 16},
-                {'URL': 'x-quillbrook-item://A-3', 'title': 'Notes', 'type': 124, 'icon': b'not an image'},
-                {'URL': 'https://example.com/no-title'}], binary),
-  'readingB': ([{'URL': 'x-quillbrook-item://B-%d' % i, 'title': 'Item %d' % i, 'unread': i % 3 == 0,
-                 'date': datetime.datetime(2025, 1, 1 + i)} for i in range(20)], xml),
-  'favoritesA': ([{'Name': 'Research', 'Path': '/home/u/Research.qbBase2'},
-                  {'Name': 'Work', 'Children': [{'Name': 'Inbox', 'UUID': 'W-1', 'Type': 1, 'Label': 2, 'Icon': icon},
-                                                {'Name': 'Pending', 'SIUUID': 'S-1', 'Date': 700000000.5}]},
-                  {'Name': 'Reading', 'Children': [{'Name': 'Mosses', 'UUID': 'R-1', 'Type': 12}]}], binary),
-  'favoritesB': ([{'Name': 'Work', 'Children': [{'Name': 'Report %d' % i, 'UUID': 'W2-%d' % i, 'Type': 12,
-                                                 'Label': i % 8} for i in range(18)]},
-                  {'Name': 'Archive', 'Children': [{'Name': 'Old', 'Path': '/home/u/Old.qbBase2'}]},
-                  {'Name': 'Today', 'SIUUID': 'T-1'}], xml),
-  'everyGroup': ([{'Name': n, 'Children': []} for n in ('Work', 'Reading', 'Archive')], binary),
-  'workspacesA': ([{'Name': 'Research', 'workspace': {'databases': [1, 2], 'windows': [1]}}, {'Name': 'Writing'}],
-                  binary),
-  'workspacesB': ([{'Name': 'Space %d' % i, 'workspace': {'databases': list(range(i % 4)), 'windows': [0]}}
-                   for i in range(12)] + [{'NoName': 1}], xml),
-}
-print(json.dumps({name: list(plistlib.dumps(value, fmt=form)) for name, (value, form) in lists.items()}))
-)");
-    std::map<std::string, std::string> lists;
-    const auto parsed = nlohmann::json::parse(output);
-    for (const auto& [name, bytes] : parsed.items())
-        for (int byte : bytes) lists[name] += static_cast<char>(byte);
-    return lists;
+    using test::PlistFormat;
+    using test::PlistJson;
+    using test::operator""_plist;
+    const auto icon = test::PlistJson{{"$data",
+                                       "iVBORw0KGgoAAAANSUhEUgAAAAQAAAAECAYAAACp8Z5+"
+                                       "AAAAEklEQVR4nGM4oaHxHxkzkC4AAGw4IXFLXtccAAAAAElFTkSuQmCC"}};
+    auto readingA = R"([
+        {"URL": "https://www.example.org/slow reading?a=1&b=2", "title": "Slow Reading", "unread": true,
+         "date": {"$date": "2025-03-01T08:00:00Z"}, "type": 7},
+        {"URL": "x-quillbrook-item://A-2", "title": "Budget", "unread": false, "type": 16},
+        {"URL": "x-quillbrook-item://A-3", "title": "Notes", "type": 124, "icon": {"$data": "bm90IGFuIGltYWdl"}},
+        {"URL": "https://example.com/no-title"}])"_plist;
+    readingA[0]["icon"] = icon;
+    auto favoritesA = R"([
+        {"Name": "Research", "Path": "/home/u/Research.qbBase2"},
+        {"Name": "Work", "Children": [{"Name": "Inbox", "UUID": "W-1", "Type": 1, "Label": 2},
+                                      {"Name": "Pending", "SIUUID": "S-1", "Date": 700000000.5}]},
+        {"Name": "Reading", "Children": [{"Name": "Mosses", "UUID": "R-1", "Type": 12}]}])"_plist;
+    favoritesA[1]["Children"][0]["Icon"] = icon;
+    PlistJson readingB, reports, workspacesB;
+    for (int i = 0; i < 20; ++i)
+        readingB.push_back({{"URL", fmt::format("x-quillbrook-item://B-{}", i)},
+                            {"title", fmt::format("Item {}", i)},
+                            {"unread", i % 3 == 0},
+                            {"date", test::plistDate(fmt::format("2025-01-{:02}T00:00:00Z", 1 + i))}});
+    for (int i = 0; i < 18; ++i)
+        reports.push_back({{"Name", fmt::format("Report {}", i)},
+                           {"UUID", fmt::format("W2-{}", i)},
+                           {"Type", 12},
+                           {"Label", i % 8}});
+    for (int i = 0; i < 12; ++i) {
+        PlistJson databases = PlistJson::array();
+        for (int d = 0; d < i % 4; ++d) databases.push_back(d);
+        workspacesB.push_back({{"Name", fmt::format("Space {}", i)},
+                               {"workspace", {{"databases", databases}, {"windows", {0}}}}});
+    }
+    workspacesB.push_back({{"NoName", 1}});
+    auto favoritesB = R"([{"Name": "Archive", "Children": [{"Name": "Old", "Path": "/home/u/Old.qbBase2"}]},
+                          {"Name": "Today", "SIUUID": "T-1"}])"_plist;
+    favoritesB.insert(favoritesB.begin(), PlistJson{{"Name", "Work"}, {"Children", reports}});
+    const std::pair<const char*, std::pair<PlistJson, PlistFormat>> lists[] = {
+        {"readingA", {readingA, PlistFormat::binary}},
+        {"readingB", {readingB, PlistFormat::xml}},
+        {"favoritesA", {favoritesA, PlistFormat::binary}},
+        {"favoritesB", {favoritesB, PlistFormat::xml}},
+        {"everyGroup",
+         {R"([{"Name": "Work", "Children": []}, {"Name": "Reading", "Children": []},
+                            {"Name": "Archive", "Children": []}])"_plist,
+          PlistFormat::binary}},
+        {"workspacesA",
+         {R"([{"Name": "Research", "workspace": {"databases": [1, 2], "windows": [1]}},
+                             {"Name": "Writing"}])"_plist,
+          PlistFormat::binary}},
+        {"workspacesB", {workspacesB, PlistFormat::xml}},
+    };
+    std::map<std::string, std::string> bytes;
+    for (const auto& [name, list] : lists) bytes[name] = test::makePlist(list.first, list.second);
+    return bytes;
 }
 
 // The home and cache folders and the feed server, made before any store is first used.

@@ -11,17 +11,21 @@
 namespace qb::favorites {
 namespace {
 
+using test::PlistJson;
+using test::operator""_plist;
+
 // 20 favorites in "Work", 2 in "Home", 3 at the root.
-std::string twentyInWork() {
-    return "[{'Name': 'Work', 'Children': [{'Name': 'W%d' % i, 'UUID': 'U%d' % i} for i in range(20)]},"
-           " {'Name': 'Home', 'Children': [{'UUID': 'H1'}, {'UUID': 'H2'}]},"
-           " {'UUID': 'R1'}, {'UUID': 'R2'}, {'SIUUID': 'R3'}]";
+PlistJson twentyInWork() {
+    PlistJson work;
+    for (int i = 0; i < 20; ++i)
+        work.push_back({{"Name", fmt::format("W{}", i)}, {"UUID", fmt::format("U{}", i)}});
+    auto list = R"([{"Name": "Home", "Children": [{"UUID": "H1"}, {"UUID": "H2"}]},
+                    {"UUID": "R1"}, {"UUID": "R2"}, {"SIUUID": "R3"}])"_plist;
+    list.insert(list.begin(), PlistJson{{"Name", "Work"}, {"Children", work}});
+    return list;
 }
 
-Clock tickingClock(double start) {
-    auto now = std::make_shared<double>(start);
-    return [now] { return Date{(*now)++}; };
-}
+using test::tickingClock;
 
 FavoritesIntent intentFor(std::string group) {
     return FavoritesIntent{FavoritesGroupOption{std::move(group)}};
@@ -29,8 +33,8 @@ FavoritesIntent intentFor(std::string group) {
 
 class FavoritesProviderTest : public testing::Test {
   protected:
-    FavoritesProvider providerWith(std::string_view python, Clock clock = systemClock()) {
-        auto file = dir.write("Favorites.plist", test::plistlibDump(python, test::PlistFormat::binary));
+    FavoritesProvider providerWith(const PlistJson& description, Clock clock = systemClock()) {
+        auto file = dir.write("Favorites.plist", test::makePlist(description, test::PlistFormat::binary));
         return FavoritesProvider(FavoritesStore::forFile(file), std::move(clock));
     }
     test::TempDir dir;
@@ -57,12 +61,16 @@ TEST_F(FavoritesProviderTest, CountsOnlyTheFavoritesOfGroupsOfThatName) {
     // Two groups named "Work" whose children include dictionaries that are no favorites; beside them a
     // root favorite named "Work", an element whose children are not all dictionaries (a favorite too), and
     // a group without a name, read as "Untitled".
-    const auto provider = providerWith(
-        "[{'Name': 'Work', 'Children': [{'UUID': f'A{i}'} if i % 3 else {} for i in range(12)]},"
-        " {'Name': 'Work', 'UUID': 'Root'},"
-        " {'Name': 'Work', 'Children': [{'UUID': 'x'}, 3], 'SIUUID': 'Mixed'},"
-        " {'Name': 'Other', 'Children': [{'UUID': 'O'}]}, {'Children': [{'UUID': 'U'}]},"
-        " {'Name': 'Work', 'Children': [{'SIUUID': 'B%d' % i} for i in range(10)]}]");
+    PlistJson first = PlistJson::array(), last = PlistJson::array();
+    for (int i = 0; i < 12; ++i)
+        first.push_back(i % 3 ? PlistJson{{"UUID", fmt::format("A{}", i)}} : PlistJson::object());
+    for (int i = 0; i < 10; ++i) last.push_back({{"SIUUID", fmt::format("B{}", i)}});
+    auto list = R"([{"Name": "Work", "UUID": "Root"},
+                    {"Name": "Work", "Children": [{"UUID": "x"}, 3], "SIUUID": "Mixed"},
+                    {"Name": "Other", "Children": [{"UUID": "O"}]}, {"Children": [{"UUID": "U"}]}])"_plist;
+    list.insert(list.begin(), PlistJson{{"Name", "Work"}, {"Children", first}});
+    list.push_back({{"Name", "Work"}, {"Children", last}});
+    const auto provider = providerWith(list);
     const auto work = provider.snapshot(intentFor("Work"), {});
     std::vector<std::string> ids, expected;
     for (const auto& item : work.items) ids.push_back(item.id);
@@ -101,7 +109,8 @@ TEST_F(FavoritesProviderTest, ReloadFiveMinutesAfterTheEntryAndPlaceholderWithou
 
 TEST_F(FavoritesProviderTest, EntryJsonCarriesStoredComputedAndDisplayFields) {
     const auto provider = providerWith(
-        "[{'Name': 'DB', 'Path': '/v/x.qbBase2', 'Label': 7, 'Icon': b'ab', 'Date': 0}]", tickingClock(0));
+        R"([{"Name": "DB", "Path": "/v/x.qbBase2", "Label": 7, "Icon": {"$data": "YWI="}, "Date": 0}])"_plist,
+        tickingClock(0));
     const nlohmann::json json = provider.snapshot(intentFor("_all"), {});
     EXPECT_EQ(json["date"], "2001-01-01T00:00:00.000Z");
     const auto& item = json["items"].at(0);

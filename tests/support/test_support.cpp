@@ -30,6 +30,11 @@ std::filesystem::path TempDir::write(const std::filesystem::path& relative, std:
     return full;
 }
 
+Clock tickingClock(double start) {
+    auto now = std::make_shared<double>(start);
+    return [now] { return Date{(*now)++}; };
+}
+
 namespace {
 
 // Runs `command` in the shell and returns its standard output; fails the current test on an error.

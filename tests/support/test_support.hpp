@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/date.hpp"
+
 namespace qb::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
@@ -24,12 +26,20 @@ class TempDir {
     std::filesystem::path path_;
 };
 
+// A clock that moves one second on at every reading, so that tests see which reading went where.
+Clock tickingClock(double start);
+
 enum class PlistFormat { binary, xml };
 
 // A property list described as JSON, keys in the order written; dates, data, reals JSON cannot hold and
 // UIDs are tagged objects (see support/make_plist.py), which plistDate() and plistData() make.
 using PlistJson = nlohmann::ordered_json;
 PlistJson plistDate(std::string_view iso8601);
+// A description written as JSON text: R"([{"Name": "Work", "Date": {"$date":
+// "2020-01-02T03:04:05Z"}}])"_plist.
+inline PlistJson operator""_plist(const char* text, std::size_t length) {
+    return PlistJson::parse(text, text + length);
+}
 PlistJson plistData(std::string_view bytes);
 
 // The bytes Python's plistlib writes for `description`: an independent writer to check our reader

@@ -9,22 +9,23 @@ namespace qb::workspaces {
 namespace {
 
 using test::PlistFormat;
+using test::operator""_plist;
 
 class WorkspaceStoreTest : public testing::TestWithParam<PlistFormat> {};
 
 TEST_P(WorkspaceStoreTest, ReadsNamedWorkspacesWithTheirCounts) {
     test::TempDir dir;
-    auto file = dir.write("OrderedWorkspaces.plist", test::plistlibDump(R"([
-        {'Name': 'Research', 'workspace': {'databases': [1, 'a', {}], 'windows': [{}, {}]}},
-        {'Name': 'No workspace'},
-        {'Name': 'Beside', 'databases': [1, 2], 'workspace': {'windows': [1]}},
-        {'Name': 'Dict windows', 'workspace': {'databases': [], 'windows': {'a': 1}}},
-        {'workspace': {'databases': [1]}},
-        {'Name': 42},
-        {'Name': 'Research', 'workspace': {'databases': [1], 'windows': []}, 'Other': True},
-        {'Name': '', 'workspace': 'not a dictionary'},
-    ])",
-                                                                        GetParam()));
+    auto file = dir.write("OrderedWorkspaces.plist", test::makePlist(R"([
+        {"Name": "Research", "workspace": {"databases": [1, "a", {}], "windows": [{}, {}]}},
+        {"Name": "No workspace"},
+        {"Name": "Beside", "databases": [1, 2], "workspace": {"windows": [1]}},
+        {"Name": "Dict windows", "workspace": {"databases": [], "windows": {"a": 1}}},
+        {"workspace": {"databases": [1]}},
+        {"Name": 42},
+        {"Name": "Research", "workspace": {"databases": [1], "windows": []}, "Other": true},
+        {"Name": "", "workspace": "not a dictionary"}
+    ])"_plist,
+                                                                     GetParam()));
     const auto items = WorkspaceStore::forFile(file).readFromPlist();
     const std::vector<WorkspaceItem> expected = {
         {"Research", 3, 2},     {"No workspace", 0, 0}, {"Beside", 0, 1},
@@ -35,29 +36,31 @@ TEST_P(WorkspaceStoreTest, ReadsNamedWorkspacesWithTheirCounts) {
 
 TEST_P(WorkspaceStoreTest, BrokenOrMissingFilesGiveAnEmptyListAndTheirMessage) {
     struct Case {
-        std::optional<std::string_view> python;  // nothing: no file at all
+        std::optional<std::string_view> json;  // nothing: no file at all
         std::vector<LogRecord> expected;
     };
     const std::string sub(logSubsystem);
     const std::vector<Case> cases = {
         {std::nullopt, {{LogLevel::debug, sub, "WorkspaceStore", "Could not read OrderedWorkspaces.plist"}}},
-        {"{'Name': 'A'}",
+        {R"({"Name": "A"})",
          {{LogLevel::error, sub, "WorkspaceStore", "Could not parse OrderedWorkspaces.plist"}}},
-        {"[{'Name': 'A'}, 3, {'Name': 'B'}]",
+        {R"([{"Name": "A"}, 3, {"Name": "B"}])",
          {{LogLevel::error, sub, "WorkspaceStore", "Could not parse OrderedWorkspaces.plist"}}},
         {"[]", {}},
     };
     for (const auto& c : cases) {
         test::TempDir dir;
         auto path = dir.path() / "OrderedWorkspaces.plist";
-        if (c.python) dir.write("OrderedWorkspaces.plist", test::plistlibDump(*c.python, GetParam()));
+        if (c.json)
+            dir.write("OrderedWorkspaces.plist",
+                      test::makePlist(test::PlistJson::parse(*c.json), GetParam()));
         auto expected = c.expected;  // a file that cannot be read is followed by the reason
-        if (!c.python)
+        if (!c.json)
             expected.push_back(
                 {LogLevel::debug, sub, "WorkspaceStore", path.string() + ": No such file or directory"});
         LogCapture capture;
-        EXPECT_TRUE(WorkspaceStore::forFile(path).readFromPlist().empty()) << c.python.value_or("no file");
-        EXPECT_EQ(capture.records(), expected) << c.python.value_or("no file");
+        EXPECT_TRUE(WorkspaceStore::forFile(path).readFromPlist().empty()) << c.json.value_or("no file");
+        EXPECT_EQ(capture.records(), expected) << c.json.value_or("no file");
     }
 }
 

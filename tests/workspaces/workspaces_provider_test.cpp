@@ -11,10 +11,7 @@
 namespace qb::workspaces {
 namespace {
 
-Clock tickingClock(double start) {
-    auto now = std::make_shared<double>(start);
-    return [now] { return Date{(*now)++}; };
-}
+using test::tickingClock;
 
 // The texts of a view tree as a reader sees them, in order, separated by blanks.
 std::string shownText(const ui::View& view) {
@@ -31,18 +28,25 @@ std::string shownText(const ui::View& view) {
     return out;
 }
 
-std::string manyWorkspaces(int count) {
-    return fmt::format(
-        "[{{'Name': 'W%d' % i, 'workspace': {{'databases': [1], 'windows': []}}}} for i in range({})]",
-        count);
+using test::PlistJson;
+
+// Workspaces W0 to W<count-1>, each with one database and no window; every `unnamed`-th is named by a number.
+PlistJson manyWorkspaces(int count, int unnamed = 0) {
+    PlistJson list = PlistJson::array();
+    for (int i = 0; i < count; ++i) {
+        list.push_back({{"Name", fmt::format("W{}", i)},
+                        {"workspace", {{"databases", {1}}, {"windows", PlistJson::array()}}}});
+        if (unnamed && i % unnamed == 0) list.back()["Name"] = i;
+    }
+    return list;
 }
 
 class WorkspacesProviderTest : public testing::Test {
   protected:
-    WorkspacesProvider providerWith(std::optional<std::string> python, Clock clock = systemClock()) {
+    WorkspacesProvider providerWith(std::optional<PlistJson> description, Clock clock = systemClock()) {
         auto path = dir.path() / "OrderedWorkspaces.plist";
-        if (python)
-            dir.write("OrderedWorkspaces.plist", test::plistlibDump(*python, test::PlistFormat::binary));
+        if (description)
+            dir.write("OrderedWorkspaces.plist", test::makePlist(*description, test::PlistFormat::binary));
         return WorkspacesProvider(WorkspaceStore::forFile(path), std::move(clock));
     }
     test::TempDir dir;
@@ -63,8 +67,7 @@ TEST_F(WorkspacesProviderTest, EntryHoldsTheFirstSixteenAndCountsAll) {
 
 TEST_F(WorkspacesProviderTest, EntriesWithoutANameAreNeitherShownNorCounted) {
     // Every fourth entry's name is a number, among the first rows and past the cap.
-    const auto entry =
-        providerWith("[{'Name': i if i % 4 == 0 else 'W%d' % i} for i in range(24)]").snapshot({}, {});
+    const auto entry = providerWith(manyWorkspaces(24, 4)).snapshot({}, {});
     EXPECT_EQ(entry.displayCount, 18);
     ASSERT_EQ(entry.items.size(), 16u);
     EXPECT_EQ(entry.items.front().name, "W1");
@@ -73,8 +76,8 @@ TEST_F(WorkspacesProviderTest, EntriesWithoutANameAreNeitherShownNorCounted) {
 
 TEST_F(WorkspacesProviderTest, NoWorkspacesShowTheEmptyViewInEveryFamily) {
     const LogCapture quiet;
-    for (auto python : {std::optional<std::string>(), std::optional<std::string>("[]")}) {
-        const auto entry = providerWith(python).snapshot({}, {});
+    for (auto description : {std::optional<PlistJson>(), std::optional<PlistJson>(PlistJson::array())}) {
+        const auto entry = providerWith(description).snapshot({}, {});
         EXPECT_TRUE(entry.items.empty());
         for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
                             WidgetFamily::systemExtraLarge}) {
