@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/log.hpp"
-#include "support/item_fields.hpp"
 #include "support/test_support.hpp"
 #include "widgetkit/timeline.hpp"
 
@@ -108,7 +107,7 @@ TEST(ReadingListProviderTest, PlaceholderShowsTheSamplesWithoutReadingTheFile) {
     test::TempDir dir;
     const auto missing = ReadingListStore::forFile(dir.path() / "Missing" / "ReadingList.plist");
     const auto entry = ReadingListProvider(missing, tickingClock(42)).placeholder(TimelineContext{});
-    EXPECT_TRUE(test::sameItems(entry.items, ReadingListItem::sampleItems()));
+    EXPECT_EQ(test::jsonLines(entry.items), test::jsonLines(ReadingListItem::sampleItems()));
     EXPECT_EQ(entry.displayCount, 5);
     EXPECT_EQ(entry.unreadCount, 3);
     EXPECT_EQ(entry.date, Date{42});

@@ -29,6 +29,13 @@ class TempDir {
 // A clock that moves one second on at every reading, so that tests see which reading went where.
 Clock tickingClock(double start);
 
+// A value as indented JSON: items compared this way differ in every stored field that differs (their own
+// equality looks at the id alone), and a failure shows the lines that differ.
+template <class T>
+std::string jsonLines(const T& value) {
+    return nlohmann::json(value).dump(1);
+}
+
 enum class PlistFormat { binary, xml };
 
 // A property list described as JSON, keys in the order written; dates, data, reals JSON cannot hold and

@@ -11,8 +11,6 @@
 namespace qb::workspaces {
 namespace {
 
-using test::tickingClock;
-
 // The texts of a view tree as a reader sees them, in order, separated by blanks.
 std::string shownText(const ui::View& view) {
     std::string out;
@@ -92,13 +90,8 @@ TEST_F(WorkspacesProviderTest, DetailRowShowsZeroCounts) {
     EXPECT_EQ(shownText(row), "Empty one 0 databases \u00B7 0 windows");
 }
 
-TEST_F(WorkspacesProviderTest, ReloadFiveMinutesAfterTheEntryAndPlaceholderShowsSamples) {
-    const auto provider = providerWith(manyWorkspaces(3), tickingClock(1000));
-    const auto timeline = provider.timeline({}, {});
-    ASSERT_EQ(timeline.entries.size(), 1u);
-    EXPECT_EQ(timeline.entries[0].date, Date{1000});
-    EXPECT_EQ(timeline.policy, TimelineReloadPolicy::after(Date{1301}));
-    EXPECT_EQ(provider.placeholder({}).items, WorkspaceItem::sampleItems());
+TEST_F(WorkspacesProviderTest, PlaceholderShowsTheSamples) {
+    EXPECT_EQ(providerWith(std::nullopt).placeholder({}).items, WorkspaceItem::sampleItems());
 }
 
 }  // namespace
