@@ -106,9 +106,9 @@ TEST_F(FavoritesProviderTest, PlaceholderShowsTheSamplesWithoutReading) {
 TEST_F(FavoritesProviderTest, EntryJsonCarriesStoredComputedAndDisplayFields) {
     const auto provider = providerWith(
         R"([{"Name": "DB", "Path": "/v/x.qbBase2", "Label": 7, "Icon": {"$data": "YWI="}, "Date": 0}])"_plist,
-        tickingClock(0));
+        tickingClock(1000));
     const nlohmann::json json = provider.snapshot(intentFor("_all"), {});
-    EXPECT_EQ(json["date"], "2001-01-01T00:00:00.000Z");
+    EXPECT_EQ(json["date"], "2001-01-01T00:16:40.000Z");
     const auto& item = json["items"].at(0);
     EXPECT_EQ(item["location"], nullptr);
     EXPECT_EQ(item["url"], "x-quillbrook://open-path?path=/v/x.qbBase2&widget=favorites");

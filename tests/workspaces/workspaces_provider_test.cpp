@@ -90,8 +90,12 @@ TEST_F(WorkspacesProviderTest, DetailRowShowsZeroCounts) {
     EXPECT_EQ(shownText(row), "Empty one 0 databases \u00B7 0 windows");
 }
 
-TEST_F(WorkspacesProviderTest, PlaceholderShowsTheSamples) {
-    EXPECT_EQ(providerWith(std::nullopt).placeholder({}).items, WorkspaceItem::sampleItems());
+// The timeline and its reload come from the list provider all three lists share: the reading list's
+// tests check them.
+TEST_F(WorkspacesProviderTest, EntryIsDatedWhenMadeAndPlaceholderShowsTheSamples) {
+    const auto provider = providerWith(manyWorkspaces(3), test::tickingClock(1000));
+    EXPECT_EQ(provider.snapshot({}, {}).date, Date{1000});
+    EXPECT_EQ(provider.placeholder({}).items, WorkspaceItem::sampleItems());
 }
 
 }  // namespace
