@@ -94,8 +94,8 @@ std::string canonical(const plist::Value& value) {
             return *value.asBoolean() ? "true" : "false";
         case Type::integer:
             return fmt::format("int:{}", *value.asInteger());
-        case Type::unsignedInteger:
-            return fmt::format("int:{}", *value.asUnsignedInteger());
+        case Type::unsignedInteger:  // only values past the signed range have this type
+            return fmt::format("uint:{}", *value.asUnsignedInteger());
         case Type::real:
             return "real:" + doubleBits(*value.asReal());
         case Type::date:

@@ -40,7 +40,8 @@ std::string dictObject(const std::vector<std::uint64_t>& keys, const std::vector
 std::string asciiObject(const std::string& text);
 std::string utf16Object(const std::vector<std::uint16_t>& units);
 
-// "int:5", "str:<hex>", "[...]", "{key:value,...}" in file order, reals and dates by their bits.
+// "int:5", "uint:<past 2^63>", "str:<hex>", "[...]", "{key:value,...}" in file order, reals and dates by
+// their bits.
 std::string canonical(const plist::Value& value);
 
 // The value a description for makePlist() stands for; for XML, dates lose their fractions as plistlib
