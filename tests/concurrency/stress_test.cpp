@@ -53,66 +53,17 @@ std::string cacheBytes(Date timestamp, const std::string& prefix, int count) {
     return encodeCachedTips(cache).bytes;
 }
 
-// The versions of the three property lists, binary (A) and XML (B), as Python's plistlib writes them.
+// The versions of the three property lists, binary (A) and XML (B), as Python's plistlib writes them from
+// their descriptions in tests/data/stress.
 std::map<std::string, std::string> propertyLists() {
-    using test::PlistFormat;
-    using test::PlistJson;
-    using test::operator""_plist;
-    const auto icon = test::PlistJson{{"$data",
-                                       "iVBORw0KGgoAAAANSUhEUgAAAAQAAAAECAYAAACp8Z5+"
-                                       "AAAAEklEQVR4nGM4oaHxHxkzkC4AAGw4IXFLXtccAAAAAElFTkSuQmCC"}};
-    auto readingA = R"([
-        {"URL": "https://www.example.org/slow reading?a=1&b=2", "title": "Slow Reading", "unread": true,
-         "date": {"$date": "2025-03-01T08:00:00Z"}, "type": 7},
-        {"URL": "x-quillbrook-item://A-2", "title": "Budget", "unread": false, "type": 16},
-        {"URL": "x-quillbrook-item://A-3", "title": "Notes", "type": 124, "icon": {"$data": "bm90IGFuIGltYWdl"}},
-        {"URL": "https://example.com/no-title"}])"_plist;
-    readingA[0]["icon"] = icon;
-    auto favoritesA = R"([
-        {"Name": "Research", "Path": "/home/u/Research.qbBase2"},
-        {"Name": "Work", "Children": [{"Name": "Inbox", "UUID": "W-1", "Type": 1, "Label": 2},
-                                      {"Name": "Pending", "SIUUID": "S-1", "Date": 700000000.5}]},
-        {"Name": "Reading", "Children": [{"Name": "Mosses", "UUID": "R-1", "Type": 12}]}])"_plist;
-    favoritesA[1]["Children"][0]["Icon"] = icon;
-    PlistJson readingB, reports, workspacesB;
-    for (int i = 0; i < 20; ++i)
-        readingB.push_back({{"URL", fmt::format("x-quillbrook-item://B-{}", i)},
-                            {"title", fmt::format("Item {}", i)},
-                            {"unread", i % 3 == 0},
-                            {"date", test::plistDate(fmt::format("2025-01-{:02}T00:00:00Z", 1 + i))}});
-    for (int i = 0; i < 18; ++i)
-        reports.push_back({{"Name", fmt::format("Report {}", i)},
-                           {"UUID", fmt::format("W2-{}", i)},
-                           {"Type", 12},
-                           {"Label", i % 8}});
-    for (int i = 0; i < 12; ++i) {
-        PlistJson databases = PlistJson::array();
-        for (int d = 0; d < i % 4; ++d) databases.push_back(d);
-        workspacesB.push_back({{"Name", fmt::format("Space {}", i)},
-                               {"workspace", {{"databases", databases}, {"windows", {0}}}}});
-    }
-    workspacesB.push_back({{"NoName", 1}});
-    auto favoritesB = R"([{"Name": "Archive", "Children": [{"Name": "Old", "Path": "/home/u/Old.qbBase2"}]},
-                          {"Name": "Today", "SIUUID": "T-1"}])"_plist;
-    favoritesB.insert(favoritesB.begin(), PlistJson{{"Name", "Work"}, {"Children", reports}});
-    const std::pair<const char*, std::pair<PlistJson, PlistFormat>> lists[] = {
-        {"readingA", {readingA, PlistFormat::binary}},
-        {"readingB", {readingB, PlistFormat::xml}},
-        {"favoritesA", {favoritesA, PlistFormat::binary}},
-        {"favoritesB", {favoritesB, PlistFormat::xml}},
-        {"everyGroup",
-         {R"([{"Name": "Work", "Children": []}, {"Name": "Reading", "Children": []},
-                            {"Name": "Archive", "Children": []}])"_plist,
-          PlistFormat::binary}},
-        {"workspacesA",
-         {R"([{"Name": "Research", "workspace": {"databases": [1, 2], "windows": [1]}},
-                             {"Name": "Writing"}])"_plist,
-          PlistFormat::binary}},
-        {"workspacesB", {workspacesB, PlistFormat::xml}},
-    };
-    std::map<std::string, std::string> bytes;
-    for (const auto& [name, list] : lists) bytes[name] = test::makePlist(list.first, list.second);
-    return bytes;
+    const auto text = readFile(std::filesystem::path(QB_TEST_DATA_DIR) / "stress" / "property_lists.json");
+    if (!text) ADD_FAILURE() << "cannot read the descriptions of the property lists";
+    const auto descriptions = test::PlistJson::parse(text.value_or("{}"));
+    std::map<std::string, std::string> lists;
+    for (const auto& [name, list] : descriptions.items())
+        lists[name] = test::makePlist(
+            list["list"], list["format"] == "xml" ? test::PlistFormat::xml : test::PlistFormat::binary);
+    return lists;
 }
 
 // The home and cache folders and the feed server, made before any store is first used.
