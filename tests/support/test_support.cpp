@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/json.hpp"
+
 namespace qb::test {
 
 TempDir::TempDir() {
@@ -53,19 +55,6 @@ std::string commandOutput(const std::string& command, std::string_view shown) {
     return output;
 }
 
-std::string base64(std::string_view bytes) {
-    static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-        std::uint32_t group = 0;
-        for (std::size_t k = 0; k < 3; ++k)
-            group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-        for (std::size_t k = 0; k < 4; ++k) out += k <= n ? alphabet[group >> (18 - 6 * k) & 0x3F] : '=';
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string runPython(std::string_view program) {
@@ -79,7 +68,7 @@ PlistJson plistDate(std::string_view iso8601) {
 }
 
 PlistJson plistData(std::string_view bytes) {
-    return {{"$data", base64(bytes)}};
+    return {{"$data", base64Encode(bytes)}};
 }
 
 std::string makePlist(const PlistJson& description, PlistFormat format) {
