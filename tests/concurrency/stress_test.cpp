@@ -53,40 +53,16 @@ std::string cacheBytes(Date timestamp, const std::string& prefix, int count) {
     return encodeCachedTips(cache).bytes;
 }
 
-// The versions of the three property lists, binary (A) and XML (B), as Python's plistlib writes them.
+// The versions of the three property lists, binary (A) and XML (B), as Python's plistlib writes them from
+// their descriptions in tests/data/stress.
 std::map<std::string, std::string> propertyLists() {
-    const auto output = test::runPython(R"(
-import base64, datetime, json, plistlib
-icon = base64.b64decode('iVBORw0KGgoAAAANSUhEUgAAAAQAAAAECAYAAACp8Z5+AAAAEklEQVR4nGM4oaHxHxkzkC4AAGw4IXFLXtccAAAAAElFTkSuQmCC')
-binary, xml = plistlib.FMT_BINARY, plistlib.FMT_XML
-lists = {
-  'readingA': ([{'URL': 'https://www.example.org/slow reading?a=1&b=2', 'title': 'Slow Reading', 'unread': True,
-                 'date': datetime.datetime(2025, 3, 1, 8), 'type': 7, 'icon': icon},
-                {'URL': 'x-quillbrook-item://A-2', 'title': 'Budget', 'unread': False, 'type': 16},
-                {'URL': 'x-quillbrook-item://A-3', 'title': 'Notes', 'type': 124, 'icon': b'not an image'},
-                {'URL': 'https://example.com/no-title'}], binary),
-  'readingB': ([{'URL': 'x-quillbrook-item://B-%d' % i, 'title': 'Item %d' % i, 'unread': i % 3 == 0,
-                 'date': datetime.datetime(2025, 1, 1 + i)} for i in range(20)], xml),
-  'favoritesA': ([{'Name': 'Research', 'Path': '/home/u/Research.qbBase2'},
-                  {'Name': 'Work', 'Children': [{'Name': 'Inbox', 'UUID': 'W-1', 'Type': 1, 'Label': 2, 'Icon': icon},
-                                                {'Name': 'Pending', 'SIUUID': 'S-1', 'Date': 700000000.5}]},
-                  {'Name': 'Reading', 'Children': [{'Name': 'Mosses', 'UUID': 'R-1', 'Type': 12}]}], binary),
-  'favoritesB': ([{'Name': 'Work', 'Children': [{'Name': 'Report %d' % i, 'UUID': 'W2-%d' % i, 'Type': 12,
-                                                 'Label': i % 8} for i in range(18)]},
-                  {'Name': 'Archive', 'Children': [{'Name': 'Old', 'Path': '/home/u/Old.qbBase2'}]},
-                  {'Name': 'Today', 'SIUUID': 'T-1'}], xml),
-  'everyGroup': ([{'Name': n, 'Children': []} for n in ('Work', 'Reading', 'Archive')], binary),
-  'workspacesA': ([{'Name': 'Research', 'workspace': {'databases': [1, 2], 'windows': [1]}}, {'Name': 'Writing'}],
-                  binary),
-  'workspacesB': ([{'Name': 'Space %d' % i, 'workspace': {'databases': list(range(i % 4)), 'windows': [0]}}
-                   for i in range(12)] + [{'NoName': 1}], xml),
-}
-print(json.dumps({name: list(plistlib.dumps(value, fmt=form)) for name, (value, form) in lists.items()}))
-)");
+    const auto text = readFile(std::filesystem::path(QB_TEST_DATA_DIR) / "stress" / "property_lists.json");
+    if (!text) ADD_FAILURE() << "cannot read the descriptions of the property lists";
+    const auto descriptions = test::PlistJson::parse(text.value_or("{}"));
     std::map<std::string, std::string> lists;
-    const auto parsed = nlohmann::json::parse(output);
-    for (const auto& [name, bytes] : parsed.items())
-        for (int byte : bytes) lists[name] += static_cast<char>(byte);
+    for (const auto& [name, list] : descriptions.items())
+        lists[name] = test::makePlist(
+            list["list"], list["format"] == "xml" ? test::PlistFormat::xml : test::PlistFormat::binary);
     return lists;
 }
 

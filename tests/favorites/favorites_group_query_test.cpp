@@ -16,13 +16,14 @@ std::vector<std::string> ids(const std::vector<FavoritesGroupOption>& options) {
 }
 
 using Ids = std::vector<std::string>;
+using test::operator""_plist;
 
 TEST(FavoritesGroupQueryTest, SuggestsAllFirstThenEveryGroupName) {
     test::TempDir dir;
-    auto file = dir.write("Favorites.plist", test::plistlibDump(R"([
-        {'Name': 'Work', 'Children': []}, {'UUID': 'A'}, {'Name': 'Home', 'Children': []},
-        {'Name': 'Work', 'Children': [{'UUID': 'B'}]}])",
-                                                                test::PlistFormat::binary));
+    auto file = dir.write("Favorites.plist", test::makePlist(R"([
+        {"Name": "Work", "Children": []}, {"UUID": "A"}, {"Name": "Home", "Children": []},
+        {"Name": "Work", "Children": [{"UUID": "B"}]}])"_plist,
+                                                             test::PlistFormat::binary));
     const FavoritesGroupQuery query(FavoritesStore::forFile(file));
     const auto suggested = query.suggestedEntities();
     EXPECT_EQ(ids(suggested), (Ids{"_all", "Work", "Home", "Work"}));
@@ -43,10 +44,10 @@ TEST(FavoritesGroupQueryTest, SuggestsAllFirstThenEveryGroupName) {
 
 TEST(FavoritesGroupQueryTest, SearchMatchesIdsAndTheAllTitle) {
     test::TempDir dir;
-    auto file = dir.write("Favorites.plist", test::plistlibDump(R"([
-        {'Name': 'Journal', 'Children': []}, {'Name': 'ALPHA', 'Children': []},
-        {'Name': 'Misc', 'Children': []}])",
-                                                                test::PlistFormat::xml));
+    auto file = dir.write("Favorites.plist", test::makePlist(R"([
+        {"Name": "Journal", "Children": []}, {"Name": "ALPHA", "Children": []},
+        {"Name": "Misc", "Children": []}])"_plist,
+                                                             test::PlistFormat::xml));
     const FavoritesGroupQuery query(FavoritesStore::forFile(file));
     const std::pair<std::string_view, Ids> cases[] = {
         {"al", {"_all", "Journal", "ALPHA"}},

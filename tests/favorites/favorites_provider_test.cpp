@@ -5,23 +5,15 @@
 
 #include "favorites/favorites_views.hpp"
 #include "platform/log.hpp"
-#include "support/item_fields.hpp"
 #include "support/test_support.hpp"
 
 namespace qb::favorites {
 namespace {
 
-// 20 favorites in "Work", 2 in "Home", 3 at the root.
-std::string twentyInWork() {
-    return "[{'Name': 'Work', 'Children': [{'Name': 'W%d' % i, 'UUID': 'U%d' % i} for i in range(20)]},"
-           " {'Name': 'Home', 'Children': [{'UUID': 'H1'}, {'UUID': 'H2'}]},"
-           " {'UUID': 'R1'}, {'UUID': 'R2'}, {'SIUUID': 'R3'}]";
-}
+using test::PlistJson;
+using test::operator""_plist;
 
-Clock tickingClock(double start) {
-    auto now = std::make_shared<double>(start);
-    return [now] { return Date{(*now)++}; };
-}
+using test::tickingClock;
 
 FavoritesIntent intentFor(std::string group) {
     return FavoritesIntent{FavoritesGroupOption{std::move(group)}};
@@ -29,47 +21,36 @@ FavoritesIntent intentFor(std::string group) {
 
 class FavoritesProviderTest : public testing::Test {
   protected:
-    FavoritesProvider providerWith(std::string_view python, Clock clock = systemClock()) {
-        auto file = dir.write("Favorites.plist", test::plistlibDump(python, test::PlistFormat::binary));
+    FavoritesProvider providerWith(const PlistJson& description, Clock clock = systemClock()) {
+        auto file = dir.write("Favorites.plist", test::makePlist(description, test::PlistFormat::binary));
         return FavoritesProvider(FavoritesStore::forFile(file), std::move(clock));
     }
     test::TempDir dir;
 };
 
-TEST_F(FavoritesProviderTest, EntryHoldsTheFirstSixteenOfTheGroup) {
-    const auto provider = providerWith(twentyInWork());
-    const auto entry = provider.snapshot(intentFor("Work"), {});
-    ASSERT_EQ(entry.items.size(), 16u);
-    EXPECT_EQ(entry.displayCount, 20);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(entry.items[i].id, fmt::format("item:Work/U{}", i));
-
-    const auto all = provider.snapshot(intentFor("_all"), {});
-    EXPECT_EQ(all.items.size(), 16u);
-    EXPECT_EQ(all.displayCount, 25);
-
-    EXPECT_EQ(provider.snapshot(intentFor("Home"), {}).displayCount, 2);
-    const auto view = ui::dump(FavoritesEntryView{entry}.body({WidgetFamily::systemMedium}));
-    EXPECT_NE(view.find("20 items"), std::string::npos) << view;
-    EXPECT_NE(view.find("W0"), std::string::npos) << view;
-}
-
 TEST_F(FavoritesProviderTest, CountsOnlyTheFavoritesOfGroupsOfThatName) {
     // Two groups named "Work" whose children include dictionaries that are no favorites; beside them a
     // root favorite named "Work", an element whose children are not all dictionaries (a favorite too), and
     // a group without a name, read as "Untitled".
-    const auto provider = providerWith(
-        "[{'Name': 'Work', 'Children': [{'UUID': f'A{i}'} if i % 3 else {} for i in range(12)]},"
-        " {'Name': 'Work', 'UUID': 'Root'},"
-        " {'Name': 'Work', 'Children': [{'UUID': 'x'}, 3], 'SIUUID': 'Mixed'},"
-        " {'Name': 'Other', 'Children': [{'UUID': 'O'}]}, {'Children': [{'UUID': 'U'}]},"
-        " {'Name': 'Work', 'Children': [{'SIUUID': 'B%d' % i} for i in range(10)]}]");
+    PlistJson first = PlistJson::array(), last = PlistJson::array();
+    for (int i = 0; i < 12; ++i)
+        first.push_back(i % 3 ? PlistJson{{"UUID", fmt::format("A{}", i)}} : PlistJson::object());
+    for (int i = 0; i < 10; ++i) last.push_back({{"SIUUID", fmt::format("B{}", i)}});
+    auto list = R"([{"Name": "Work", "UUID": "Root"},
+                    {"Name": "Work", "Children": [{"UUID": "x"}, 3], "SIUUID": "Mixed"},
+                    {"Name": "Other", "Children": [{"UUID": "O"}]}, {"Children": [{"UUID": "U"}]}])"_plist;
+    list.insert(list.begin(), PlistJson{{"Name", "Work"}, {"Children", first}});
+    list.push_back({{"Name", "Work"}, {"Children", last}});
+    const auto provider = providerWith(list);
     const auto work = provider.snapshot(intentFor("Work"), {});
     std::vector<std::string> ids, expected;
     for (const auto& item : work.items) ids.push_back(item.id);
     for (int i : {1, 2, 4, 5, 7, 8, 10, 11}) expected.push_back(fmt::format("item:Work/A{}", i));
     for (int i = 0; i < 8; ++i) expected.push_back(fmt::format("si:Work/B{}", i));
     EXPECT_EQ(ids, expected);
-    EXPECT_EQ(work.displayCount, 18);
+    EXPECT_EQ(work.displayCount, 18);  // the entry holds the first sixteen and counts them all
+    const auto view = ui::dump(FavoritesEntryView{work}.body({WidgetFamily::systemMedium}));
+    EXPECT_NE(view.find("18 items"), std::string::npos) << view;
     EXPECT_EQ(provider.snapshot(intentFor("_all"), {}).displayCount, 22);
     const auto untitled = provider.snapshot(intentFor("Untitled"), {});
     ASSERT_EQ(untitled.items.size(), 1u);
@@ -77,7 +58,9 @@ TEST_F(FavoritesProviderTest, CountsOnlyTheFavoritesOfGroupsOfThatName) {
 }
 
 TEST_F(FavoritesProviderTest, VanishedGroupShowsTheEmptyView) {
-    const auto entry = providerWith(twentyInWork()).timeline(intentFor("Gone"), {}).entries.at(0);
+    const auto entry = providerWith(R"([{"Name": "Work", "Children": [{"UUID": "A"}]}])"_plist)
+                           .timeline(intentFor("Gone"), {})
+                           .entries.at(0);
     EXPECT_TRUE(entry.items.empty());
     EXPECT_EQ(entry.displayCount, 0);
     for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemExtraLarge}) {
@@ -87,23 +70,21 @@ TEST_F(FavoritesProviderTest, VanishedGroupShowsTheEmptyView) {
     }
 }
 
-TEST_F(FavoritesProviderTest, ReloadFiveMinutesAfterTheEntryAndPlaceholderWithoutReading) {
-    const auto timeline = providerWith(twentyInWork(), tickingClock(1000)).timeline(intentFor("_all"), {});
-    ASSERT_EQ(timeline.entries.size(), 1u);
-    EXPECT_EQ(timeline.entries[0].date, Date{1000});
-    EXPECT_EQ(timeline.policy, TimelineReloadPolicy::after(Date{1301}));
-
+// The timeline and its reload come from the list provider all three lists share: the reading list's
+// tests check them.
+TEST_F(FavoritesProviderTest, PlaceholderShowsTheSamplesWithoutReading) {
     LogCapture capture;
     const FavoritesProvider missing(FavoritesStore::forFile(dir.path() / "missing.plist"));
-    EXPECT_TRUE(test::sameItems(missing.placeholder({}).items, FavoritesItem::sampleItems()));
+    EXPECT_EQ(test::jsonLines(missing.placeholder({}).items), test::jsonLines(FavoritesItem::sampleItems()));
     EXPECT_TRUE(capture.records().empty());
 }
 
 TEST_F(FavoritesProviderTest, EntryJsonCarriesStoredComputedAndDisplayFields) {
     const auto provider = providerWith(
-        "[{'Name': 'DB', 'Path': '/v/x.qbBase2', 'Label': 7, 'Icon': b'ab', 'Date': 0}]", tickingClock(0));
+        R"([{"Name": "DB", "Path": "/v/x.qbBase2", "Label": 7, "Icon": {"$data": "YWI="}, "Date": 0}])"_plist,
+        tickingClock(1000));
     const nlohmann::json json = provider.snapshot(intentFor("_all"), {});
-    EXPECT_EQ(json["date"], "2001-01-01T00:00:00.000Z");
+    EXPECT_EQ(json["date"], "2001-01-01T00:16:40.000Z");
     const auto& item = json["items"].at(0);
     EXPECT_EQ(item["location"], nullptr);
     EXPECT_EQ(item["url"], "x-quillbrook://open-path?path=/v/x.qbBase2&widget=favorites");

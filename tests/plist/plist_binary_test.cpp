@@ -162,10 +162,11 @@ TEST(BinaryPlist, RejectsMalformedFiles) {
 }
 
 TEST(BinaryPlist, EveryTruncationIsRefused) {
-    const std::string file = test::plistlibDump(
-        "{'a': [1, 2.5, 'x' * 20, 'é', b'\\x01\\x02', True, None if False else 0],"
-        " 'd': datetime.datetime(2020, 1, 2), 'n': {'k': -2**63, 'u': 2**64 - 1}}",
-        test::PlistFormat::binary);
+    const std::string file =
+        test::makePlist({{"a", {1, 2.5, std::string(20, 'x'), "é", test::plistData("\x01\x02"), true, 0}},
+                         {"d", test::plistDate("2020-01-02T00:00:00Z")},
+                         {"n", {{"k", INT64_MIN}, {"u", UINT64_MAX}}}},
+                        test::PlistFormat::binary);
     ASSERT_TRUE(parse(file));
     for (std::size_t length = 0; length < file.size(); ++length) {
         SCOPED_TRACE(length);

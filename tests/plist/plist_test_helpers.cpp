@@ -1,9 +1,14 @@
 #include "plist_test_helpers.hpp"
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <fmt/format.h>
+
+#include "platform/plist/base64.hpp"
 
 namespace qb::test {
 
@@ -89,8 +94,8 @@ std::string canonical(const plist::Value& value) {
             return *value.asBoolean() ? "true" : "false";
         case Type::integer:
             return fmt::format("int:{}", *value.asInteger());
-        case Type::unsignedInteger:
-            return fmt::format("int:{}", *value.asUnsignedInteger());
+        case Type::unsignedInteger:  // only values past the signed range have this type
+            return fmt::format("uint:{}", *value.asUnsignedInteger());
         case Type::real:
             return "real:" + doubleBits(*value.asReal());
         case Type::date:
@@ -119,25 +124,48 @@ std::string canonical(const plist::Value& value) {
     return "?";
 }
 
-const char* const canonicalPython = R"(
-import datetime, math, plistlib, struct
-EPOCH = datetime.datetime(2001, 1, 1)
-def bits(f):
-    return 'nan' if math.isnan(f) else struct.pack('>d', f).hex()
-def canon(v, xml):
-    if v is None: return 'null'
-    if isinstance(v, bool): return 'true' if v else 'false'
-    if isinstance(v, plistlib.UID): return 'uid:%d' % v.data
-    if isinstance(v, int): return 'int:%d' % v
-    if isinstance(v, float): return 'real:' + bits(v)
-    if isinstance(v, datetime.datetime):
-        return 'date:' + bits(((v.replace(microsecond=0) if xml else v) - EPOCH).total_seconds())
-    if isinstance(v, (bytes, bytearray)): return 'data:' + bytes(v).hex()
-    if isinstance(v, str): return 'str:' + v.encode('utf-8').hex()
-    if isinstance(v, (list, tuple)): return '[' + ','.join(canon(x, xml) for x in v) + ']'
-    if isinstance(v, dict):
-        return '{' + ','.join(canon(k, xml) + ':' + canon(x, xml) for k, x in v.items()) + '}'
-    raise TypeError(type(v))
-)";
+namespace {
+
+// Seconds since 2001-01-01 for "YYYY-MM-DDTHH:MM:SS[.ffffff]Z", computed as plistlib does: whole
+// microseconds, divided once.
+double secondsSinceReference(const std::string& text, bool wholeSeconds) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    char fraction[8] = "";
+    std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d.%6[0-9]", &year, &month, &day, &hour, &minute, &second,
+                fraction);
+    using namespace std::chrono;
+    const auto days = sys_days{std::chrono::year{year} / month / day} - sys_days{2001y / 1 / 1};
+    const std::int64_t whole = days.count() * 86400LL + hour * 3600 + minute * 60 + second;
+    const std::int64_t micros =
+        wholeSeconds ? 0 : std::atoll((std::string(fraction) + "000000").substr(0, 6).c_str());
+    return static_cast<double>(whole * 1'000'000 + micros) / 1e6;
+}
+
+}  // namespace
+
+plist::Value describedValue(const PlistJson& description, PlistFormat format) {
+    using plist::Value;
+    if (description.is_boolean()) return Value::boolean(description.get<bool>());
+    if (description.is_number_unsigned()) return Value::unsignedInteger(description.get<std::uint64_t>());
+    if (description.is_number_integer()) return Value::integer(description.get<std::int64_t>());
+    if (description.is_number_float()) return Value::real(description.get<double>());
+    if (description.is_string()) return Value::string(description.get<std::string>());
+    if (description.is_array()) {
+        std::vector<Value> items;
+        for (const auto& item : description) items.push_back(describedValue(item, format));
+        return Value::array(std::move(items));
+    }
+    if (description.contains("$date"))
+        return Value::date(Date{secondsSinceReference(description["$date"], format == PlistFormat::xml)});
+    // Binary files hold no base64, so a fault in this decoder shows in their rows.
+    if (description.contains("$data"))
+        return Value::data(plist::base64Decode(description["$data"].get<std::string>()));
+    if (description.contains("$real")) return Value::real(std::stod(description["$real"].get<std::string>()));
+    if (description.contains("$uid")) return Value::uid(description["$uid"].get<std::uint64_t>());
+    std::vector<std::pair<std::string, Value>> entries;
+    for (const auto& [key, item] : description.items())
+        entries.emplace_back(key, describedValue(item, format));
+    return Value::dictionary(std::move(entries));
+}
 
 }  // namespace qb::test

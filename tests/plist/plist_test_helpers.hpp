@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers for the property-list tests: hand-built binary files (for what no writer produces) and a
-// canonical text form of a value that a Python twin also prints.
+// Helpers for the property-list tests: hand-built binary files (for what no writer produces), the value
+// a fixture's JSON description stands for, and a canonical text form that shows file order.
 
 #include <cstdint>
 #include <optional>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/plist/plist.hpp"
+#include "support/test_support.hpp"
 
 namespace qb::test {
 
@@ -39,11 +40,12 @@ std::string dictObject(const std::vector<std::uint64_t>& keys, const std::vector
 std::string asciiObject(const std::string& text);
 std::string utf16Object(const std::vector<std::uint16_t>& units);
 
-// "int:5", "str:<hex>", "[...]", "{key:value,...}" in file order; see canonicalPython.
+// "int:5", "uint:<past 2^63>", "str:<hex>", "[...]", "{key:value,...}" in file order, reals and dates by
+// their bits.
 std::string canonical(const plist::Value& value);
 
-// Python source defining canon(value, xml) with the same output for what plistlib writes (for XML,
-// dates lose their fractions as plistlib writes whole seconds).
-extern const char* const canonicalPython;
+// The value a description for makePlist() stands for; for XML, dates lose their fractions as plistlib
+// writes whole seconds.
+plist::Value describedValue(const PlistJson& description, PlistFormat format);
 
 }  // namespace qb::test

@@ -65,9 +65,13 @@ TEST(PlistValue, CopiesAndDataOutliveTheParsedTree) {
         std::optional<Bytes> icon;
         std::string_view titleView;
         {
-            auto result = parse(test::plistlibDump(
-                "[{'title': 'A title longer than a short string', 'icon': bytes(range(200)), 'l': [1, 2]}]",
-                format));
+            std::string bytes;
+            for (int i = 0; i < 200; ++i) bytes += static_cast<char>(i);
+            auto result = parse(
+                test::makePlist(test::PlistJson::array({{{"title", "A title longer than a short string"},
+                                                         {"icon", test::plistData(bytes)},
+                                                         {"l", {1, 2}}}}),
+                                format));
             ASSERT_TRUE(result) << result.error;
             const Value& entry = (*result.value->asArray())[0];
             title = entry["title"]->retained();

@@ -286,9 +286,15 @@ TEST(XmlPlist, FastAndPlainPathsAgree) {
 }
 
 TEST(XmlPlist, FastPathLeavesOutEveryDataTextPlistlibWrites) {
-    const std::string bytes = test::plistlibDump(
-        "[{'icon': bytes(range(256)) * (i + 1), 'small': b'\\x01', 'empty': b''} for i in range(40)]",
-        test::PlistFormat::xml);
+    std::string icon;
+    test::PlistJson items;
+    for (int i = 0; i < 40; ++i) {
+        for (int byte = 0; byte < 256; ++byte) icon += static_cast<char>(byte);
+        items.push_back({{"icon", test::plistData(icon)},
+                         {"small", test::plistData("\x01")},
+                         {"empty", test::plistData("")}});
+    }
+    const std::string bytes = test::makePlist(items, test::PlistFormat::xml);
     const auto texts = scanDataTexts(bytes);
     ASSERT_TRUE(texts);
     EXPECT_EQ(texts->size(), 120u);  // empty data too: plistlib puts its end tag on a line of its own

@@ -3,18 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "platform/log.hpp"
-#include "support/item_fields.hpp"
 #include "support/test_support.hpp"
 
 namespace qb::readinglist {
 namespace {
 
 using test::PlistFormat;
+using test::operator""_plist;
 
 class ReadingListStoreTest : public ::testing::TestWithParam<PlistFormat> {
   protected:
-    std::vector<ReadingListItem> readPython(std::string_view expression) {
-        auto file = dir.write("ReadingList.plist", test::plistlibDump(expression, GetParam()));
+    std::vector<ReadingListItem> read(const test::PlistJson& description) {
+        auto file = dir.write("ReadingList.plist", test::makePlist(description, GetParam()));
         return ReadingListStore::forFile(file).readFromPlist();
     }
     test::TempDir dir;
@@ -22,19 +22,19 @@ class ReadingListStoreTest : public ::testing::TestWithParam<PlistFormat> {
 
 TEST_P(ReadingListStoreTest, KeepsUsableEntriesInFileOrderWithDefaults) {
     LogCapture log;
-    const auto items = readPython(R"([
-        {'title': 'Article', 'URL': 'https://www.example.com/a', 'unread': False,
-         'date': datetime.datetime(2024, 3, 1, 12, 0, 0), 'type': 7, 'icon': b'\x89PNG', 'extra': 1},
-        {'URL': 'https://example.com/untitled'},
-        {'title': 'Bare', 'URL': 'x-quillbrook-item://B'},
-        {'title': 'No address'},
-        {'title': 'Numbered', 'URL': 42, 'unread': False},
-        {'title': 'Odd types', 'URL': 'file:///tmp/d.pdf', 'unread': 'no', 'date': 700000000.0,
-         'type': 'PDF', 'icon': 'not data'},
-        {'title': 'Real type', 'URL': 'x-quillbrook-item://B', 'unread': True, 'type': 12.0,
-         'date': 1234},
-        {'title': '', 'URL': ''},
-    ])");
+    const auto items = read(R"([
+        {"title": "Article", "URL": "https://www.example.com/a", "unread": false,
+         "date": {"$date": "2024-03-01T12:00:00Z"}, "type": 7, "icon": {"$data": "iVBORw=="}, "extra": 1},
+        {"URL": "https://example.com/untitled"},
+        {"title": "Bare", "URL": "x-quillbrook-item://B"},
+        {"title": "No address"},
+        {"title": "Numbered", "URL": 42, "unread": false},
+        {"title": "Odd types", "URL": "file:///tmp/d.pdf", "unread": "no", "date": 700000000.0,
+         "type": "PDF", "icon": "not data"},
+        {"title": "Real type", "URL": "x-quillbrook-item://B", "unread": true, "type": 12.0,
+         "date": 1234},
+        {"title": "", "URL": ""}
+    ])"_plist);
     EXPECT_TRUE(log.records().empty()) << "skipped entries are not logged";
     // Missing and wrongly typed optional keys take their defaults: unread, distant past, type 0, no icon.
     // Empty strings are taken as they are.
@@ -47,7 +47,7 @@ TEST_P(ReadingListStoreTest, KeepsUsableEntriesInFileOrderWithDefaults) {
         {"x-quillbrook-item://B", "Real type", true, past, 0, std::nullopt},
         {"", "", true, past, 0, std::nullopt},
     };
-    EXPECT_TRUE(test::sameItems(items, expected));
+    EXPECT_EQ(test::jsonLines(items), test::jsonLines(expected));
     // Two entries of one address both appear and are the same item; an empty address is no link.
     ASSERT_EQ(items.size(), 5u);
     EXPECT_EQ(items[1], items[3]);
@@ -71,14 +71,15 @@ TEST(ReadingListStoreFileTest, LogsUnreadableAndUnparseableFilesAndReadsNothing)
                                  "Could not read ReadingList.plist"};
     const LogRecord couldNotParse{LogLevel::error, std::string(logSubsystem), "ReadingListStore",
                                   "Could not parse ReadingList.plist"};
-    const std::string entry = "{'title': 'A', 'URL': 'https://example.com/a'}";
+    const test::PlistJson entry = {{"title", "A"}, {"URL", "https://example.com/a"}};
     const Case cases[] = {
         {"missing", std::nullopt, couldNotRead},
-        {"dictionary root", test::plistlibDump("{'items': [" + entry + "]}", PlistFormat::xml),
+        {"dictionary root", test::makePlist({{"items", test::PlistJson::array({entry})}}, PlistFormat::xml),
          couldNotParse},
         {"one string among dictionaries",
-         test::plistlibDump("[" + entry + ", 'stray', " + entry + "]", PlistFormat::binary), couldNotParse},
-        {"empty array", test::plistlibDump("[]", PlistFormat::binary), std::nullopt},
+         test::makePlist(test::PlistJson::array({entry, "stray", entry}), PlistFormat::binary),
+         couldNotParse},
+        {"empty array", test::makePlist(test::PlistJson::array(), PlistFormat::binary), std::nullopt},
     };
     for (const auto& c : cases) {
         test::TempDir dir;

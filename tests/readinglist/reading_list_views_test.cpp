@@ -1,5 +1,6 @@
 #include "readinglist/reading_list_views.hpp"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "readinglist/reading_list_provider.hpp"
@@ -40,7 +41,7 @@ ReadingListEntry entryFor(const test::TempDir& dir, std::optional<std::string> c
 
 TEST(ReadingListViewsTest, EmptyMissingOrBrokenListShowsNoItemsUnderEitherFilter) {
     const std::pair<std::string, std::optional<std::string>> files[] = {
-        {"empty array", test::plistlibDump("[]", PlistFormat::xml)},
+        {"empty array", test::makePlist(test::PlistJson::array(), PlistFormat::xml)},
         {"missing", std::nullopt},
         {"broken", std::string("bplist00 truncated")},
     };
@@ -59,9 +60,12 @@ TEST(ReadingListViewsTest, EmptyMissingOrBrokenListShowsNoItemsUnderEitherFilter
 
 TEST(ReadingListViewsTest, EverythingReadShowsAllReadOnlyUnderTheUnreadFilter) {
     test::TempDir dir;
-    const auto allRead = test::plistlibDump(
-        "[{'title': f'Read {i}', 'URL': f'https://example.com/{i}', 'unread': False} for i in range(6)]",
-        PlistFormat::binary);
+    test::PlistJson list;
+    for (int i = 0; i < 6; ++i)
+        list.push_back({{"title", fmt::format("Read {}", i)},
+                        {"URL", fmt::format("https://example.com/{}", i)},
+                        {"unread", false}});
+    const auto allRead = test::makePlist(list, PlistFormat::binary);
 
     const auto unreadOnly = entryFor(dir, allRead, ReadingListFilter::unreadOnly);
     for (auto family : allFamilies) {

@@ -11,11 +11,6 @@
 namespace qb::workspaces {
 namespace {
 
-Clock tickingClock(double start) {
-    auto now = std::make_shared<double>(start);
-    return [now] { return Date{(*now)++}; };
-}
-
 // The texts of a view tree as a reader sees them, in order, separated by blanks.
 std::string shownText(const ui::View& view) {
     std::string out;
@@ -31,50 +26,52 @@ std::string shownText(const ui::View& view) {
     return out;
 }
 
-std::string manyWorkspaces(int count) {
-    return fmt::format(
-        "[{{'Name': 'W%d' % i, 'workspace': {{'databases': [1], 'windows': []}}}} for i in range({})]",
-        count);
+using test::PlistJson;
+
+// Workspaces W0 to W<count-1>, each with one database and no window; every `unnamed`-th is named by a number.
+PlistJson manyWorkspaces(int count, int unnamed = 0) {
+    PlistJson list = PlistJson::array();
+    for (int i = 0; i < count; ++i) {
+        list.push_back({{"Name", fmt::format("W{}", i)},
+                        {"workspace", {{"databases", {1}}, {"windows", PlistJson::array()}}}});
+        if (unnamed && i % unnamed == 0) list.back()["Name"] = i;
+    }
+    return list;
 }
 
 class WorkspacesProviderTest : public testing::Test {
   protected:
-    WorkspacesProvider providerWith(std::optional<std::string> python, Clock clock = systemClock()) {
+    WorkspacesProvider providerWith(std::optional<PlistJson> description, Clock clock = systemClock()) {
         auto path = dir.path() / "OrderedWorkspaces.plist";
-        if (python)
-            dir.write("OrderedWorkspaces.plist", test::plistlibDump(*python, test::PlistFormat::binary));
+        if (description)
+            dir.write("OrderedWorkspaces.plist", test::makePlist(*description, test::PlistFormat::binary));
         return WorkspacesProvider(WorkspaceStore::forFile(path), std::move(clock));
     }
     test::TempDir dir;
 };
 
-TEST_F(WorkspacesProviderTest, EntryHoldsTheFirstSixteenAndCountsAll) {
-    const std::tuple<int, std::size_t, std::string_view> cases[] = {{20, 16, "20 items"}, {1, 1, "1 items"}};
-    for (const auto& [count, shown, subtitle] : cases) {
-        const auto entry = providerWith(manyWorkspaces(count)).snapshot({}, {});
-        ASSERT_EQ(entry.items.size(), shown);
-        EXPECT_EQ(entry.displayCount, count);
-        for (std::size_t i = 0; i < shown; ++i) EXPECT_EQ(entry.items[i].name, fmt::format("W{}", i));
+// The entry holds the first sixteen workspaces and counts them all; an entry without a string name is
+// neither (every fourth here, among the first rows and past the cap).
+TEST_F(WorkspacesProviderTest, EntryHoldsTheFirstSixteenNamedAndCountsThemAll) {
+    const std::tuple<int, int, std::int64_t, std::string_view, std::string_view> cases[] = {
+        {24, 4, 18, "W1", "W21"}, {1, 0, 1, "W0", "W0"}};
+    for (const auto& [count, unnamed, counted, first, last] : cases) {
+        const auto entry = providerWith(manyWorkspaces(count, unnamed)).snapshot({}, {});
+        EXPECT_EQ(entry.displayCount, counted);
+        ASSERT_EQ(entry.items.size(), std::min<std::size_t>(counted, 16));
+        EXPECT_EQ(entry.items.front().name, first);
+        EXPECT_EQ(entry.items.back().name, last);
         const auto text = shownText(WorkspacesEntryView{entry}.body({WidgetFamily::systemLarge}));
-        EXPECT_TRUE(text.starts_with(fmt::format("Workspaces {} W0 1 databases \u00B7 0 windows", subtitle)))
+        EXPECT_TRUE(text.starts_with(
+            fmt::format("Workspaces {} items {} 1 databases \u00B7 0 windows", counted, first)))
             << text;
     }
 }
 
-TEST_F(WorkspacesProviderTest, EntriesWithoutANameAreNeitherShownNorCounted) {
-    // Every fourth entry's name is a number, among the first rows and past the cap.
-    const auto entry =
-        providerWith("[{'Name': i if i % 4 == 0 else 'W%d' % i} for i in range(24)]").snapshot({}, {});
-    EXPECT_EQ(entry.displayCount, 18);
-    ASSERT_EQ(entry.items.size(), 16u);
-    EXPECT_EQ(entry.items.front().name, "W1");
-    EXPECT_EQ(entry.items.back().name, "W21");
-}
-
 TEST_F(WorkspacesProviderTest, NoWorkspacesShowTheEmptyViewInEveryFamily) {
     const LogCapture quiet;
-    for (auto python : {std::optional<std::string>(), std::optional<std::string>("[]")}) {
-        const auto entry = providerWith(python).snapshot({}, {});
+    for (auto description : {std::optional<PlistJson>(), std::optional<PlistJson>(PlistJson::array())}) {
+        const auto entry = providerWith(description).snapshot({}, {});
         EXPECT_TRUE(entry.items.empty());
         for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
                             WidgetFamily::systemExtraLarge}) {
@@ -89,12 +86,11 @@ TEST_F(WorkspacesProviderTest, DetailRowShowsZeroCounts) {
     EXPECT_EQ(shownText(row), "Empty one 0 databases \u00B7 0 windows");
 }
 
-TEST_F(WorkspacesProviderTest, ReloadFiveMinutesAfterTheEntryAndPlaceholderShowsSamples) {
-    const auto provider = providerWith(manyWorkspaces(3), tickingClock(1000));
-    const auto timeline = provider.timeline({}, {});
-    ASSERT_EQ(timeline.entries.size(), 1u);
-    EXPECT_EQ(timeline.entries[0].date, Date{1000});
-    EXPECT_EQ(timeline.policy, TimelineReloadPolicy::after(Date{1301}));
+// The timeline and its reload come from the list provider all three lists share: the reading list's
+// tests check them.
+TEST_F(WorkspacesProviderTest, EntryIsDatedWhenMadeAndPlaceholderShowsTheSamples) {
+    const auto provider = providerWith(manyWorkspaces(3), test::tickingClock(1000));
+    EXPECT_EQ(provider.snapshot({}, {}).date, Date{1000});
     EXPECT_EQ(provider.placeholder({}).items, WorkspaceItem::sampleItems());
 }
 
