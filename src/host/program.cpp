@@ -13,6 +13,7 @@
 #include "host/demo_setup.hpp"
 #include "host/live_commands.hpp"
 #include "host/server/serve.hpp"
+#include "platform/http.hpp"
 #include "platform/log.hpp"
 #include "tips/tip_store.hpp"
 
@@ -31,6 +32,7 @@ int dispatch(const CommandLine& line) {
             "the demo reads the sample home and feed in examples/; leave out --home and --feed-base");
     if (line.home) QuillbrookPaths::useHome(*line.home);
     if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
+    TipStore::useHttpClient(std::make_shared<CurlHttpClient>());
 
     if (*line.command == Command::serve) return serve(ServeOptions{line.port, line.demo});
     if (*line.command == Command::desktop) return desktopCommand(line);

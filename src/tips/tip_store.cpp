@@ -50,6 +50,36 @@ std::string programFeedBase() {
     return setting.value.value_or(TipStore::defaultFeedBase());
 }
 
+struct HttpClientSetting {
+    std::mutex mutex;
+    std::shared_ptr<const HttpClient> value;
+};
+
+HttpClientSetting& httpClientSetting() {
+    static HttpClientSetting setting;
+    return setting;
+}
+
+std::shared_ptr<const HttpClient> programHttpClient() {
+    auto& setting = httpClientSetting();
+    std::lock_guard lock(setting.mutex);
+    return setting.value;
+}
+
+// The shared store's client: the one the program gave, looked up at every download.
+class ProgramHttpClient final : public HttpClient {
+  public:
+    HttpResult get(const std::string& url) const override {
+        if (const auto client = programHttpClient()) return client->get(url);
+        HttpResult result;
+        result.error = "This program was built without a way to download";
+        return result;
+    }
+    void cancelAll() const override {
+        if (const auto client = programHttpClient()) client->cancelAll();
+    }
+};
+
 std::optional<std::string> environment(const char* name) {
     const char* value = std::getenv(name);
     if (!value || !*value) return std::nullopt;
@@ -105,8 +135,8 @@ TipStore::TipStore(std::shared_ptr<const HttpClient> http, Clock clock,
       downloads_(std::make_shared<SingleFlight<std::vector<TipItem>>>()) {}
 
 const TipStore& TipStore::shared() {
-    static const TipStore store(std::make_shared<CurlHttpClient>(), systemClock(), std::nullopt, std::nullopt,
-                                [] { return preferredLanguages(); });
+    static const TipStore store(std::make_shared<ProgramHttpClient>(), systemClock(), std::nullopt,
+                                std::nullopt, [] { return preferredLanguages(); });
     return store;
 }
 
@@ -114,6 +144,12 @@ TipStore TipStore::make(std::shared_ptr<const HttpClient> http, Clock clock,
                         std::filesystem::path cacheFolder, std::string feedBase, LanguagesSource languages) {
     return TipStore(std::move(http), std::move(clock), std::move(cacheFolder), std::move(feedBase),
                     std::move(languages));
+}
+
+void TipStore::useHttpClient(std::shared_ptr<const HttpClient> http) {
+    auto& setting = httpClientSetting();
+    std::lock_guard lock(setting.mutex);
+    setting.value = std::move(http);
 }
 
 void TipStore::useFeedBase(std::string feedBase) {

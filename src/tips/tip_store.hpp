@@ -24,8 +24,15 @@ class TipStore {
   public:
     using LanguagesSource = std::function<std::vector<std::string>()>;
 
-    // The one store of the program: the real network, the system clock, the user's cache folder.
+    // The one store of the program: the HTTP client the program gave (useHttpClient), the system clock,
+    // the user's cache folder.
     static const TipStore& shared();
+
+    // The HTTP client of the shared store, which each program gives before its first download: the
+    // command-line program downloads itself, the desktop host through a helper process so that it never
+    // loads the download libraries. Until a program gives one, the shared store's downloads fail and it
+    // serves its cache.
+    static void useHttpClient(std::shared_ptr<const HttpClient> http);
 
     // A store for tests: its own HTTP client, clock, cache folder, feed base (scheme://host[:port]) and
     // source of preferred languages.

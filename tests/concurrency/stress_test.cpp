@@ -134,6 +134,7 @@ struct StressEnvironment : ::testing::Environment {
         QuillbrookPaths::useHome(root->path() / "home");
         server = std::make_unique<test::FeedServer>();
         TipStore::useFeedBase(server->base());
+        TipStore::useHttpClient(std::make_shared<CurlHttpClient>());
     }
     void TearDown() override {
         server.reset();

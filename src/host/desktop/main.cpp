@@ -17,6 +17,7 @@
 #include "core/quillbrook_paths.hpp"
 #include "core/quillbrook_widget_bundle.hpp"
 #include "host/cli.hpp"
+#include "host/desktop/download/helper_client.hpp"
 #include "host/desktop/gtk_desktop.hpp"
 #include "host/desktop/render/widget_view.hpp"
 #include "host/desktop/single_instance.hpp"
@@ -88,6 +89,8 @@ int runDesktop(const CommandLine& line) {
         auto interrupted = engine::watchSignal(context, SIGINT, quit);
         auto terminated = engine::watchSignal(context, SIGTERM, quit);
         g_main_loop_run(loop);
+        // A download still running ends with its helper process.
+        TipStore::shared().cancelDownloads();
         reloading = session.reloadsRunning() > 0;
         g_object_unref(launch);
     }
@@ -113,6 +116,7 @@ int main(int argc, char** argv) {
         if (line.verbose) setLogEcho(true);
         if (line.home) QuillbrookPaths::useHome(*line.home);
         if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
+        TipStore::useHttpClient(std::make_shared<desktop::HelperHttpClient>());
         return runDesktop(line);
     } catch (const std::exception& error) {
         return failWith(fmt::format(
