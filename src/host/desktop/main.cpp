@@ -23,6 +23,7 @@
 #include "host/desktop/single_instance.hpp"
 #include "host/desktop_session/desktop_session.hpp"
 #include "host/engine/glib_source.hpp"
+#include "host/live_commands.hpp"
 #include "host/opener.hpp"
 #include "platform/log.hpp"
 #include "platform/terminal_text.hpp"
@@ -103,6 +104,12 @@ int runDesktop(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // `quillbrook-widgets desktop` set G_SLICE for this process alone (GLib has read it by now); the
+    // programs the host starts, such as a browser for a clicked link, get the environment as it was.
+    if (std::getenv(desktopSliceMarker)) {
+        ::unsetenv("G_SLICE");
+        ::unsetenv(desktopSliceMarker);
+    }
     std::vector<std::string> arguments{"desktop"};
     arguments.insert(arguments.end(), argv + 1, argv + argc);
     try {
