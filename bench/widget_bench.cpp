@@ -26,8 +26,8 @@
 #include <fmt/format.h>
 
 #include "bench_support.hpp"
-#include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
+#include "core/widget_services.hpp"
 #include "favorites/favorites_provider.hpp"
 #include "host/render/html.hpp"
 #include "host/render/terminal.hpp"
@@ -63,23 +63,23 @@ std::vector<std::string> listStems() {
     return stems;
 }
 
-// A timeline request of the widget the file belongs to; answers the number of items in its entry.
+// A timeline request of a list widget's provider over the file; answers the number of items in its entry.
+template <class Provider, class Store>
+std::function<std::size_t()> requestOf(const fs::path& file) {
+    const qb::TimelineContext context{qb::WidgetFamily::systemLarge, false};
+    return [provider = Provider(Store::forFile(file)), context] {
+        return provider.timeline(typename Provider::Intent{}, context).entries.front().items.size();
+    };
+}
+
+// A timeline request of the widget the file belongs to.
 std::function<std::size_t()> timelineRequest(const fs::path& file) {
     const std::string name = file.filename().string();
-    const qb::TimelineContext context{qb::WidgetFamily::systemLarge, false};
-    if (name.starts_with("readinglist")) {
-        return [provider = qb::ReadingListProvider(qb::ReadingListStore::forFile(file)), context] {
-            return provider.timeline(qb::ReadingListIntent{}, context).entries.front().items.size();
-        };
-    }
-    if (name.starts_with("favorites")) {
-        return [provider = qb::FavoritesProvider(qb::FavoritesStore::forFile(file)), context] {
-            return provider.timeline(qb::FavoritesIntent{}, context).entries.front().items.size();
-        };
-    }
-    return [provider = qb::WorkspacesProvider(qb::WorkspaceStore::forFile(file)), context] {
-        return provider.timeline(qb::WorkspacesIntent{}, context).entries.front().items.size();
-    };
+    if (name.starts_with("readinglist"))
+        return requestOf<qb::readinglist::ReadingListProvider, qb::readinglist::ReadingListStore>(file);
+    if (name.starts_with("favorites"))
+        return requestOf<qb::favorites::FavoritesProvider, qb::favorites::FavoritesStore>(file);
+    return requestOf<qb::workspaces::WorkspacesProvider, qb::workspaces::WorkspaceStore>(file);
 }
 
 void timeline(benchmark::State& state, const fs::path& path) {
@@ -94,7 +94,7 @@ void parseTips(benchmark::State& state, const fs::path& path) {
     const std::string text(*feed);
     std::size_t tips = 0;
     for (auto _ : state) {
-        auto items = qb::RSSParser::parseTips(text);
+        auto items = qb::tips::RSSParser::parseTips(text);
         tips = items.size();
         benchmark::DoNotOptimize(items.data());
     }
@@ -106,7 +106,7 @@ void stripHTML(benchmark::State& state, const fs::path& path) {
     auto html = qb::readFile(path);
     if (!html) return state.SkipWithError("cannot read the description");
     const std::string text(*html);
-    for (auto _ : state) benchmark::DoNotOptimize(qb::RSSParser::stripHTML(text));
+    for (auto _ : state) benchmark::DoNotOptimize(qb::tips::RSSParser::stripHTML(text));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
@@ -171,8 +171,9 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
 
     // The sample home's files for the list widgets; nothing here reaches the network.
-    qb::QuillbrookPaths::useHome(QB_BENCH_SAMPLE_HOME);
-    const std::vector<qb::AnyWidget> widgets = qb::QuillbrookWidgetBundle{}.body();
+    auto services = qb::WidgetServices::system();
+    services.home = QB_BENCH_SAMPLE_HOME;
+    const std::vector<qb::AnyWidget> widgets = qb::QuillbrookWidgetBundle{services}.body();
     std::vector<RenderCase> cases;
     for (const qb::AnyWidget& widget : widgets) {
         const qb::WidgetInstance instance = widget.makeInstance();

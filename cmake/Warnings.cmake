@@ -23,9 +23,15 @@ if(QB_SANITIZE)
   target_link_options(qb_options INTERFACE ${_qb_san})
 endif()
 
-# qb_library(NAME SOURCES... [LIBS ...]): one folder's static library.
+# qb_library(NAME SOURCES... [LIBS ...]): one folder's static library; a folder of headers alone is an
+# interface library that passes its libraries on.
 function(qb_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
-  target_link_libraries(${name} PUBLIC qb_options ${ARG_LIBS})
+  if(ARG_SOURCES)
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_link_libraries(${name} PUBLIC qb_options ${ARG_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE qb_options ${ARG_LIBS})
+  endif()
 endfunction()

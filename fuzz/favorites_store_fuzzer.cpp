@@ -9,15 +9,16 @@
 #include <string_view>
 #include <vector>
 
-#include "favorites/favorites_entry_view.hpp"
-#include "favorites/favorites_group_option.hpp"
+#include "favorites/favorites_intent.hpp"
 #include "favorites/favorites_provider.hpp"
 #include "favorites/favorites_store.hpp"
+#include "favorites/favorites_views.hpp"
 #include "fuzz_support.hpp"
 #include "presentation/displayable_item.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace qb;
+    using namespace qb::favorites;
     fuzz::QuietLog quiet;
     auto file =
         fuzz::scratch().write("Favorites.plist", std::string_view(reinterpret_cast<const char*>(data), size));

@@ -15,7 +15,7 @@
 
 #include "platform/log.hpp"
 #include "ui/view.hpp"
-#include "widgetkit/family.hpp"
+#include "environment/family.hpp"
 
 namespace qb::fuzz {
 

@@ -10,12 +10,13 @@
 
 #include "fuzz_support.hpp"
 #include "presentation/displayable_item.hpp"
-#include "readinglist/reading_list_entry_view.hpp"
 #include "readinglist/reading_list_provider.hpp"
 #include "readinglist/reading_list_store.hpp"
+#include "readinglist/reading_list_views.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace qb;
+    using namespace qb::readinglist;
     fuzz::QuietLog quiet;
     auto file = fuzz::scratch().write("ReadingList.plist",
                                       std::string_view(reinterpret_cast<const char*>(data), size));

@@ -21,6 +21,7 @@ bool isTrimmedLine(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace qb;
+    using namespace qb::tips;
     const auto tips = RSSParser::parseTips(std::string_view(reinterpret_cast<const char*>(data), size));
     for (std::size_t i = 0; i < tips.size(); ++i) {
         const auto& tip = tips[i];

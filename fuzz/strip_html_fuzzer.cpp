@@ -169,7 +169,7 @@ std::optional<std::string> reference(std::string_view html) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view html(reinterpret_cast<const char*>(data), size);
-    const std::string cleaned = qb::RSSParser::stripHTML(html);
+    const std::string cleaned = qb::tips::RSSParser::stripHTML(html);
     // The feed parser only hands over valid UTF-8; the reference reads nothing else.
     if (!codePoints(html)) return 0;
     const auto expected = reference(html);

@@ -26,6 +26,7 @@ class OfflineClient final : public qb::HttpClient {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace qb;
+    using namespace qb::tips;
     fuzz::QuietLog quiet;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const auto decoded = decodeCachedTips(bytes);
@@ -35,9 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::check(decodeCachedTips(encoded.bytes) == decoded, "a cache that does not read back the same");
     }
 
-    static const TipStore store = TipStore::make(
-        std::make_shared<OfflineClient>(), [] { return Date{754'000'000}; }, fuzz::scratch().path(),
-        "http://127.0.0.1:9", [] { return std::vector<std::string>{"en-US"}; });
+    static const TipStore store =
+        TipStore::forServices(WidgetServices{.clock = [] { return Date{754'000'000}; },
+                                             .http = std::make_shared<OfflineClient>(),
+                                             .cacheFolder = fuzz::scratch().path(),
+                                             .feedBase = "http://127.0.0.1:9"},
+                              [] { return std::vector<std::string>{"en-US"}; });
     const auto file = fuzz::scratch().write("tips_cache.json", bytes);
     const auto tips = store.fetchTips();
     fuzz::check(tips == (decoded ? decoded->tips : std::vector<TipItem>{}), "the store served other tips");

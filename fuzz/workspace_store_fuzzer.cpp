@@ -11,11 +11,12 @@
 #include "fuzz_support.hpp"
 #include "presentation/displayable_item.hpp"
 #include "workspaces/workspace_store.hpp"
-#include "workspaces/workspaces_entry_view.hpp"
 #include "workspaces/workspaces_provider.hpp"
+#include "workspaces/workspaces_views.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace qb;
+    using namespace qb::workspaces;
     fuzz::QuietLog quiet;
     auto file = fuzz::scratch().write("OrderedWorkspaces.plist",
                                       std::string_view(reinterpret_cast<const char*>(data), size));

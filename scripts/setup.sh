@@ -13,6 +13,7 @@ packages=(
   dbus-daemon
   libgtkmm-3.0-dev libgtk-layer-shell-dev
   librsvg2-common
+  scdoc file
 )
 # The browser test needs a browser and Node.js.
 if [[ "${QUILLBROOK_BROWSER_TESTS:-1}" == 1 ]]; then
@@ -23,6 +24,13 @@ fi
 # xwd, xprop and xwininfo for screenshots and window checks, and xdotool for clicks.
 if [[ "${QUILLBROOK_DESKTOP_TESTS:-1}" == 1 ]]; then
   packages+=(sway grim waybar xvfb x11-utils x11-apps xdotool fonts-dejavu-core)
+fi
+
+# The install and package tests: strace proves that the installed program leaves the source tree
+# alone, desktop-file-validate and appstreamcli check the installed entries, man renders the manual
+# page, lintian checks the package, and the completions are tried in zsh and fish (about 65 MB).
+if [[ "${QUILLBROOK_INSTALL_TESTS:-1}" == 1 ]]; then
+  packages+=(strace desktop-file-utils appstream man-db lintian zsh fish)
 fi
 
 missing=()

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <mutex>
 #include <vector>
 
 #include <pwd.h>
@@ -11,25 +10,19 @@
 namespace qb {
 namespace {
 
-struct HomeOverride {
-    std::mutex mutex;
-    bool used = false;  // set at the first use of realHome; useHome is ignored from then on
-    std::optional<std::filesystem::path> home;
-};
-
-HomeOverride& homeOverride() {
-    static HomeOverride instance;
-    return instance;
-}
+// The room for a user record's strings: what the system suggests, else a size that holds any usual
+// record, doubled while the record does not fit, up to a size no real record needs.
+constexpr std::size_t unsuggestedRecordBytes = 16 * 1024;
+constexpr std::size_t mostRecordBytes = 1024 * 1024;
 
 std::optional<UserRecord> currentUserRecord() {
     long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : unsuggestedRecordBytes);
     for (;;) {
         passwd entry{};
         passwd* found = nullptr;
         int error = getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found);
-        if (error == ERANGE && buffer.size() < (1u << 20)) {
+        if (error == ERANGE && buffer.size() < mostRecordBytes) {
             buffer.resize(buffer.size() * 2);
             continue;
         }
@@ -53,45 +46,16 @@ std::string QuillbrookPaths::resolveRealHome(const std::optional<UserRecord>& re
     return std::string(fallbackHome);
 }
 
-void QuillbrookPaths::useHome(std::filesystem::path home) {
-    auto& state = homeOverride();
-    std::lock_guard lock(state.mutex);
-    if (state.used) return;
-    std::error_code error;
-    auto absolute = std::filesystem::absolute(home, error);
-    state.home = error ? std::move(home) : std::move(absolute);
-}
+QuillbrookPaths::QuillbrookPaths(const std::filesystem::path& home)
+    : realHome_(home.string()),
+      appSupport_(home / "Library/Application Support/Quillbrook"),
+      readingList_(appSupport_ / "ReadingList.plist"),
+      favorites_(appSupport_ / "Favorites.plist"),
+      workspaces_(appSupport_ / "OrderedWorkspaces.plist") {}
 
-const std::string& QuillbrookPaths::realHome() {
-    static const std::string home = [] {
-        auto& state = homeOverride();
-        std::lock_guard lock(state.mutex);
-        state.used = true;
-        if (state.home) return state.home->string();
-        return resolveRealHome(currentUserRecord(), fallbackHome());
-    }();
-    return home;
-}
-
-const std::filesystem::path& QuillbrookPaths::appSupportURL() {
-    static const std::filesystem::path folder =
-        std::filesystem::path(realHome()) / "Library/Application Support/Quillbrook";
-    return folder;
-}
-
-const std::filesystem::path& QuillbrookPaths::readingListURL() {
-    static const std::filesystem::path file = appSupportURL() / "ReadingList.plist";
-    return file;
-}
-
-const std::filesystem::path& QuillbrookPaths::favoritesURL() {
-    static const std::filesystem::path file = appSupportURL() / "Favorites.plist";
-    return file;
-}
-
-const std::filesystem::path& QuillbrookPaths::workspacesURL() {
-    static const std::filesystem::path file = appSupportURL() / "OrderedWorkspaces.plist";
-    return file;
+const QuillbrookPaths& QuillbrookPaths::system() {
+    static const QuillbrookPaths paths(resolveRealHome(currentUserRecord(), fallbackHome()));
+    return paths;
 }
 
 }  // namespace qb

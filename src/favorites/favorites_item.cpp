@@ -1,17 +1,17 @@
 #include "favorites/favorites_item.hpp"
 
-#include "core/quillbrook_paths.hpp"
 #include "core/widget_links.hpp"
 #include "platform/json.hpp"
 #include "platform/localization.hpp"
 #include "presentation/displayable_item_json.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 FavoritesItem::FavoritesItem(std::string itemId, std::string itemName, Date itemDate, std::string symbolName,
                              std::int64_t colorLabel, std::optional<std::string> itemLocation,
                              std::optional<std::string> group, std::optional<std::string> link,
-                             std::optional<Bytes> iconBytes, bool database, std::optional<std::string> path)
+                             std::optional<Bytes> iconBytes, bool database, std::optional<std::string> path,
+                             std::string readUnder)
     : id(std::move(itemId)),
       name(std::move(itemName)),
       date(itemDate),
@@ -22,7 +22,8 @@ FavoritesItem::FavoritesItem(std::string itemId, std::string itemName, Date item
       urlString(std::move(link)),
       iconData(std::move(iconBytes)),
       isDatabase(database),
-      databasePath(std::move(path)) {}
+      databasePath(std::move(path)),
+      home(std::move(readUnder)) {}
 
 std::optional<Url> FavoritesItem::url() const {
     return favoritesLink(urlString);
@@ -57,7 +58,7 @@ std::string abbreviatingHome(std::string_view path, std::string_view home) {
 
 std::optional<std::string> FavoritesItem::displayDatabasePath() const {
     if (!databasePath) return std::nullopt;
-    return abbreviatingHome(*databasePath, QuillbrookPaths::realHome());
+    return abbreviatingHome(*databasePath, home);
 }
 
 std::optional<std::string> FavoritesItem::displaySubtitle() const {
@@ -114,4 +115,4 @@ void to_json(nlohmann::json& json, const FavoritesItem& item) {
     addDisplayableFields(json, item);
 }
 
-}  // namespace qb
+}  // namespace qb::favorites

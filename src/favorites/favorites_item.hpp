@@ -10,12 +10,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/quillbrook_paths.hpp"
 #include "platform/bytes.hpp"
 #include "platform/date.hpp"
 #include "platform/url.hpp"
 #include "ui/view.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 // One favorite of Quillbrook: a database, a record or a smart group, at the root or in a favorites group.
 // Two favorites are the same item when their ids are equal, whatever their other fields.
@@ -31,12 +32,14 @@ struct FavoritesItem {
     std::optional<Bytes> iconData;
     bool isDatabase = false;
     std::optional<std::string> databasePath;
+    std::string home;  // the home folder the favorite was read under, which its database path shows as "~"
 
     FavoritesItem() = default;
     FavoritesItem(std::string id, std::string name, Date date, std::string icon, std::int64_t label,
                   std::optional<std::string> location, std::optional<std::string> groupName,
                   std::optional<std::string> urlString, std::optional<Bytes> iconData, bool isDatabase,
-                  std::optional<std::string> databasePath);
+                  std::optional<std::string> databasePath,
+                  std::string home = QuillbrookPaths::system().realHome());
 
     // What a click opens: `urlString` when it parses, Quillbrook's own links tagged with the "favorites"
     // widget; otherwise nothing. Made when asked, so that the favorites a list drops cost no link.
@@ -45,7 +48,7 @@ struct FavoritesItem {
     // The five favorites the placeholder shows; made once, dated at that moment.
     static const std::vector<FavoritesItem>& sampleItems();
 
-    // The database path with the user's home written as "~"; nothing without a database path.
+    // The database path with the home written as "~"; nothing without a database path.
     std::optional<std::string> displayDatabasePath() const;
 
     std::string displayTitle() const { return name; }
@@ -66,11 +69,11 @@ std::string abbreviatingHome(std::string_view path, std::string_view home);
 // Every stored field, the database path as shown, and the six displayable properties.
 void to_json(nlohmann::json& json, const FavoritesItem& item);
 
-}  // namespace qb
+}  // namespace qb::favorites
 
 template <>
-struct std::hash<qb::FavoritesItem> {
-    std::size_t operator()(const qb::FavoritesItem& item) const noexcept {
+struct std::hash<qb::favorites::FavoritesItem> {
+    std::size_t operator()(const qb::favorites::FavoritesItem& item) const noexcept {
         return std::hash<std::string>{}(item.id);
     }
 };

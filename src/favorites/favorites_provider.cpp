@@ -2,23 +2,11 @@
 
 #include "presentation/displayable_item.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 FavoritesEntry FavoritesProvider::placeholder(const TimelineContext&) const {
     const auto& samples = FavoritesItem::sampleItems();
-    return FavoritesEntry{clock_(), samples, static_cast<std::int64_t>(samples.size())};
-}
-
-FavoritesEntry FavoritesProvider::snapshot(const FavoritesIntent& intent, const TimelineContext&) const {
-    return makeEntry(intent);
-}
-
-Timeline<FavoritesEntry> FavoritesProvider::timeline(const FavoritesIntent& intent,
-                                                     const TimelineContext&) const {
-    auto entry = makeEntry(intent);
-    // Taken once the entry is made, so the reload never comes earlier than five minutes after it.
-    const auto reload = clock_().addingTimeInterval(reloadInterval);
-    return Timeline<FavoritesEntry>{{std::move(entry)}, TimelineReloadPolicy::after(reload)};
+    return FavoritesEntry{now(), samples, static_cast<std::int64_t>(samples.size())};
 }
 
 FavoritesEntry FavoritesProvider::makeEntry(const FavoritesIntent& intent) const {
@@ -27,7 +15,7 @@ FavoritesEntry FavoritesProvider::makeEntry(const FavoritesIntent& intent) const
     auto selection =
         store_.select(id == FavoritesGroupOption::allID ? std::nullopt : std::optional<std::string_view>(id),
                       listEntryItemCap);
-    return FavoritesEntry{clock_(), std::move(selection.items), selection.count};
+    return FavoritesEntry{now(), std::move(selection.items), selection.count};
 }
 
-}  // namespace qb
+}  // namespace qb::favorites

@@ -1,34 +1,33 @@
 #pragma once
 
-#include "favorites/favorites_entry.hpp"
 #include "favorites/favorites_intent.hpp"
+#include "favorites/favorites_item.hpp"
 #include "favorites/favorites_store.hpp"
 #include "platform/date.hpp"
+#include "presentation/list_entry.hpp"
+#include "presentation/list_provider.hpp"
 #include "widgetkit/timeline.hpp"
 
-namespace qb {
+namespace qb::favorites {
+
+// One timeline entry of the Favorites widget: the first favorites of the configured group, and how many
+// there are in the group.
+using FavoritesEntry = ListEntry<FavoritesItem>;
 
 // Answers the host for the Favorites widget: the sample favorites as placeholder, otherwise the
 // favorites of the configured group read anew, with a new timeline asked for five minutes later.
-class FavoritesProvider {
+class FavoritesProvider : public ListProvider<FavoritesProvider, FavoritesIntent, FavoritesEntry> {
   public:
-    using Intent = FavoritesIntent;
-    using Entry = FavoritesEntry;
-
-    static constexpr double reloadInterval = 300;
-
     explicit FavoritesProvider(FavoritesStore store = FavoritesStore::shared(), Clock clock = systemClock())
-        : store_(std::move(store)), clock_(std::move(clock)) {}
+        : ListProvider(std::move(clock)), store_(std::move(store)) {}
 
     FavoritesEntry placeholder(const TimelineContext& context) const;
-    FavoritesEntry snapshot(const FavoritesIntent& intent, const TimelineContext& context) const;
-    Timeline<FavoritesEntry> timeline(const FavoritesIntent& intent, const TimelineContext& context) const;
 
   private:
+    friend ListProvider;
     FavoritesEntry makeEntry(const FavoritesIntent& intent) const;
 
     FavoritesStore store_;
-    Clock clock_;
 };
 
-}  // namespace qb
+}  // namespace qb::favorites

@@ -1,20 +1,12 @@
 #include "favorites/favorites_store.hpp"
 
-#include "core/dictionary_list_file.hpp"
-#include "core/quillbrook_paths.hpp"
 #include "platform/localization.hpp"
-#include "platform/log.hpp"
 #include "platform/url.hpp"
 #include "presentation/document_type.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 namespace {
-
-const Logger& logger() {
-    static const Logger instance(logSubsystem, "FavoritesStore");
-    return instance;
-}
 
 std::optional<std::string> stringValue(const plist::Dictionary& dictionary, std::string_view key) {
     auto value = dictionary.find(key);
@@ -55,10 +47,16 @@ std::optional<FavoriteKind> favoriteKind(const plist::Dictionary& child) {
     return std::nullopt;
 }
 
+// What every favorite of one read shares: the text for "Untitled" and the home the file lies under.
+struct ReadContext {
+    std::string untitled;
+    const std::string& home;
+};
+
 // The favorite of a dictionary of the given kind. Ids, paths and UUIDs go into ids and links as they are.
 FavoritesItem makeFavorite(const plist::Dictionary& child, FavoriteKind kind,
-                           const std::optional<std::string>& groupName, const std::string& untitled) {
-    auto name = stringValue(child, "Name").value_or(untitled);
+                           const std::optional<std::string>& groupName, const ReadContext& context) {
+    auto name = stringValue(child, "Name").value_or(context.untitled);
     const Date date = FavoritesStore::parseDate(child.find("Date"));
     const auto label = integerValue(child, "Label").value_or(0);
     std::optional<Bytes> iconData;
@@ -70,42 +68,31 @@ FavoritesItem makeFavorite(const plist::Dictionary& child, FavoriteKind kind,
         std::optional<std::string> urlString;
         if (auto url = Url::compose("x-quillbrook", "open-path", {{"path", path}})) urlString = url->string();
         return FavoritesItem("db:" + groupPrefix + path, std::move(name), date, "cylinder.split.1x2", label,
-                             std::nullopt, groupName, std::move(urlString), std::move(iconData), true, path);
+                             std::nullopt, groupName, std::move(urlString), std::move(iconData), true, path,
+                             context.home);
     }
     if (kind == FavoriteKind::record) {
         const auto uuid = *stringValue(child, "UUID");
         const auto type = integerValue(child, "Type").value_or(0);
         return FavoritesItem("item:" + groupPrefix + uuid, std::move(name), date,
                              DocumentType::sfSymbol(type), label, stringValue(child, "Location"), groupName,
-                             "x-quillbrook-item://" + uuid, std::move(iconData), false, std::nullopt);
+                             "x-quillbrook-item://" + uuid, std::move(iconData), false, std::nullopt,
+                             context.home);
     }
     const auto smartGroup = *stringValue(child, "SIUUID");
     return FavoritesItem("si:" + groupPrefix + smartGroup, std::move(name), date, "gearshape.2", label,
                          std::nullopt, groupName, "x-quillbrook-smartgroup://" + smartGroup,
-                         std::move(iconData), false, std::nullopt);
+                         std::move(iconData), false, std::nullopt, context.home);
 }
 
 // Counts a dictionary that is a favorite, and makes its item while the selection has room.
 void addFavorite(ListSelection<FavoritesItem>& selection, const plist::Dictionary& child,
-                 const std::optional<std::string>& groupName, const std::string& untitled) {
+                 const std::optional<std::string>& groupName, const ReadContext& context) {
     if (auto kind = favoriteKind(child))
-        selection.add([&] { return makeFavorite(child, *kind, groupName, untitled); });
+        selection.add([&] { return makeFavorite(child, *kind, groupName, context); });
 }
 
 }  // namespace
-
-const FavoritesStore& FavoritesStore::shared() {
-    static const FavoritesStore instance(std::nullopt);
-    return instance;
-}
-
-FavoritesStore FavoritesStore::forFile(std::filesystem::path file) {
-    return FavoritesStore(std::move(file));
-}
-
-std::filesystem::path FavoritesStore::file() const {
-    return file_ ? *file_ : QuillbrookPaths::favoritesURL();
-}
 
 Date FavoritesStore::parseDate(const std::optional<plist::Value>& value) {
     if (!value) return Date::distantPast();
@@ -121,22 +108,22 @@ std::vector<FavoritesItem> FavoritesStore::readFromPlist() const {
 ListSelection<FavoritesItem> FavoritesStore::select(std::optional<std::string_view> group,
                                                     std::size_t limit) const {
     ListSelection<FavoritesItem> selection(limit);
-    const std::string untitled = localized("Untitled");
+    const ReadContext context{localized("Untitled"), home()};
     // A group's name: "Name" as a string, else the text for "Untitled".
-    const auto nameOf = [&untitled](const plist::Dictionary& element) {
+    const auto nameOf = [&context](const plist::Dictionary& element) {
         auto name = element.find("Name");
-        return (name ? name->asString() : std::nullopt).value_or(std::string_view(untitled));
+        return (name ? name->asString() : std::nullopt).value_or(std::string_view(context.untitled));
     };
-    const bool read = visitDictionaryListFile(file(), logger(), [&](const plist::Dictionary& element) {
+    const bool read = visitDictionaries([&](const plist::Dictionary& element) {
         // Under a group, a root-level favorite never matches and neither does a group of another name, so
         // the name is compared before the children are looked at.
         if (group && nameOf(element) != *group) return;
         if (auto children = groupChildren(element)) {
             const std::optional<std::string> groupName{std::string(group ? *group : nameOf(element))};
             for (const auto& child : *children)
-                addFavorite(selection, *child.asDictionary(), groupName, untitled);
+                addFavorite(selection, *child.asDictionary(), groupName, context);
         } else if (!group) {
-            addFavorite(selection, element, std::nullopt, untitled);
+            addFavorite(selection, element, std::nullopt, context);
         }
     });
     return read ? std::move(selection) : ListSelection<FavoritesItem>(limit);
@@ -145,7 +132,7 @@ ListSelection<FavoritesItem> FavoritesStore::select(std::optional<std::string_vi
 std::vector<std::string> FavoritesStore::groupNames() const {
     // Any "Children" counts here, but only a string "Name" is listed.
     std::vector<std::string> names;
-    const bool read = visitDictionaryListFile(file(), logger(), [&names](const plist::Dictionary& element) {
+    const bool read = visitDictionaries([&names](const plist::Dictionary& element) {
         if (!element.find("Children")) return;
         if (auto name = stringValue(element, "Name")) names.push_back(std::move(*name));
     });
@@ -153,4 +140,4 @@ std::vector<std::string> FavoritesStore::groupNames() const {
     return names;
 }
 
-}  // namespace qb
+}  // namespace qb::favorites

@@ -9,20 +9,17 @@
 #include <vector>
 
 #include "core/list_selection.hpp"
+#include "core/plist_file_store.hpp"
+#include "core/quillbrook_paths.hpp"
 #include "favorites/favorites_item.hpp"
 #include "platform/plist/plist.hpp"
 
-namespace qb {
+namespace qb::favorites {
 
 // Reads Quillbrook's Favorites.plist anew on every call; keeps nothing between calls. Failures are
 // logged (category "FavoritesStore") and give empty lists.
-class FavoritesStore {
+class FavoritesStore : public PlistFileStore<FavoritesStore> {
   public:
-    // The store of the user's Favorites.plist; the file's place is looked up on first read.
-    static const FavoritesStore& shared();
-    // A store that reads the given file (for tests and other homes).
-    static FavoritesStore forFile(std::filesystem::path file);
-
     // Every favorite, groups flattened, in file order.
     std::vector<FavoritesItem> readFromPlist() const;
     // The favorites of one group (nothing: all of them), flattened and in file order, counted, and made
@@ -37,10 +34,10 @@ class FavoritesStore {
     static Date parseDate(const std::optional<plist::Value>& value);
 
   private:
-    explicit FavoritesStore(std::optional<std::filesystem::path> file) : file_(std::move(file)) {}
-    std::filesystem::path file() const;
-
-    std::optional<std::filesystem::path> file_;  // nothing: the user's Favorites.plist
+    friend PlistFileStore<FavoritesStore>;
+    using PlistFileStore::PlistFileStore;
+    static constexpr std::string_view logCategory = "FavoritesStore";
+    static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.favoritesURL(); }
 };
 
-}  // namespace qb
+}  // namespace qb::favorites

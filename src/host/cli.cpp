@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <regex>
 #include <system_error>
@@ -25,7 +26,10 @@ constexpr std::array commands{
     std::pair{Command::watch, std::string_view("watch")},
     std::pair{Command::open, std::string_view("open")},
     std::pair{Command::desktop, std::string_view("desktop")},
+    std::pair{Command::completions, std::string_view("completions")},
 };
+
+constexpr std::array shells{std::string_view("bash"), std::string_view("zsh"), std::string_view("fish")};
 
 constexpr std::array formats{
     std::pair{OutputFormat::text, std::string_view("text")},
@@ -83,6 +87,7 @@ std::vector<OutputFormat> formatsFor(Command command) {
         case Command::serve:
         case Command::open:
         case Command::desktop:
+        case Command::completions:
             return {};
         case Command::watch:
             return {json, waybar, text};
@@ -112,6 +117,13 @@ std::optional<WidgetRenderingMode> renderingModeFrom(std::string_view text) {
          {WidgetRenderingMode::fullColor, WidgetRenderingMode::accented, WidgetRenderingMode::vibrant})
         if (lowercase(name(mode)) == lowercase(text)) return mode;
     return std::nullopt;
+}
+
+// "list, options, ... or completions", for the messages that say which commands there are.
+std::string commandList() {
+    std::vector<std::string> names;
+    for (const auto& [command, name] : commands) names.emplace_back(name);
+    return joined(names);
 }
 
 struct Failure {
@@ -201,6 +213,9 @@ void checkArgumentCount(const CommandLine& line) {
         count > 0)
         throw Failure{
             fmt::format("{} takes no arguments, but got {}", name, quotedForMessage(line.arguments.front()))};
+    if (command == Command::completions &&
+        (count != 1 || std::find(shells.begin(), shells.end(), line.arguments.front()) == shells.end()))
+        throw Failure{"completions takes a shell: completions bash, completions zsh or completions fish"};
     if (command == Command::options && count != 2)
         throw Failure{"options takes a widget and a parameter: options KIND PARAM [--search TEXT]"};
     if (isSingleWidget(command) && count != 1)
@@ -227,10 +242,15 @@ void checkFormat(const CommandLine& line) {
 CommandLine parse(const std::vector<std::string>& arguments) {
     CommandLine line;
     std::vector<std::pair<const OptionDefinition*, std::string>> given;
+    bool helpCommand = false;  // `help [COMMAND]`, the same as `[COMMAND] --help`
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& token = arguments[i];
         if (token == "-h") {
             line.help = true;
+            continue;
+        }
+        if (token == "--version") {
+            line.version = true;
             continue;
         }
         if (token.size() > 1 && token.front() == '-') {
@@ -253,30 +273,35 @@ CommandLine parse(const std::vector<std::string>& arguments) {
             given.emplace_back(&*definition, value);
             continue;
         }
+        if (!line.command && token == "help" && !helpCommand) {
+            helpCommand = true;
+            continue;
+        }
         if (!line.command) {
             auto found = std::find_if(commands.begin(), commands.end(),
                                       [&](const auto& c) { return c.second == token; });
             if (found == commands.end())
                 throw Failure{
-                    fmt::format("unknown command {}; use list, options, placeholder, snapshot, timeline, "
-                                "render, demo, serve, watch, open or desktop",
-                                quotedForMessage(token))};
+                    fmt::format("unknown command {}; use {}", quotedForMessage(token), commandList())};
             line.command = found->first;
+        } else if (helpCommand) {
+            throw Failure{"help takes at most one command: help COMMAND"};
         } else {
             line.arguments.push_back(token);
         }
     }
     const bool wantsHelp =
         std::any_of(given.begin(), given.end(), [](const auto& g) { return g.first->name == "--help"; }) ||
-        line.help;
+        line.help || helpCommand;
     if (wantsHelp) {
         line.help = true;
         return line;
     }
-    if (!line.command)
-        throw Failure{
-            "no command given; use list, options, placeholder, snapshot, timeline, render, demo, serve, "
-            "watch, open or desktop"};
+    if (line.version) {
+        if (line.command) throw Failure{"--version takes no command; run quillbrook-widgets --version"};
+        return line;
+    }
+    if (!line.command) throw Failure{fmt::format("no command given; use {}", commandList())};
     for (const auto& [definition, value] : given) {
         if (!definition->commands.empty() &&
             std::find(definition->commands.begin(), definition->commands.end(), *line.command) ==
@@ -320,6 +345,46 @@ bool isValidFeedBase(std::string_view text) {
     return true;
 }
 
+std::vector<Command> allCommands() {
+    std::vector<Command> all;
+    for (const auto& [command, name] : commands) all.push_back(command);
+    return all;
+}
+
+std::vector<OptionSpec> optionsOf(Command command) {
+    std::vector<OptionSpec> options;
+    for (const auto& definition : optionDefinitions())
+        if (definition.commands.empty() || std::find(definition.commands.begin(), definition.commands.end(),
+                                                     command) != definition.commands.end())
+            options.push_back({definition.name, definition.takesValue});
+    return options;
+}
+
+std::vector<std::string_view> formatsOf(Command command) {
+    std::vector<std::string_view> names;
+    for (auto format : formatsFor(command))
+        for (const auto& [f, n] : formats)
+            if (f == format) names.push_back(n);
+    return names;
+}
+
+std::vector<std::string> familyWords() {
+    static constexpr std::array families{WidgetFamily::systemSmall, WidgetFamily::systemMedium,
+                                         WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge};
+    std::vector<std::string> words;
+    for (auto family : families) words.emplace_back(name(family));
+    for (auto family : families) {
+        std::string shortName(name(family).substr(6));  // "systemExtraLarge" as "extraLarge"
+        shortName.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(shortName.front())));
+        words.push_back(std::move(shortName));
+    }
+    return words;
+}
+
+std::vector<std::string_view> completionShells() {
+    return {shells.begin(), shells.end()};
+}
+
 std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::string>& arguments) {
     try {
         return parse(arguments);
@@ -359,14 +424,17 @@ std::string helpText(std::optional<Command> command) {
             "  quillbrook-widgets watch KIND [--format json|waybar|text]  a line each time the widget "
             "changes\n"
             "  quillbrook-widgets open KIND [--row N]                 open the widget's link, or row N's\n"
-            "  quillbrook-widgets desktop [--config FILE]             the widgets on the desktop\n\n"
+            "  quillbrook-widgets desktop [--config FILE]             the widgets on the desktop\n"
+            "  quillbrook-widgets completions bash|zsh|fish           the shell's completion script\n"
+            "  quillbrook-widgets help [COMMAND]                      this help, or a command's\n\n"
             "KIND is a widget's kind (ReadingListWidget, FavoritesWidget, WorkspacesWidget, TipsWidget) or "
             "its\n"
             "short name (readinglist, favorites, workspaces, tips).\n\n"
             "options:\n{}{}"
             "  --format FORMAT      text, ansi (text with colours and links), json, tree (the view tree) or "
-            "html\n\n"
-            "Run quillbrook-widgets COMMAND --help for a command's options.\n",
+            "html\n"
+            "  --version            print the program's name and version\n\n"
+            "Run quillbrook-widgets help COMMAND (or COMMAND --help) for a command's options.\n",
             drawing, common);
     }
     switch (*command) {
@@ -450,6 +518,15 @@ std::string helpText(std::optional<Command> command) {
                 "without it, one medium widget of each kind stands at the top right.\n\n"
                 "options:\n"
                 "  --config FILE        read and write the widgets from FILE\n{}",
+                common);
+        case Command::completions:
+            return fmt::format(
+                "usage: quillbrook-widgets completions bash|zsh|fish\n\n"
+                "Prints the completion script of the shell, which completes the commands, options, widget\n"
+                "kinds, parameters, families and formats, and a parameter's values from options KIND PARAM\n"
+                "(with the --home given on the line). The installed program puts them where the shells\n"
+                "look; elsewhere, e.g. source <(quillbrook-widgets completions bash).\n\n"
+                "options:\n{}",
                 common);
     }
     return {};

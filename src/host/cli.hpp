@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "widgetkit/family.hpp"
+#include "environment/family.hpp"
 
 namespace qb::host {
 
@@ -24,7 +24,8 @@ enum class Command {
     serve,
     watch,
     open,
-    desktop
+    desktop,
+    completions
 };
 // `automatic`: styled when writing to a terminal that allows colours, plain otherwise.
 enum class OutputFormat { automatic, text, ansi, json, tree, html, waybar };
@@ -51,6 +52,7 @@ struct CommandLine {
     bool demo = false;
     bool verbose = false;
     bool help = false;
+    bool version = false;  // --version: the program's name and version
     friend bool operator==(const CommandLine&, const CommandLine&) = default;
 };
 
@@ -66,6 +68,17 @@ std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::st
 std::string helpText(std::optional<Command> command);
 
 std::string_view commandName(Command command);
+
+// The command line's own words, from which the completion scripts are made.
+struct OptionSpec {
+    std::string_view name;
+    bool takesValue;
+};
+std::vector<Command> allCommands();
+std::vector<OptionSpec> optionsOf(Command command);  // the options every command takes included
+std::vector<std::string_view> formatsOf(Command command);
+std::vector<std::string> familyWords();  // the full names, then the short ones
+std::vector<std::string_view> completionShells();
 
 // A family by its name ("systemSmall") or short name ("small"), in any letter case.
 std::optional<WidgetFamily> familyNamed(std::string_view text);

@@ -5,10 +5,9 @@
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_paths.hpp"
 #include "platform/files.hpp"
+#include "platform/program_location.hpp"
 #include "platform/terminal_text.hpp"
-#include "tips/tip_store.hpp"
 
 namespace qb::host {
 namespace {
@@ -34,8 +33,20 @@ std::optional<std::filesystem::path> examplesDirectory() {
         if (holdsSamples(chosen)) return std::filesystem::path(chosen);
         return std::nullopt;
     }
-    for (const char* folder : {QB_SOURCE_EXAMPLES_DIR, QB_INSTALLED_EXAMPLES_DIR})
-        if (holdsSamples(folder)) return std::filesystem::path(folder);
+    // An installed program reads the examples installed beside it, never the source tree; a program in
+    // the build tree reads the source tree's, which the build does not copy.
+    std::filesystem::path folder;
+    switch (programLayout().kind) {
+        case ProgramLayout::Kind::installed:
+            folder = *programDataFolder() / "examples";
+            break;
+        case ProgramLayout::Kind::buildTree:
+            folder = QB_SOURCE_EXAMPLES_DIR;
+            break;
+        case ProgramLayout::Kind::unknown:
+            return std::nullopt;
+    }
+    if (holdsSamples(folder)) return folder;
     return std::nullopt;
 }
 
@@ -43,9 +54,9 @@ std::unique_ptr<DemoSetup> DemoSetup::start(std::string& error) {
     auto examples = examplesDirectory();
     if (!examples) {
         error =
-            "the sample files (examples/home and examples/feed.xml) were not found; set "
-            "QUILLBROOK_EXAMPLES_DIR "
-            "to the examples folder of the source tree";
+            "the sample files (examples/home and examples/feed.xml) were not found beside the program; "
+            "set QUILLBROOK_EXAMPLES_DIR to an examples folder (share/quillbrook-widgets/examples of "
+            "an install, or examples/ of the source tree)";
         return nullptr;
     }
     auto feed = readFile(*examples / "feed.xml");
@@ -64,10 +75,14 @@ std::unique_ptr<DemoSetup> DemoSetup::start(std::string& error) {
         error = "the demo's feed server could not listen on 127.0.0.1; check that local ports can be opened";
         return nullptr;
     }
-    setenv("XDG_CACHE_HOME", cache->c_str(), 1);
-    QuillbrookPaths::useHome(*examples / "home");
-    TipStore::useFeedBase(setup->server_.base());
     return setup;
+}
+
+WidgetServices DemoSetup::services(WidgetServices base) const {
+    base.home = examples_ / "home";
+    base.feedBase = server_.base();
+    base.cacheFolder = cache_;
+    return base;
 }
 
 DemoSetup::DemoSetup(std::filesystem::path examples, std::string feed, std::filesystem::path cache)

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/widget_services.hpp"
 #include "host/demo_feed_server.hpp"
 
 namespace qb::host {
@@ -18,11 +19,12 @@ std::optional<std::filesystem::path> examplesDirectory();
 
 class DemoSetup {
   public:
-    // Points the widgets at the samples: the home folder (QuillbrookPaths::useHome), a feed server
-    // serving examples/feed.xml (TipStore::useFeedBase) and a fresh cache folder ($XDG_CACHE_HOME).
-    // Call before any widget is asked, while no other thread runs. Nothing, with the reason in `error`,
-    // when the samples are missing or no server can be started.
+    // Starts a feed server serving examples/feed.xml and makes a fresh cache folder. Nothing, with the
+    // reason in `error`, when the samples are missing or no server can be started.
     static std::unique_ptr<DemoSetup> start(std::string& error);
+
+    // The services pointed at the samples: the sample home, the feed server and the fresh cache folder.
+    WidgetServices services(WidgetServices base) const;
 
     ~DemoSetup();
     DemoSetup(const DemoSetup&) = delete;

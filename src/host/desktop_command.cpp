@@ -12,20 +12,12 @@
 
 #include "host/commands.hpp"
 #include "host/live_commands.hpp"
+#include "platform/program_location.hpp"
 
 namespace qb::host {
 namespace {
 
 constexpr std::string_view hostName = "quillbrook-widgets-desktop";
-
-// Where the desktop host may be: beside this program (a build tree), then in the installed libexec
-// folder relative to it.
-std::vector<std::filesystem::path> hostCandidates() {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const auto folder = error ? std::filesystem::current_path(error) : self.parent_path();
-    return {folder / hostName, (folder / QB_DESKTOP_HOST_DIR / hostName).lexically_normal()};
-}
 
 // The options the host takes, from the checked command line.
 std::vector<std::string> hostArguments(const CommandLine& line) {
@@ -51,23 +43,21 @@ void useMallocForSlices() {
 }  // namespace
 
 int desktopCommand(const CommandLine& line) {
-    const auto candidates = hostCandidates();
-    for (const auto& candidate : candidates) {
-        if (::access(candidate.c_str(), F_OK) != 0) continue;
-        auto arguments = hostArguments(line);
-        std::vector<char*> argv;
-        for (auto& argument : arguments) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        useMallocForSlices();
-        ::execv(candidate.c_str(), argv.data());
-        return runFailure(
-            fmt::format("could not start the desktop host {}: {}", candidate.string(), std::strerror(errno)));
-    }
+    // Installed, the host is in libexec/quillbrook-widgets; in the build tree, beside this program.
+    const auto host = programHelperFolder() / hostName;
+    if (::access(host.c_str(), F_OK) != 0)
+        return runFailure(fmt::format(
+            "the desktop host is not installed: looked for {}; build the target quillbrook-widgets-desktop "
+            "or install it with the program",
+            host.string()));
+    auto arguments = hostArguments(line);
+    std::vector<char*> argv;
+    for (auto& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    useMallocForSlices();
+    ::execv(host.c_str(), argv.data());
     return runFailure(
-        fmt::format("the desktop host is not installed: looked for {} and {}; build the target "
-                    "quillbrook-widgets-desktop "
-                    "or install it with the program",
-                    candidates[0].string(), candidates[1].string()));
+        fmt::format("could not start the desktop host {}: {}", host.string(), std::strerror(errno)));
 }
 
 }  // namespace qb::host

@@ -6,16 +6,15 @@
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
+#include "core/widget_services.hpp"
 #include "host/cli.hpp"
 #include "host/commands.hpp"
+#include "host/completion_scripts.hpp"
 #include "host/demo_setup.hpp"
 #include "host/live_commands.hpp"
 #include "host/server/serve.hpp"
-#include "platform/http.hpp"
 #include "platform/log.hpp"
-#include "tips/tip_store.hpp"
 
 namespace qb::host {
 namespace {
@@ -25,16 +24,19 @@ int dispatch(const CommandLine& line) {
         std::cout << helpText(line.command);
         return 0;
     }
+    if (line.version) {
+        std::cout << "quillbrook-widgets " QB_VERSION "\n";
+        return 0;
+    }
     if (line.verbose) setLogEcho(true);
     const bool usesSamples = *line.command == Command::demo || (*line.command == Command::serve && line.demo);
     if (usesSamples && (line.home || line.feedBase))
         return usageFailure(
             "the demo reads the sample home and feed in examples/; leave out --home and --feed-base");
-    if (line.home) QuillbrookPaths::useHome(*line.home);
-    if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
-    TipStore::useHttpClient(std::make_shared<CurlHttpClient>());
+    auto services = servicesFor(line);
 
-    if (*line.command == Command::serve) return serve(ServeOptions{line.port, line.demo});
+    if (*line.command == Command::serve)
+        return serve(ServeOptions{line.port, line.demo}, std::move(services));
     if (*line.command == Command::desktop) return desktopCommand(line);
 
     std::unique_ptr<DemoSetup> demo;
@@ -42,8 +44,9 @@ int dispatch(const CommandLine& line) {
         std::string error;
         demo = DemoSetup::start(error);
         if (!demo) return runFailure(error);
+        services = demo->services(std::move(services));
     }
-    const auto widgets = QuillbrookWidgetBundle{}.body();
+    const auto widgets = QuillbrookWidgetBundle{services}.body();
     switch (*line.command) {
         case Command::list:
             return listCommand(line, widgets);
@@ -61,6 +64,9 @@ int dispatch(const CommandLine& line) {
             return watchCommand(line, widgets);
         case Command::open:
             return openCommand(line, widgets);
+        case Command::completions:
+            std::cout << completionScript(line.arguments.front(), widgets);
+            return 0;
         case Command::serve:
         case Command::desktop:
             break;
@@ -69,6 +75,18 @@ int dispatch(const CommandLine& line) {
 }
 
 }  // namespace
+
+// The services of the user, with the home and the feed base the command line names instead.
+WidgetServices servicesFor(const CommandLine& line) {
+    auto services = WidgetServices::system();
+    if (line.home) {
+        std::error_code error;
+        auto absolute = std::filesystem::absolute(*line.home, error);
+        services.home = error ? *line.home : std::move(absolute);
+    }
+    if (line.feedBase) services.feedBase = *line.feedBase;
+    return services;
+}
 
 int run(const std::vector<std::string>& arguments) {
     // Run bare, the program answers with what it can do, as an error: the help goes to stderr.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <compare>
 #include <functional>
 #include <string>
@@ -19,6 +20,10 @@ struct Date {
     static constexpr Date fromUnixSeconds(double unix) { return Date{unix - unixEpochOffset}; }
     constexpr double unixSeconds() const { return sinceReferenceDate + unixEpochOffset; }
     constexpr Date addingTimeInterval(double seconds) const { return Date{sinceReferenceDate + seconds}; }
+    template <class Rep, class Period>
+    constexpr Date addingTimeInterval(std::chrono::duration<Rep, Period> interval) const {
+        return addingTimeInterval(std::chrono::duration<double>(interval).count());
+    }
 
     friend constexpr auto operator<=>(const Date&, const Date&) = default;
 };
@@ -28,6 +33,8 @@ std::string iso8601(Date date);
 
 // Where the current time comes from; tests pass a fixed one.
 using Clock = std::function<Date()>;
-inline Clock systemClock() { return [] { return Date::now(); }; }
+inline Clock systemClock() {
+    return [] { return Date::now(); };
+}
 
 }  // namespace qb

@@ -9,6 +9,7 @@
 #include <fmt/format.h>
 
 #include "platform/message_catalog.hpp"
+#include "platform/program_location.hpp"
 
 // The string tables are gettext's compiled .mo files (po/ builds them with msgfmt), but we read them
 // ourselves instead of through libintl: libintl takes the language from the process's locale, which a
@@ -38,11 +39,13 @@ std::string languageTag(std::string_view locale) {
     return tag;
 }
 
-// The folders to look for tables in, in order.
+// The folders to look for tables in, in order: the one QUILLBROOK_LOCALEDIR names, else the program's
+// own (installed beside it, or the build tree's).
 std::vector<std::filesystem::path> localeFolders() {
     if (auto folder = environment("QUILLBROOK_LOCALEDIR"); !folder.empty())
         return {std::filesystem::path(folder)};
-    return {QB_BUILD_LOCALE_DIR, QB_INSTALL_LOCALE_DIR};
+    if (auto folder = programLocaleFolder()) return {*folder};
+    return {};
 }
 
 // A table per file, loaded on first use; a missing file is remembered as missing.

@@ -77,10 +77,32 @@ void writeToJournal(LogLevel level, const std::string& subsystem, const std::str
                     static_cast<int>(identifier.size()), identifier.data(), nullptr);
 }
 
+// Without a journal, debug messages go to stderr only when echoed (a journal keeps them out of sight
+// too); information and errors always do.
+void writeToSystem(LogRecord record) {
+    auto& shared = state();
+    std::lock_guard lock(shared.mutex);
+    if (shared.captures > 0) {
+        shared.captured.push_back(std::move(record));
+        return;
+    }
+    bool echoed = shared.echo && record.level >= shared.echoMinimum;
+    if (journalRuns()) {
+        writeToJournal(record.level, record.subsystem, record.category, record.message);
+        if (echoed) writeToStderr(record.level, record.category, record.message);
+    } else if (echoed || record.level != LogLevel::debug) {
+        writeToStderr(record.level, record.category, record.message);
+    }
+}
+
 }  // namespace
 
-Logger::Logger(std::string_view subsystem, std::string_view category)
-    : subsystem_(subsystem), category_(category) {}
+LogSink systemLogSink() {
+    return &writeToSystem;
+}
+
+Logger::Logger(std::string_view subsystem, std::string_view category, LogSink sink)
+    : subsystem_(subsystem), category_(category), sink_(sink ? std::move(sink) : systemLogSink()) {}
 
 void Logger::debug(std::string_view message) const {
     write(LogLevel::debug, std::string(message));
@@ -100,22 +122,8 @@ void Logger::error(std::string_view format, std::string_view publicArgument) con
     write(LogLevel::error, std::move(message));
 }
 
-// Without a journal, debug messages go to stderr only when echoed (a journal keeps them out of sight
-// too); information and errors always do.
 void Logger::write(LogLevel level, std::string message) const {
-    auto& shared = state();
-    std::lock_guard lock(shared.mutex);
-    if (shared.captures > 0) {
-        shared.captured.push_back({level, subsystem_, category_, std::move(message)});
-        return;
-    }
-    bool echoed = shared.echo && level >= shared.echoMinimum;
-    if (journalRuns()) {
-        writeToJournal(level, subsystem_, category_, message);
-        if (echoed) writeToStderr(level, category_, message);
-    } else if (echoed || level != LogLevel::debug) {
-        writeToStderr(level, category_, message);
-    }
+    sink_(LogRecord{level, subsystem_, category_, std::move(message)});
 }
 
 LogCapture::LogCapture() {

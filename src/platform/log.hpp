@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,13 +20,18 @@ struct LogRecord {
     friend bool operator==(const LogRecord&, const LogRecord&) = default;
 };
 
-// A log channel: writes to the journal (fields MESSAGE, PRIORITY, SUBSYSTEM, CATEGORY and
-// SYSLOG_IDENTIFIER=quillbrook-widgets), or where no journal runs to stderr as
-// "quillbrook-widgets[category] error: message" (debug messages there only when echoed). Cheap to copy;
-// safe to use from any thread.
+// Where log records go. The system's sink writes to the journal (fields MESSAGE, PRIORITY, SUBSYSTEM,
+// CATEGORY and SYSLOG_IDENTIFIER=quillbrook-widgets), or where no journal runs to stderr as
+// "quillbrook-widgets[category] error: message" (debug messages there only when echoed); while a
+// LogCapture lives, it keeps the records instead. A sink is called from any thread.
+using LogSink = std::function<void(LogRecord)>;
+LogSink systemLogSink();
+
+// A log channel of one category. Cheap to copy; safe to use from any thread.
 class Logger {
   public:
-    Logger(std::string_view subsystem, std::string_view category);
+    // Writes to `sink`, or to the system's sink when none is given.
+    Logger(std::string_view subsystem, std::string_view category, LogSink sink = {});
 
     void debug(std::string_view message) const;
     void info(std::string_view message) const;
@@ -37,6 +43,7 @@ class Logger {
     void write(LogLevel level, std::string message) const;
     std::string subsystem_;
     std::string category_;
+    LogSink sink_;
 };
 
 // While it lives, every message of the process goes to this capture instead of the journal (for tests).

@@ -10,18 +10,29 @@
 
 namespace qb {
 
+// The accent dot and the icon that lead a row: the dot's diameter, the icon's square and the font its
+// symbol is drawn in, for each row design.
+struct RowLeadStyle {
+    double dotSize;
+    double iconSize;
+    ui::Font iconFont;
+};
+inline constexpr RowLeadStyle compactRowLead{5, 12, ui::Font::caption2};
+inline constexpr RowLeadStyle standardRowLead{6, 16, ui::Font::callout};
+inline constexpr RowLeadStyle detailedRowLead{6, 18, ui::Font::callout};
+
 namespace detail {
 
 // The dot and the icon that lead every row, the icon in the row's font and a frame of its size.
 template <DisplayableItem Item>
-std::vector<ui::View> rowLead(const Item& item, const ui::Environment& environment, double dotSize,
-                              double iconSize, ui::Font iconFont) {
+std::vector<ui::View> rowLead(const Item& item, const ui::Environment& environment,
+                              const RowLeadStyle& style) {
     std::vector<ui::View> lead;
-    lead.push_back(AccentDot{item.dotColor(), dotSize}.body(environment));
-    lead.push_back(ItemIconView{item.displayIconData(), item.displayIcon(), iconSize}
+    lead.push_back(AccentDot{item.dotColor(), style.dotSize}.body(environment));
+    lead.push_back(ItemIconView{item.displayIconData(), item.displayIcon(), style.iconSize}
                        .body(environment)
-                       .font(iconFont)
-                       .frame(iconSize, std::nullopt));
+                       .font(style.iconFont)
+                       .frame(style.iconSize, std::nullopt));
     return lead;
 }
 
@@ -40,7 +51,7 @@ struct CompactItemRow {
     Item item;
 
     ui::View body(const ui::Environment& environment) const {
-        auto children = detail::rowLead(item, environment, 5, 12, ui::Font::caption2);
+        auto children = detail::rowLead(item, environment, compactRowLead);
         children.push_back(ui::verbatim(item.displayTitle())
                                .font(ui::Font::caption)
                                .lineLimit(1)
@@ -55,7 +66,7 @@ struct StandardItemRow {
     Item item;
 
     ui::View body(const ui::Environment& environment) const {
-        auto children = detail::rowLead(item, environment, 6, 16, ui::Font::callout);
+        auto children = detail::rowLead(item, environment, standardRowLead);
         children.push_back(detail::rowTitle(item.displayTitle()));
         children.push_back(ui::spacer());
         if (auto subtitle = item.displaySubtitle()) {
@@ -83,7 +94,7 @@ struct DetailedItemRow {
                                 .lineLimit(1)
                                 .foregroundStyle(ui::Level::secondary));
         }
-        auto children = detail::rowLead(item, environment, 6, 18, ui::Font::callout);
+        auto children = detail::rowLead(item, environment, detailedRowLead);
         children.push_back(ui::vstack(ui::HorizontalAlignment::leading, std::move(lines)).spacing(1));
         children.push_back(ui::spacer());
         return ui::hstack(ui::VerticalAlignment::center, std::move(children))

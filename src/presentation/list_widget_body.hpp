@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/localization.hpp"
 #include "presentation/displayable_item.hpp"
 #include "presentation/item_rows.hpp"
 #include "presentation/linked_item.hpp"
+#include "presentation/list_entry.hpp"
 #include "presentation/widget_header.hpp"
 #include "ui/view.hpp"
 
@@ -26,7 +28,7 @@ struct ListWidgetBody {
     std::string title{};                      // header title (a key of the string table)
     std::string subtitle{};                   // header subtitle, already formatted
     std::function<ui::View()> smallHeader{};  // the small family's header
-    std::function<ui::View(const Item&)> detailRow{};  // the large families' row
+    std::function<ui::View(const Item&)> detailRow{};  // the large families' row; none: DetailedItemRow
 
     // Rows shown per family.
     static constexpr std::int64_t maxSmall = 4;
@@ -144,5 +146,16 @@ struct ListWidgetBody {
         return ui::vstack(ui::HorizontalAlignment::leading, std::move(children)).spacing(0);
     }
 };
+
+// The layout of a list entry whose header reads its title over the count of all its items ("12 items")
+// and whose small family shows the title alone.
+template <DisplayableItem Item>
+ListWidgetBody<Item> countedListBody(const ListEntry<Item>& entry, std::string title,
+                                     std::function<ui::View(const Item&)> detailRow = {}) {
+    std::string subtitle = localized("%lld items", entry.displayCount);
+    auto smallHeader = [title] { return ui::localizedText(title).font(ui::Font::headline); };
+    return {entry.items,         entry.displayCount,     std::move(title),
+            std::move(subtitle), std::move(smallHeader), std::move(detailRow)};
+}
 
 }  // namespace qb

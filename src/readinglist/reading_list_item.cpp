@@ -7,7 +7,7 @@
 #include "presentation/displayable_item_json.hpp"
 #include "presentation/document_type.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 namespace {
 
 std::string lowercasedASCII(std::string text) {
@@ -101,4 +101,4 @@ void to_json(nlohmann::json& json, const ReadingListItem& item) {
     addDisplayableFields(json, item);
 }
 
-}  // namespace qb
+}  // namespace qb::readinglist

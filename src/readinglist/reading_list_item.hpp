@@ -13,7 +13,7 @@
 #include "platform/url.hpp"
 #include "ui/view.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 
 // One entry of the reading list: a document or web page the user marked for later reading. Items are
 // identified by the address they were saved under, so two entries with the same address are equal.
@@ -58,11 +58,11 @@ struct ReadingListItem {
 // Every stored and computed field, and the six displayable properties.
 void to_json(nlohmann::json& json, const ReadingListItem& item);
 
-}  // namespace qb
+}  // namespace qb::readinglist
 
 template <>
-struct std::hash<qb::ReadingListItem> {
-    std::size_t operator()(const qb::ReadingListItem& item) const noexcept {
+struct std::hash<qb::readinglist::ReadingListItem> {
+    std::size_t operator()(const qb::readinglist::ReadingListItem& item) const noexcept {
         return std::hash<std::string>{}(item.id);
     }
 };

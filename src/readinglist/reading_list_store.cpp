@@ -2,18 +2,10 @@
 
 #include <string>
 
-#include "core/dictionary_list_file.hpp"
-#include "core/quillbrook_paths.hpp"
-#include "platform/log.hpp"
 #include "platform/plist/plist.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 namespace {
-
-const Logger& logger() {
-    static const Logger instance(logSubsystem, "ReadingListStore");
-    return instance;
-}
 
 template <class T>
 using Getter = std::optional<T> (plist::Value::*)() const;
@@ -54,26 +46,13 @@ ReadingListItem makeItem(const plist::Dictionary& entry, const EntryHead& head) 
 
 }  // namespace
 
-const ReadingListStore& ReadingListStore::shared() {
-    static const ReadingListStore instance(std::nullopt);
-    return instance;
-}
-
-ReadingListStore ReadingListStore::forFile(std::filesystem::path file) {
-    return ReadingListStore(std::move(file));
-}
-
-std::filesystem::path ReadingListStore::file() const {
-    return file_ ? *file_ : QuillbrookPaths::readingListURL();
-}
-
 std::vector<ReadingListItem> ReadingListStore::readFromPlist() const {
     return select(ReadingListFilter::all).shown.items;
 }
 
 ReadingListSelection ReadingListStore::select(ReadingListFilter filter, std::size_t limit) const {
     ReadingListSelection selection{ListSelection<ReadingListItem>(limit)};
-    const bool read = visitDictionaryListFile(file(), logger(), [&](const plist::Dictionary& entry) {
+    const bool read = visitDictionaries([&](const plist::Dictionary& entry) {
         const auto head = entryHead(entry);
         if (!head) return;
         ++selection.sourceCount;
@@ -84,4 +63,4 @@ ReadingListSelection ReadingListStore::select(ReadingListFilter filter, std::siz
     return read ? std::move(selection) : ReadingListSelection{ListSelection<ReadingListItem>(limit)};
 }
 
-}  // namespace qb
+}  // namespace qb::readinglist

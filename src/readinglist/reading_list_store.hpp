@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "core/list_selection.hpp"
-#include "readinglist/reading_list_filter.hpp"
+#include "core/plist_file_store.hpp"
+#include "core/quillbrook_paths.hpp"
+#include "readinglist/reading_list_intent.hpp"
 #include "readinglist/reading_list_item.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 
 // What one request of the widget reads from the list: the first items that pass the filter and how many
 // pass, and the counts over every usable entry whatever the filter.
@@ -22,13 +24,8 @@ struct ReadingListSelection {
 };
 
 // Reads Quillbrook's reading list (ReadingList.plist) afresh on every call; keeps nothing in between.
-class ReadingListStore {
+class ReadingListStore : public PlistFileStore<ReadingListStore> {
   public:
-    // The store of the user's ReadingList.plist; the file's place is looked up on first read.
-    static const ReadingListStore& shared();
-    // A store reading the given file (for tests and the host's other homes).
-    static ReadingListStore forFile(std::filesystem::path file);
-
     // The usable entries of the file, in file order. A missing or broken file is logged and gives an
     // empty list; an entry without a "title" or "URL" string is left out.
     std::vector<ReadingListItem> readFromPlist() const;
@@ -37,10 +34,10 @@ class ReadingListStore {
                                 std::size_t limit = std::numeric_limits<std::size_t>::max()) const;
 
   private:
-    explicit ReadingListStore(std::optional<std::filesystem::path> file) : file_(std::move(file)) {}
-    std::filesystem::path file() const;
-
-    std::optional<std::filesystem::path> file_;  // nothing: the user's ReadingList.plist
+    friend PlistFileStore<ReadingListStore>;
+    using PlistFileStore::PlistFileStore;
+    static constexpr std::string_view logCategory = "ReadingListStore";
+    static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.readingListURL(); }
 };
 
-}  // namespace qb
+}  // namespace qb::readinglist

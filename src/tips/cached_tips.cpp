@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace qb {
+namespace qb::tips {
 
 namespace {
 
@@ -77,4 +77,4 @@ std::optional<CachedTips> decodeCachedTips(std::string_view json) {
     return cache;
 }
 
-}  // namespace qb
+}  // namespace qb::tips

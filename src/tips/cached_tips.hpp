@@ -8,7 +8,7 @@
 #include "platform/date.hpp"
 #include "tips/tip_item.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 // The contents of tips_cache.json: when the list was written, and the tips newest first.
 struct CachedTips {
@@ -30,4 +30,4 @@ EncodedCache encodeCachedTips(const CachedTips& cache);
 // with the right type. Fields longer than a tip keeps are cut (TipLimits).
 std::optional<CachedTips> decodeCachedTips(std::string_view json);
 
-}  // namespace qb
+}  // namespace qb::tips

@@ -8,7 +8,7 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-namespace qb::feedtext {
+namespace qb::tips::feedtext {
 
 namespace {
 
@@ -255,4 +255,4 @@ std::optional<Date> parseFeedDate(std::string_view text) {
     return parseFeedDateWithPattern(text);
 }
 
-}  // namespace qb::feedtext
+}  // namespace qb::tips::feedtext

@@ -6,7 +6,7 @@
 
 #include "platform/date.hpp"
 
-namespace qb::feedtext {
+namespace qb::tips::feedtext {
 
 // Whitespace here is U+0009 to U+000D, U+0085 and the characters of the categories Zs, Zl and Zp
 // (U+00A0 and U+2028 included).
@@ -33,4 +33,4 @@ std::optional<Date> parseFeedDate(std::string_view text);
 // parseFeedDate takes a faster road for the common form with the same outcome.
 std::optional<Date> parseFeedDateWithPattern(std::string_view text);
 
-}  // namespace qb::feedtext
+}  // namespace qb::tips::feedtext

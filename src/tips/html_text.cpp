@@ -9,7 +9,7 @@
 #include "tips/feed_text.hpp"
 #include "tips/rss_parser.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 namespace {
 
@@ -195,4 +195,4 @@ std::optional<std::string> RSSParser::decodeScalar(std::string_view digits, int 
     return result;
 }
 
-}  // namespace qb
+}  // namespace qb::tips

@@ -9,7 +9,7 @@
 
 #include "tips/feed_text.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 namespace {
 
@@ -200,4 +200,4 @@ void RSSParser::finishItem() {
                             pubDate, std::move(guid)});
 }
 
-}  // namespace qb
+}  // namespace qb::tips

@@ -7,7 +7,7 @@
 
 #include "tips/tip_item.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 // What a feed document gave: the tips, and why the document was not read to its end as an RSS feed.
 struct ParsedFeed {
@@ -59,4 +59,4 @@ class RSSParser {
     friend struct ExpatCallbacks;
 };
 
-}  // namespace qb
+}  // namespace qb::tips

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-namespace qb {
+namespace qb::tips {
 
 // Runs the work for one key once at a time: a caller that comes while the work for its key runs waits
 // for that run and shares its result (or its exception) instead of starting its own. The lock is held
@@ -52,4 +52,4 @@ class SingleFlight {
     std::map<std::string, std::shared_future<Result>> flights_;
 };
 
-}  // namespace qb
+}  // namespace qb::tips

@@ -6,7 +6,7 @@
 #include "platform/json.hpp"
 #include "tips/feed_text.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 void TipItem::limitFieldLengths() {
     feedtext::limitLength(title, TipLimits::titleBytes);
@@ -50,9 +50,9 @@ void to_json(nlohmann::json& json, const TipItem& tip) {
                           {"url", toJson(tip.url())}};
 }
 
-}  // namespace qb
+}  // namespace qb::tips
 
-std::size_t std::hash<qb::TipItem>::operator()(const qb::TipItem& tip) const noexcept {
+std::size_t std::hash<qb::tips::TipItem>::operator()(const qb::tips::TipItem& tip) const noexcept {
     std::size_t seed = 0;
     auto mix = [&seed](std::size_t value) {
         seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);

@@ -11,7 +11,7 @@
 #include "platform/date.hpp"
 #include "platform/url.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 // The most a tip keeps of each field, in bytes. Real tips stay far below: a title is a line, a
 // description a paragraph or two (the widget shows a few lines of it), and web servers refuse
@@ -52,9 +52,9 @@ struct TipItem {
 // The program's JSON: the stored fields, the id and the url.
 void to_json(nlohmann::json& json, const TipItem& tip);
 
-}  // namespace qb
+}  // namespace qb::tips
 
 template <>
-struct std::hash<qb::TipItem> {
-    std::size_t operator()(const qb::TipItem& tip) const noexcept;
+struct std::hash<qb::tips::TipItem> {
+    std::size_t operator()(const qb::tips::TipItem& tip) const noexcept;
 };

@@ -1,14 +1,10 @@
 #include "tips/tip_store.hpp"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 #include <fmt/format.h>
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/files.hpp"
 #include "platform/localization.hpp"
@@ -18,73 +14,11 @@
 #include "tips/rss_parser.hpp"
 #include "tips/single_flight.hpp"
 
-#ifndef QB_FEED_HOST
-#error "QB_FEED_HOST names the server of the tips feed; the build sets it"
-#endif
-
-namespace qb {
+namespace qb::tips {
 
 namespace {
 
-constexpr double cacheLifetime = 21600;  // six hours
 constexpr std::string_view cacheFileName = "tips_cache.json";
-
-const Logger& logger() {
-    static const Logger instance(logSubsystem, "TipStore");
-    return instance;
-}
-
-struct FeedBaseSetting {
-    std::mutex mutex;
-    std::optional<std::string> value;
-};
-
-FeedBaseSetting& feedBaseSetting() {
-    static FeedBaseSetting setting;
-    return setting;
-}
-
-std::string programFeedBase() {
-    auto& setting = feedBaseSetting();
-    std::lock_guard lock(setting.mutex);
-    return setting.value.value_or(TipStore::defaultFeedBase());
-}
-
-struct HttpClientSetting {
-    std::mutex mutex;
-    std::shared_ptr<const HttpClient> value;
-};
-
-HttpClientSetting& httpClientSetting() {
-    static HttpClientSetting setting;
-    return setting;
-}
-
-std::shared_ptr<const HttpClient> programHttpClient() {
-    auto& setting = httpClientSetting();
-    std::lock_guard lock(setting.mutex);
-    return setting.value;
-}
-
-// The shared store's client: the one the program gave, looked up at every download.
-class ProgramHttpClient final : public HttpClient {
-  public:
-    HttpResult get(const std::string& url) const override {
-        if (const auto client = programHttpClient()) return client->get(url);
-        HttpResult result;
-        result.error = "This program was built without a way to download";
-        return result;
-    }
-    void cancelAll() const override {
-        if (const auto client = programHttpClient()) client->cancelAll();
-    }
-};
-
-std::optional<std::string> environment(const char* name) {
-    const char* value = std::getenv(name);
-    if (!value || !*value) return std::nullopt;
-    return std::string(value);
-}
 
 // Creates the folder and any missing folder above it, each readable by the user alone.
 std::optional<std::string> createPrivateFolder(const std::filesystem::path& folder) {
@@ -124,53 +58,17 @@ DownloadedTips downloadTips(const HttpClient& http, const std::string& url) {
 
 }  // namespace
 
-TipStore::TipStore(std::shared_ptr<const HttpClient> http, Clock clock,
-                   std::optional<std::filesystem::path> cacheFolder, std::optional<std::string> feedBase,
-                   LanguagesSource languages)
-    : http_(std::move(http)),
-      clock_(std::move(clock)),
-      cacheFolder_(std::move(cacheFolder)),
-      feedBase_(std::move(feedBase)),
-      languages_(std::move(languages)),
+TipStore::TipStore(const WidgetServices& services, LanguagesSource languages)
+    : http_(services.http),
+      clock_(services.clock),
+      cacheFolder_(services.cacheFolder),
+      feedBase_(services.feedBase),
+      languages_(languages ? std::move(languages) : LanguagesSource([] { return preferredLanguages(); })),
+      logger_(logSubsystem, "TipStore", services.log),
       downloads_(std::make_shared<SingleFlight<std::vector<TipItem>>>()) {}
 
-const TipStore& TipStore::shared() {
-    static const TipStore store(std::make_shared<ProgramHttpClient>(), systemClock(), std::nullopt,
-                                std::nullopt, [] { return preferredLanguages(); });
-    return store;
-}
-
-TipStore TipStore::make(std::shared_ptr<const HttpClient> http, Clock clock,
-                        std::filesystem::path cacheFolder, std::string feedBase, LanguagesSource languages) {
-    return TipStore(std::move(http), std::move(clock), std::move(cacheFolder), std::move(feedBase),
-                    std::move(languages));
-}
-
-void TipStore::useHttpClient(std::shared_ptr<const HttpClient> http) {
-    auto& setting = httpClientSetting();
-    std::lock_guard lock(setting.mutex);
-    setting.value = std::move(http);
-}
-
-void TipStore::useFeedBase(std::string feedBase) {
-    auto& setting = feedBaseSetting();
-    std::lock_guard lock(setting.mutex);
-    setting.value = std::move(feedBase);
-}
-
-std::string TipStore::defaultFeedBase() {
-    return std::string("https://") + QB_FEED_HOST;
-}
-
-std::filesystem::path TipStore::defaultCacheFolder() {
-    // A relative XDG_CACHE_HOME is invalid and ignored.
-    if (auto xdg = environment("XDG_CACHE_HOME"); xdg && std::filesystem::path(*xdg).is_absolute())
-        return std::filesystem::path(*xdg) / "quillbrook-widgets";
-    std::optional<std::string> home = environment("HOME");
-    if (!home) {
-        if (const passwd* record = getpwuid(getuid()); record && record->pw_dir) home = record->pw_dir;
-    }
-    return std::filesystem::path(home.value_or("/tmp")) / ".cache" / "quillbrook-widgets";
+TipStore TipStore::forServices(const WidgetServices& services, LanguagesSource languages) {
+    return TipStore(services, std::move(languages));
 }
 
 std::string TipStore::feedLanguage(const std::vector<std::string>& preferredLanguages) {
@@ -185,7 +83,11 @@ std::string TipStore::requestURL(std::string_view feedBase, std::string_view lan
 }
 
 std::filesystem::path TipStore::cacheURL() const {
-    return cacheFolder_.value_or(defaultCacheFolder()) / cacheFileName;
+    return cacheFolder_ / cacheFileName;
+}
+
+bool TipStore::hasFreshCache() const {
+    return loadCache().has_value();
 }
 
 void TipStore::cancelDownloads() const {
@@ -196,7 +98,7 @@ std::vector<TipItem> TipStore::fetchTips() const {
     try {
         return fetchOrFallBack();
     } catch (const std::exception& error) {
-        logger().error("Failed to fetch tips feed: %{public}s", error.what());
+        logger_.error("Failed to fetch tips feed: %{public}s", error.what());
     }
     return {};
 }
@@ -204,7 +106,7 @@ std::vector<TipItem> TipStore::fetchTips() const {
 std::vector<TipItem> TipStore::fetchOrFallBack() const {
     if (auto fresh = loadCache()) return *fresh;
 
-    std::string address = requestURL(feedBase_.value_or(programFeedBase()), feedLanguage(languages_()));
+    std::string address = requestURL(feedBase_, feedLanguage(languages_()));
     auto url = Url::parse(address);
     if (!url) return loadCache(/*ignoreExpiry=*/true).value_or(std::vector<TipItem>{});
     // Several widgets asking at once (every family of a dashboard) share one download.
@@ -219,7 +121,7 @@ std::vector<TipItem> TipStore::downloadOrFallBack(const std::string& url) const 
         saveCache(downloaded.tips);
         return std::move(downloaded.tips);
     }
-    logger().error("Failed to fetch tips feed: %{public}s", *downloaded.error);
+    logger_.error("Failed to fetch tips feed: %{public}s", *downloaded.error);
     return loadCache(/*ignoreExpiry=*/true).value_or(std::vector<TipItem>{});
 }
 
@@ -229,7 +131,7 @@ std::optional<std::vector<TipItem>> TipStore::loadCache(bool ignoreExpiry) const
     auto cache = decodeCachedTips(*bytes);
     if (!cache) return std::nullopt;
     if (ignoreExpiry) return std::move(cache->tips);
-    bool fresh = cache->timestamp.sinceReferenceDate + cacheLifetime > clock_().sinceReferenceDate;
+    const bool fresh = cache->timestamp.addingTimeInterval(cacheLifetime) > clock_();
     if (!fresh) return std::nullopt;
     return std::move(cache->tips);
 }
@@ -237,19 +139,19 @@ std::optional<std::vector<TipItem>> TipStore::loadCache(bool ignoreExpiry) const
 void TipStore::saveCache(const std::vector<TipItem>& tips) const {
     auto encoded = encodeCachedTips(CachedTips{clock_(), tips});
     if (encoded.error) {
-        logger().error("Failed to write tips cache: %{public}s", *encoded.error);
+        logger_.error("Failed to write tips cache: %{public}s", *encoded.error);
         return;
     }
     auto path = cacheURL();
     std::error_code ignored;
     if (!std::filesystem::is_directory(path.parent_path(), ignored)) {
         if (auto error = createPrivateFolder(path.parent_path())) {
-            logger().error("Failed to write tips cache: %{public}s", *error);
+            logger_.error("Failed to write tips cache: %{public}s", *error);
             return;
         }
     }
     if (auto error = writeFileAtomically(path, encoded.bytes))
-        logger().error("Failed to write tips cache: %{public}s", *error);
+        logger_.error("Failed to write tips cache: %{public}s", *error);
 }
 
-}  // namespace qb
+}  // namespace qb::tips

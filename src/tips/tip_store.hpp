@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -7,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "core/widget_services.hpp"
 #include "platform/date.hpp"
 #include "platform/http.hpp"
+#include "platform/log.hpp"
 #include "tips/tip_item.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 template <class Result>
 class SingleFlight;
@@ -24,30 +27,16 @@ class TipStore {
   public:
     using LanguagesSource = std::function<std::vector<std::string>()>;
 
-    // The one store of the program: the HTTP client the program gave (useHttpClient), the system clock,
-    // the user's cache folder.
+    // How long a cache is served without downloading.
+    static constexpr std::chrono::hours cacheLifetime{6};
+
+    // The store for the user's services (WidgetServices::system()), made on first use, safely from any
+    // thread.
     static const TipStore& shared();
 
-    // The HTTP client of the shared store, which each program gives before its first download: the
-    // command-line program downloads itself, the desktop host through a helper process so that it never
-    // loads the download libraries. Until a program gives one, the shared store's downloads fail and it
-    // serves its cache.
-    static void useHttpClient(std::shared_ptr<const HttpClient> http);
-
-    // A store for tests: its own HTTP client, clock, cache folder, feed base (scheme://host[:port]) and
-    // source of preferred languages.
-    static TipStore make(std::shared_ptr<const HttpClient> http, Clock clock,
-                         std::filesystem::path cacheFolder, std::string feedBase, LanguagesSource languages);
-
-    // The scheme and host (and port) that the shared store downloads the feed from, in place of the
-    // built-in https://QB_FEED_HOST (the program's --feed-base). Call before the first download.
-    static void useFeedBase(std::string feedBase);
-    // The built-in feed base.
-    static std::string defaultFeedBase();
-
-    // The user's cache folder for the widgets: $XDG_CACHE_HOME/quillbrook-widgets, else
-    // ~/.cache/quillbrook-widgets.
-    static std::filesystem::path defaultCacheFolder();
+    // A store on the services' HTTP client, clock, cache folder, feed base (scheme://host[:port]) and log;
+    // the feed's language follows `languages` (the user's preferred languages unless given).
+    static TipStore forServices(const WidgetServices& services, LanguagesSource languages = {});
 
     // "de" when the first preferred language is German ("de", "de-AT", ...), else "en".
     static std::string feedLanguage(const std::vector<std::string>& preferredLanguages);
@@ -60,14 +49,16 @@ class TipStore {
 
     std::filesystem::path cacheURL() const;
 
-    // Ends the store's running downloads and refuses later ones (for a program that is stopping); a
-    // fetch whose download is cancelled serves the cache, as for any failed download.
+    // Whether fetchTips would answer now without downloading: the cache is fresh. After a fetch, a stale
+    // cache means that the download failed or brought no tips.
+    bool hasFreshCache() const;
+
+    // Ends the running downloads of the store's HTTP client and refuses later ones (for a program that
+    // is stopping); a fetch whose download is cancelled serves the cache, as for any failed download.
     void cancelDownloads() const;
 
   private:
-    TipStore(std::shared_ptr<const HttpClient> http, Clock clock,
-             std::optional<std::filesystem::path> cacheFolder, std::optional<std::string> feedBase,
-             LanguagesSource languages);
+    TipStore(const WidgetServices& services, LanguagesSource languages);
 
     std::vector<TipItem> fetchOrFallBack() const;
     std::vector<TipItem> downloadOrFallBack(const std::string& url) const;
@@ -76,11 +67,12 @@ class TipStore {
 
     std::shared_ptr<const HttpClient> http_;
     Clock clock_;
-    std::optional<std::filesystem::path> cacheFolder_;  // none: the user's, looked up on every use
-    std::optional<std::string> feedBase_;               // none: the program's, looked up on every use
+    std::filesystem::path cacheFolder_;
+    std::string feedBase_;
     LanguagesSource languages_;
+    Logger logger_;
     // The downloads that run, by address; shared by copies of the store.
     std::shared_ptr<SingleFlight<std::vector<TipItem>>> downloads_;
 };
 
-}  // namespace qb
+}  // namespace qb::tips

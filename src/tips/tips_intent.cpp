@@ -1,9 +1,15 @@
 #include "tips/tips_intent.hpp"
 
-namespace qb {
+#include "platform/localization.hpp"
 
-std::vector<IntentParameter<TipsIntent>> TipsIntent::parameters() {
-    return {enumParameter("mode", "Mode", &TipsIntent::mode)};
+namespace qb::tips {
+
+std::string_view subtitleKey(TipsMode mode) {
+    return mode == TipsMode::tipOfTheDay ? "Tip of the Day" : "Latest";
 }
 
-}  // namespace qb
+std::string subtitle(TipsMode mode) {
+    return localized(subtitleKey(mode));
+}
+
+}  // namespace qb::tips

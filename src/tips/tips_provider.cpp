@@ -1,15 +1,20 @@
 #include "tips/tips_provider.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include "platform/calendar.hpp"
+#include "platform/json.hpp"
 
-namespace qb {
+namespace qb::tips {
 
-namespace {
-constexpr double latestTipRefreshInterval = 21600;  // six hours, the life of the feed cache
+void to_json(nlohmann::json& json, const TipsEntry& entry) {
+    json = nlohmann::json{{"date", toJson(entry.date)},
+                          {"tip", entry.tip ? nlohmann::json(*entry.tip) : nlohmann::json(nullptr)},
+                          {"mode", rawValue(entry.mode)}};
 }
 
-TipsProvider::TipsProvider(const TipStore& store, Clock clock, std::optional<std::string> timeZone)
-    : store_(&store), clock_(std::move(clock)), timeZone_(std::move(timeZone)) {}
+TipsProvider::TipsProvider(TipStore store, Clock clock, std::optional<std::string> timeZone)
+    : store_(std::move(store)), clock_(std::move(clock)), timeZone_(std::move(timeZone)) {}
 
 TipsEntry TipsProvider::placeholder(const TimelineContext&) const {
     return TipsEntry{clock_(), TipItem::sampleItems().front(), TipsMode::latestTip};
@@ -20,7 +25,7 @@ TipsEntry TipsProvider::snapshot(const TipsIntent& intent, const TimelineContext
 }
 
 Timeline<TipsEntry> TipsProvider::timeline(const TipsIntent& intent, const TimelineContext&) const {
-    auto tips = store_->fetchTips();
+    auto tips = store_.fetchTips();
     Date now = clock_();
     std::optional<TipItem> tip;
     if (intent.mode == TipsMode::tipOfTheDay) {
@@ -49,4 +54,4 @@ std::optional<TipItem> TipsProvider::tipOfTheDay(const std::vector<TipItem>& tip
     return tips[mixedSeed(seed) % tips.size()];
 }
 
-}  // namespace qb
+}  // namespace qb::tips

@@ -6,7 +6,7 @@
 #include "presentation/empty_state.hpp"
 #include "presentation/widget_header.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 namespace {
 
@@ -109,4 +109,4 @@ ui::View TipsEmptyView::body(const ui::Environment& environment) const {
     return EmptyStateLayout{"lightbulb.slash", "No Tips", "Tips could not be loaded."}.body(environment);
 }
 
-}  // namespace qb
+}  // namespace qb::tips

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "tips/tip_item.hpp"
-#include "tips/tips_entry.hpp"
-#include "tips/tips_mode.hpp"
+#include "tips/tips_intent.hpp"
+#include "tips/tips_provider.hpp"
 #include "ui/view.hpp"
 
-namespace qb {
+namespace qb::tips {
 
 // The Tips widget's view of an entry: the empty state without a tip, else the layout of the family.
 struct TipsEntryView {
@@ -45,4 +45,4 @@ struct TipsEmptyView {
     ui::View body(const ui::Environment& environment) const;
 };
 
-}  // namespace qb
+}  // namespace qb::tips

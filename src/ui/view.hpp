@@ -19,7 +19,7 @@
 #include "platform/url.hpp"
 #include "ui/indirect.hpp"
 #include "ui/style.hpp"
-#include "widgetkit/family.hpp"
+#include "environment/family.hpp"
 
 namespace qb {
 class Image;

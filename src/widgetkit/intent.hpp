@@ -134,27 +134,27 @@ IntentParameter<I> enumParameter(std::string name, std::string title, E I::*memb
     return p;
 }
 
+// An entity parameter whose choices `query` computes; without one, a query made with its default
+// initialiser.
 template <class I, AppEntity T>
-requires EntityQuery<typename T::Query, T> IntentParameter<I> entityParameter(std::string name,
-                                                                              std::string title,
-                                                                              T I::*member) {
+requires EntityQuery<typename T::Query, T> IntentParameter<I> entityParameter(
+    std::string name, std::string title, T I::*member, typename T::Query query = typename T::Query{}) {
     IntentParameter<I> p;
     p.name = std::move(name);
     p.title = std::move(title);
     p.typeDisplayName = std::string(T::typeDisplayRepresentation);
     p.isEntity = true;
     p.value = [member](const I& intent) { return std::string((intent.*member).id); };
-    p.set = [member](I& intent, std::string_view id) {
+    p.set = [member, query](I& intent, std::string_view id) {
         // An id is a stored configuration, not a pick from the menu: one the query no longer suggests (a
         // group renamed or deleted since) is kept as the query resolves it, and the widget shows what
         // belongs to it, which may be nothing.
-        auto resolved = typename T::Query{}.entities({std::string(id)});
+        auto resolved = query.entities({std::string(id)});
         if (resolved.empty()) return false;
         intent.*member = std::move(resolved.front());
         return true;
     };
-    p.options = [](const std::optional<std::string>& search) {
-        typename T::Query query;
+    p.options = [query](const std::optional<std::string>& search) {
         auto entities = search ? query.entitiesMatching(*search) : query.suggestedEntities();
         std::vector<ParameterOption> options;
         for (const auto& entity : entities)

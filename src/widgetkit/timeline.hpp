@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/date.hpp"
-#include "widgetkit/family.hpp"
+#include "environment/family.hpp"
 
 namespace qb {
 

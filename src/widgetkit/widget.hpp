@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ui/view.hpp"
+#include "widgetkit/data_sources.hpp"
 #include "widgetkit/intent.hpp"
 #include "widgetkit/timeline.hpp"
 
@@ -39,6 +40,8 @@ struct AppIntentConfiguration {
     std::string displayName;  // a localization key
     std::string description;  // a localization key
     std::vector<WidgetFamily> families;
+    // The intent's parameters; an entity parameter's query reads what this widget reads.
+    std::vector<IntentParameter<Intent>> parameters = Intent::parameters();
 
     AppIntentConfiguration&& configurationDisplayName(std::string name) && {
         displayName = std::move(name);
@@ -52,9 +55,14 @@ struct AppIntentConfiguration {
         families = std::move(list);
         return std::move(*this);
     }
+    AppIntentConfiguration&& intentParameters(std::vector<IntentParameter<Intent>> list) && {
+        parameters = std::move(list);
+        return std::move(*this);
+    }
 };
 
-// A widget definition: a value with a `kind` and a `body()` that builds its configuration.
+// A widget definition: a value with a `kind` and a `body()` that builds its configuration. A widget that
+// reads files or the network says so with `DataSources sources() const`; one without reads nothing.
 template <class W>
 concept Widget = requires(const W& w) {
     { w.kind } -> std::convertible_to<std::string>;
@@ -125,6 +133,8 @@ class AnyWidget {
     const std::string& description() const { return info_->description; }
     const std::vector<WidgetFamily>& families() const { return info_->families; }
     const std::vector<ParameterInfo>& parameters() const { return info_->parameters; }
+    // What the widget reads.
+    const DataSources& sources() const { return info_->sources; }
     // The choices of a parameter (with a search text, the matches); nothing for an unknown parameter.
     std::optional<std::vector<ParameterOption>> options(std::string_view parameter,
                                                         const std::optional<std::string>& search = {}) const {
@@ -138,6 +148,7 @@ class AnyWidget {
         std::string kind, displayName, description;
         std::vector<WidgetFamily> families;
         std::vector<ParameterInfo> parameters;
+        DataSources sources;
         std::function<std::optional<std::vector<ParameterOption>>(std::string_view,
                                                                   const std::optional<std::string>&)>
             options;
@@ -162,13 +173,13 @@ class ConfiguredInstance final : public WidgetInstance::Interface {
         return std::make_unique<ConfiguredInstance>(*this);
     }
     bool set(std::string_view name, std::string_view value) override {
-        for (const auto& parameter : Intent::parameters())
+        for (const auto& parameter : config_->parameters)
             if (parameter.name == name) return parameter.set(intent_, value);
         return false;
     }
     std::map<std::string, std::string> values() const override {
         std::map<std::string, std::string> values;
-        for (const auto& parameter : Intent::parameters()) values[parameter.name] = parameter.value(intent_);
+        for (const auto& parameter : config_->parameters) values[parameter.name] = parameter.value(intent_);
         return values;
     }
     ErasedEntry placeholder(const TimelineContext& context) const override {
@@ -209,14 +220,15 @@ AnyWidget::AnyWidget(const W& widget) {
     info->displayName = config->displayName;
     info->description = config->description;
     info->families = config->families;
+    if constexpr (requires { widget.sources(); }) info->sources = widget.sources();
     Intent defaults{};
-    for (const auto& parameter : Intent::parameters())
+    for (const auto& parameter : config->parameters)
         info->parameters.push_back({parameter.name, parameter.title, parameter.typeDisplayName,
                                     parameter.isEntity, parameter.value(defaults)});
     info->options =
-        [](std::string_view name,
-           const std::optional<std::string>& search) -> std::optional<std::vector<ParameterOption>> {
-        for (const auto& parameter : Intent::parameters())
+        [config](std::string_view name,
+                 const std::optional<std::string>& search) -> std::optional<std::vector<ParameterOption>> {
+        for (const auto& parameter : config->parameters)
             if (parameter.name == name) return parameter.options(search);
         return std::nullopt;
     };

@@ -4,7 +4,7 @@
 #include "platform/localization.hpp"
 #include "presentation/displayable_item_json.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 
 WorkspaceItem::WorkspaceItem(std::string workspaceName, std::int64_t databases, std::int64_t windows)
     : id(workspaceName), name(std::move(workspaceName)), databaseCount(databases), windowCount(windows) {}
@@ -38,4 +38,4 @@ void to_json(nlohmann::json& json, const WorkspaceItem& item) {
     addDisplayableFields(json, item);
 }
 
-}  // namespace qb
+}  // namespace qb::workspaces

@@ -13,7 +13,7 @@
 #include "platform/url.hpp"
 #include "ui/view.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 
 // One saved workspace of Quillbrook: its name, how many databases and windows it restores, and the link
 // that asks Quillbrook to open it. Equal only when all four fields are (the link follows from the name).
@@ -47,11 +47,11 @@ struct WorkspaceItem {
 // Every stored field and the six displayable properties.
 void to_json(nlohmann::json& json, const WorkspaceItem& item);
 
-}  // namespace qb
+}  // namespace qb::workspaces
 
 template <>
-struct std::hash<qb::WorkspaceItem> {
-    std::size_t operator()(const qb::WorkspaceItem& item) const noexcept {
+struct std::hash<qb::workspaces::WorkspaceItem> {
+    std::size_t operator()(const qb::workspaces::WorkspaceItem& item) const noexcept {
         std::size_t seed = 0;
         const auto mix = [&seed](std::size_t value) {
             seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);

@@ -1,17 +1,8 @@
 #include "workspaces/workspace_store.hpp"
 
-#include "core/dictionary_list_file.hpp"
-#include "core/quillbrook_paths.hpp"
-#include "platform/log.hpp"
-
-namespace qb {
+namespace qb::workspaces {
 
 namespace {
-
-const Logger& logger() {
-    static const Logger instance(logSubsystem, "WorkspaceStore");
-    return instance;
-}
 
 // The number of elements of `key` in `dictionary` when it is an array; 0 otherwise.
 std::int64_t arrayCount(const std::optional<plist::Dictionary>& dictionary, std::string_view key) {
@@ -31,24 +22,14 @@ WorkspaceItem makeWorkspace(const plist::Dictionary& entry, std::string_view nam
 
 }  // namespace
 
-const WorkspaceStore& WorkspaceStore::shared() {
-    static const WorkspaceStore instance(std::nullopt);
-    return instance;
-}
-
-WorkspaceStore WorkspaceStore::forFile(std::filesystem::path file) {
-    return WorkspaceStore(std::move(file));
-}
-
 std::vector<WorkspaceItem> WorkspaceStore::readFromPlist() const {
     return select().items;
 }
 
 ListSelection<WorkspaceItem> WorkspaceStore::select(std::size_t limit) const {
     ListSelection<WorkspaceItem> selection(limit);
-    const auto file = file_ ? *file_ : QuillbrookPaths::workspacesURL();
     // An entry without a string "Name" is no workspace and is not counted.
-    const bool read = visitDictionaryListFile(file, logger(), [&](const plist::Dictionary& entry) {
+    const bool read = visitDictionaries([&](const plist::Dictionary& entry) {
         auto nameValue = entry.find("Name");
         const auto name = nameValue ? nameValue->asString() : std::nullopt;
         if (name) selection.add([&] { return makeWorkspace(entry, *name); });
@@ -56,4 +37,4 @@ ListSelection<WorkspaceItem> WorkspaceStore::select(std::size_t limit) const {
     return read ? std::move(selection) : ListSelection<WorkspaceItem>(limit);
 }
 
-}  // namespace qb
+}  // namespace qb::workspaces

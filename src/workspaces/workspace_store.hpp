@@ -7,28 +7,26 @@
 #include <vector>
 
 #include "core/list_selection.hpp"
+#include "core/plist_file_store.hpp"
+#include "core/quillbrook_paths.hpp"
 #include "workspaces/workspace_item.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 
 // Reads Quillbrook's OrderedWorkspaces.plist anew on every call; keeps nothing between calls. Failures
 // are logged (category "WorkspaceStore") and give an empty list.
-class WorkspaceStore {
+class WorkspaceStore : public PlistFileStore<WorkspaceStore> {
   public:
-    // The store of the user's OrderedWorkspaces.plist; the file's place is looked up on first read.
-    static const WorkspaceStore& shared();
-    // A store that reads the given file (for tests and other homes).
-    static WorkspaceStore forFile(std::filesystem::path file);
-
     // Every workspace with a name, in the file's (the user's) order.
     std::vector<WorkspaceItem> readFromPlist() const;
     // The same workspaces counted, and made into items only up to `limit`.
     ListSelection<WorkspaceItem> select(std::size_t limit = std::numeric_limits<std::size_t>::max()) const;
 
   private:
-    explicit WorkspaceStore(std::optional<std::filesystem::path> file) : file_(std::move(file)) {}
-
-    std::optional<std::filesystem::path> file_;  // nothing: the user's OrderedWorkspaces.plist
+    friend PlistFileStore<WorkspaceStore>;
+    using PlistFileStore::PlistFileStore;
+    static constexpr std::string_view logCategory = "WorkspaceStore";
+    static std::filesystem::path fileIn(const QuillbrookPaths& paths) { return paths.workspacesURL(); }
 };
 
-}  // namespace qb
+}  // namespace qb::workspaces

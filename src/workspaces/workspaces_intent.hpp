@@ -5,7 +5,7 @@
 
 #include "widgetkit/intent.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 
 // The Workspaces widget's configuration: there is nothing to choose.
 struct WorkspacesIntent {
@@ -17,4 +17,4 @@ struct WorkspacesIntent {
     friend bool operator==(const WorkspacesIntent&, const WorkspacesIntent&) = default;
 };
 
-}  // namespace qb
+}  // namespace qb::workspaces

@@ -4,6 +4,7 @@
 // answer must be the answer for one whole version of each file, every tips cache on disk must read back,
 // and nothing may crash or hang.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -12,15 +13,13 @@
 #include <mutex>
 #include <thread>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
+#include "concurrency/file_replacer.hpp"
+#include "core/widget_services.hpp"
 #include "platform/files.hpp"
 #include "platform/log.hpp"
 #include "tips/cached_tips.hpp"
@@ -33,7 +32,9 @@ namespace qb {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace tips;
 using test::FeedResponse;
+using test::FileReplacer;
 
 constexpr std::size_t requestCount = 2000, requestThreads = 8;
 // A request waits until the files were replaced at least once per this many requests before it, so
@@ -42,36 +43,6 @@ constexpr std::size_t requestsPerRound = 16;
 constexpr auto hangLimit = 50s;  // longer than this and the run counts as hung
 constexpr WidgetFamily families[] = {WidgetFamily::systemSmall, WidgetFamily::systemMedium,
                                      WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge};
-
-void writeInTwoParts(const std::filesystem::path& path, const std::string& bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    ASSERT_GE(fd, 0) << path;
-    const auto half = bytes.size() / 2;
-    EXPECT_EQ(::write(fd, bytes.data(), half) + ::write(fd, bytes.data() + half, bytes.size() - half),
-              static_cast<ssize_t>(bytes.size()));
-    ::close(fd);
-}
-
-// A file and its versions, written in turn by renaming a new file over it and by rewriting it in place,
-// so that every version is written both ways.
-struct FileReplacer {
-    std::filesystem::path path;
-    std::vector<std::pair<std::string, std::string>> versions;  // label, bytes
-    std::size_t steps = 0;
-
-    void replace() {
-        const auto& bytes = versions[steps % versions.size()].second;
-        if ((steps + steps / versions.size()) % 2 == 1) {
-            writeInTwoParts(path, bytes);
-        } else {
-            auto temporary = path.parent_path() / ("." + path.filename().string() + ".replacement");
-            writeInTwoParts(temporary, bytes);
-            std::filesystem::rename(temporary, path);
-        }
-        ++steps;
-    }
-    void put(const std::string& bytes) const { ASSERT_FALSE(writeFileAtomically(path, bytes)); }
-};
 
 std::string cacheBytes(Date timestamp, const std::string& prefix, int count) {
     CachedTips cache{timestamp, {}};
@@ -130,11 +101,15 @@ struct StressEnvironment : ::testing::Environment {
     void SetUp() override {
         std::filesystem::create_directories(support);
         std::filesystem::create_directories(cacheFolder);
-        ::setenv("XDG_CACHE_HOME", (root->path() / "cache").c_str(), 1);
-        QuillbrookPaths::useHome(root->path() / "home");
         server = std::make_unique<test::FeedServer>();
-        TipStore::useFeedBase(server->base());
-        TipStore::useHttpClient(std::make_shared<CurlHttpClient>());
+    }
+    // The user's services on these folders and this feed server.
+    WidgetServices services() const {
+        auto services = WidgetServices::system();
+        services.home = root->path() / "home";
+        services.cacheFolder = cacheFolder;
+        services.feedBase = server->base();
+        return services;
     }
     void TearDown() override {
         server.reset();
@@ -147,7 +122,8 @@ StressEnvironment* const environment =
 // One configured widget instance and the answers it may give: one per version of what it reads, versions
 // that give the same answer sharing one ("B or broken").
 struct Subject {
-    std::string kind, name;
+    std::string name;
+    DataSources reads;
     WidgetInstance instance;
     std::vector<std::pair<std::string, nlohmann::json>> expected;
 
@@ -173,7 +149,7 @@ struct Subject {
 
 // An instance for every combination of the widget's parameter choices.
 std::vector<Subject> subjectsOf(const AnyWidget& widget) {
-    std::vector<Subject> subjects{{widget.kind(), widget.kind(), widget.makeInstance(), {}}};
+    std::vector<Subject> subjects{{widget.kind(), widget.sources(), widget.makeInstance(), {}}};
     for (const auto& parameter : widget.parameters()) {
         std::vector<Subject> combined;
         for (const auto& option : widget.options(parameter.name).value_or(std::vector<ParameterOption>{})) {
@@ -188,10 +164,8 @@ std::vector<Subject> subjectsOf(const AnyWidget& widget) {
     return subjects;
 }
 
-TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
-    auto& world = *environment;
-    LogCapture quiet;  // thousands of "Could not parse" messages are expected here
-
+// The three property lists and the tips cache, each with its versions; the tips cache comes last.
+std::vector<FileReplacer> replacedFiles(const WidgetServices& services) {
     auto lists = propertyLists();
     auto versionsOf = [&](const std::string& name, double cutA, double cutB) {
         const auto &a = lists.at(name + "A"), &b = lists.at(name + "B");
@@ -203,73 +177,103 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
     };
     const Date now = Date::now();
     const auto freshCache = cacheBytes(now.addingTimeInterval(-3600), "fresh", 3);
-    const auto staleCache = cacheBytes(now.addingTimeInterval(-7 * 86400), "stale", 2);
-    const auto brokenCache = freshCache.substr(0, freshCache.size() / 2);
     auto missingGuid = nlohmann::json::parse(freshCache);
     missingGuid["tips"][1].erase("guid");
 
+    const auto paths = services.paths();
     std::vector<FileReplacer> files{
-        {QuillbrookPaths::readingListURL(), versionsOf("reading", 0.5, 0.7)},
-        {QuillbrookPaths::favoritesURL(), versionsOf("favorites", 0.6, 0.4)},
-        {QuillbrookPaths::workspacesURL(), versionsOf("workspaces", 0.5, 0)},
-        {TipStore::shared().cacheURL(),
+        {paths.readingListURL(), versionsOf("reading", 0.5, 0.7)},
+        {paths.favoritesURL(), versionsOf("favorites", 0.6, 0.4)},
+        {paths.workspacesURL(), versionsOf("workspaces", 0.5, 0)},
+        {TipStore::forServices(services).cacheURL(),
          {{"fresh", freshCache},
-          {"broken", brokenCache},
-          {"stale", staleCache},
+          {"broken", freshCache.substr(0, freshCache.size() / 2)},
+          {"stale", cacheBytes(now.addingTimeInterval(-7 * 86400), "stale", 2)},
           {"no guid", missingGuid.dump()}}},
     };
     files[2].versions[3].second = "garbage";
-    auto& cache = files[3];
-    ASSERT_EQ(cache.path, world.cacheFolder / "tips_cache.json");
-
     files[1].put(lists.at("everyGroup"));  // so that every group can be chosen
-    // Every instance, and its answer for each version.
+    return files;
+}
+
+// Every instance of the bundle's widgets, with its answer for each version of what it reads: a file of
+// the test, or the feed and the tips cache.
+std::vector<Subject> subjectsWithAnswers(StressEnvironment& world, std::vector<FileReplacer>& files) {
     std::vector<Subject> subjects;
-    for (const auto& widget : QuillbrookWidgetBundle{}.body())
+    for (const auto& widget : QuillbrookWidgetBundle{world.services()}.body())
         for (auto& subject : subjectsOf(widget)) subjects.push_back(std::move(subject));
-    ASSERT_EQ(subjects.size(), 9u);  // filter: 2, group: all and 3 groups, workspaces: 1, mode: 2
-    const std::map<std::string, std::size_t> fileOfKind{
-        {"ReadingListWidget", 0}, {"FavoritesWidget", 1}, {"WorkspacesWidget", 2}};
+    auto& cache = files.back();
+    const auto cacheVersion = [&cache](std::string_view label) {
+        return std::find_if(cache.versions.begin(), cache.versions.end(),
+                            [&](const auto& version) { return version.first == label; })
+            ->second;
+    };
     for (auto& subject : subjects) {
-        if (subject.kind == "TipsWidget") {
+        if (subject.reads.usesNetwork) {
             // The feed (when the cache is unusable), the fresh cache, the stale cache (when the download
             // fails), and nothing (no usable cache and no download).
             const FeedResponse feed{200, world.feed},
                 failure{500, "<html>Internal Server Error</html>", "text/html"};
-            for (const auto& [label, bytes, response] : {std::tuple{"feed", brokenCache, feed},
-                                                         {"fresh cache", freshCache, feed},
-                                                         {"stale cache", staleCache, failure},
-                                                         {"nothing", brokenCache, failure}}) {
+            for (const auto& [label, version, response] : {std::tuple{"feed", "broken", feed},
+                                                           {"fresh cache", "fresh", feed},
+                                                           {"stale cache", "stale", failure},
+                                                           {"nothing", "broken", failure}}) {
                 world.server->respond(response);
-                cache.put(bytes);
+                cache.put(cacheVersion(version));
                 subject.expect(label);
             }
             continue;
         }
-        auto& file = files[fileOfKind.at(subject.kind)];
-        for (const auto& [label, bytes] : file.versions) {
-            file.put(bytes);
+        const auto file = std::find_if(files.begin(), files.end(), [&](const FileReplacer& replacer) {
+            return subject.reads.files == std::vector{replacer.path};
+        });
+        if (file == files.end()) {
+            ADD_FAILURE() << subject.name << " reads no file of the test";
+            continue;
+        }
+        for (const auto& [label, bytes] : file->versions) {
+            file->put(bytes);
             subject.expect(label);
         }
     }
-    for (const auto& subject : subjects)
-        EXPECT_GE(subject.expected.size(), 2u)
-            << subject.name << ": the versions must give different answers";
-    world.server->rotate({{200, world.feed},
-                          {200, world.feed, "application/rss+xml", 40ms},
-                          {500, "<html>Internal Server Error</html>", "text/html"},
-                          {200, world.feed, "application/rss+xml", 0ms, true}});
-    for (auto& file : files) file.put(file.versions.front().second);
-    const auto feedTips = RSSParser::parseTips(world.feed);
-    ASSERT_EQ(feedTips.size(), 4u);
+    return subjects;
+}
 
-    // The run.
+// What the requests of a run saw: each subject's answers by version, the answers that match no version,
+// and the states in which the tips cache was found on disk.
+struct Observations {
+    std::vector<std::map<std::string, std::size_t>> answers;
+    std::vector<std::string> mismatches, unreadableCaches;
+    std::map<std::string, std::size_t> cacheStates;
+    std::chrono::duration<double> duration{};
+};
+
+// The tips cache on disk is always one the test wrote, one the store wrote from the feed, or (while the
+// test rewrites it in place) the start of one the test wrote.
+void watchCache(const FileReplacer& cache, const std::vector<TipItem>& feedTips, std::mutex& mutex,
+                Observations& seen) {
+    auto bytes = readFile(cache.path).value_or("(unreadable)");
+    std::string state;
+    for (const auto& [label, version] : cache.versions)
+        if (bytes == version) state = "the test's " + label;
+    if (auto decoded = decodeCachedTips(bytes); state.empty() && decoded && decoded->tips == feedTips)
+        state = "the store's";
+    for (const auto& [label, version] : cache.versions)
+        if (state.empty() && version.starts_with(bytes)) state = "being rewritten";
+    std::lock_guard lock(mutex);
+    if (state.empty()) seen.unreadableCaches.push_back(bytes);
+    ++seen.cacheStates[state.empty() ? "unreadable" : state];
+}
+
+// The requests on their threads while the files are replaced and the tips cache is watched; aborts the
+// test program when they hang.
+Observations runRequests(const std::vector<Subject>& subjects, std::vector<FileReplacer>& files,
+                         const std::vector<TipItem>& feedTips) {
     std::atomic<std::size_t> nextRequest = 0, rounds = 0, finishedThreads = 0;
     std::atomic<bool> stop = false;
     std::mutex mutex;
-    std::vector<std::map<std::string, std::size_t>> seen(subjects.size());
-    std::vector<std::string> mismatches, unreadableCaches;
-    std::map<std::string, std::size_t> cacheStates;
+    Observations seen;
+    seen.answers.resize(subjects.size());
 
     const auto started = std::chrono::steady_clock::now();
     std::vector<std::thread> threads;
@@ -287,9 +291,9 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
                 std::lock_guard lock(mutex);
                 EXPECT_TRUE(drawn) << subject.name;
                 if (label)
-                    ++seen[i % subjects.size()][*label];
+                    ++seen.answers[i % subjects.size()][*label];
                 else
-                    mismatches.push_back(subject.name + ": " + content.dump());
+                    seen.mismatches.push_back(subject.name + ": " + content.dump());
             }
             ++finishedThreads;
         });
@@ -298,22 +302,8 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
         for (; !stop; ++rounds, std::this_thread::sleep_for(2ms))
             for (auto& file : files) file.replace();
     });
-    // The tips cache on disk is always one the test wrote, one the store wrote from the feed, or (while
-    // the test rewrites it in place) the start of one the test wrote.
     threads.emplace_back([&] {
-        while (!stop) {
-            auto bytes = readFile(cache.path).value_or("(unreadable)");
-            std::string state;
-            for (const auto& [label, version] : cache.versions)
-                if (bytes == version) state = "the test's " + label;
-            if (auto decoded = decodeCachedTips(bytes); state.empty() && decoded && decoded->tips == feedTips)
-                state = "the store's";
-            for (const auto& [label, version] : cache.versions)
-                if (state.empty() && version.starts_with(bytes)) state = "being rewritten";
-            std::lock_guard lock(mutex);
-            if (state.empty()) unreadableCaches.push_back(bytes);
-            ++cacheStates[state.empty() ? "unreadable" : state];
-        }
+        while (!stop) watchCache(files.back(), feedTips, mutex, seen);
     });
 
     while (finishedThreads < requestThreads) {
@@ -324,33 +314,56 @@ TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
         }
         std::this_thread::sleep_for(10ms);
     }
-    const std::chrono::duration<double> duration = std::chrono::steady_clock::now() - started;
+    seen.duration = std::chrono::steady_clock::now() - started;
     stop = true;
     for (auto& thread : threads) thread.join();
+    return seen;
+}
 
-    // What was seen.
+TEST(StressTest, ConcurrentRequestsWhileFilesAreReplacedSeeWholeVersions) {
+    auto& world = *environment;
+    LogCapture quiet;  // thousands of "Could not parse" messages are expected here
+
+    auto files = replacedFiles(world.services());
+    ASSERT_EQ(files.back().path, world.cacheFolder / "tips_cache.json");
+    const auto subjects = subjectsWithAnswers(world, files);
+    ASSERT_EQ(subjects.size(), 9u);  // filter: 2, group: all and 3 groups, workspaces: 1, mode: 2
+    for (const auto& subject : subjects)
+        EXPECT_GE(subject.expected.size(), 2u)
+            << subject.name << ": the versions must give different answers";
+    world.server->rotate({{200, world.feed},
+                          {200, world.feed, "application/rss+xml", 40ms},
+                          {500, "<html>Internal Server Error</html>", "text/html"},
+                          {200, world.feed, "application/rss+xml", 0ms, true}});
+    for (auto& file : files) file.put(file.versions.front().second);
+    const auto feedTips = RSSParser::parseTips(world.feed);
+    ASSERT_EQ(feedTips.size(), 4u);
+
+    const auto run = runRequests(subjects, files, feedTips);
+
     std::size_t replacements = 0, served = 0, failed = 0;
     for (const auto& file : files) replacements += file.steps;
     for (const auto& answer : world.server->answers())
         ++(answer.status == 200 && !answer.hangUp ? served : failed);
     fmt::print(
         "{} requests on {} threads in {:.2f} s; {} replacements; feed: {} served, {} failed or cut off\n",
-        requestCount, requestThreads, duration.count(), replacements, served, failed);
+        requestCount, requestThreads, run.duration.count(), replacements, served, failed);
     for (std::size_t s = 0; s < subjects.size(); ++s) {
         fmt::print("  {}:", subjects[s].name);
-        for (const auto& [label, count] : seen[s]) fmt::print(" {}: {};", label, count);
+        for (const auto& [label, count] : run.answers[s]) fmt::print(" {}: {};", label, count);
         fmt::print("\n");
-        EXPECT_GE(seen[s].size(), 2u) << subjects[s].name << " always saw the same version";
+        EXPECT_GE(run.answers[s].size(), 2u) << subjects[s].name << " always saw the same version";
     }
     fmt::print("  tips cache on disk:");
-    for (const auto& [state, count] : cacheStates) fmt::print(" {}: {};", state, count);
+    for (const auto& [state, count] : run.cacheStates) fmt::print(" {}: {};", state, count);
     fmt::print("\n");
 
-    EXPECT_TRUE(mismatches.empty()) << mismatches.size() << " answers match no version, the first: "
-                                    << (mismatches.empty() ? "" : mismatches.front());
-    EXPECT_TRUE(unreadableCaches.empty())
-        << unreadableCaches.size()
-        << " unreadable caches, the first: " << (unreadableCaches.empty() ? "" : unreadableCaches.front());
+    EXPECT_TRUE(run.mismatches.empty())
+        << run.mismatches.size()
+        << " answers match no version, the first: " << (run.mismatches.empty() ? "" : run.mismatches.front());
+    EXPECT_TRUE(run.unreadableCaches.empty())
+        << run.unreadableCaches.size() << " unreadable caches, the first: "
+        << (run.unreadableCaches.empty() ? "" : run.unreadableCaches.front());
     EXPECT_GT(served, 0u);
     EXPECT_GT(failed, 0u);
     for (const auto& folder : {world.cacheFolder, world.support})

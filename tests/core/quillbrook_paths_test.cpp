@@ -1,4 +1,5 @@
 #include "core/quillbrook_paths.hpp"
+#include "core/widget_services.hpp"
 
 #include <cstdlib>
 
@@ -26,32 +27,20 @@ TEST(QuillbrookPathsTest, RealHomeComesFromTheUserRecordOrTheFallback) {
 }
 
 TEST(QuillbrookPathsTest, FilesLieInTheSupportFolderUnderTheHome) {
-    // The first use fixes the values: a later useHome leaves them alone.
-    const auto& home = QuillbrookPaths::realHome();
-    QuillbrookPaths::useHome("/somewhere/else");
-    EXPECT_EQ(&QuillbrookPaths::realHome(), &home);
-    EXPECT_EQ(QuillbrookPaths::realHome(), home);
-    EXPECT_FALSE(home.empty());
-
-    auto folder = std::filesystem::path(home) / "Library" / "Application Support" / "Quillbrook";
-    EXPECT_EQ(QuillbrookPaths::appSupportURL(), folder);
-    EXPECT_EQ(QuillbrookPaths::readingListURL(), folder / "ReadingList.plist");
-    EXPECT_EQ(QuillbrookPaths::favoritesURL(), folder / "Favorites.plist");
-    EXPECT_EQ(QuillbrookPaths::workspacesURL(), folder / "OrderedWorkspaces.plist");
+    const QuillbrookPaths paths("/srv/other home");
+    EXPECT_EQ(paths.realHome(), "/srv/other home");
+    const std::filesystem::path folder = "/srv/other home/Library/Application Support/Quillbrook";
+    EXPECT_EQ(paths.appSupportURL(), folder);
+    EXPECT_EQ(paths.readingListURL(), folder / "ReadingList.plist");
+    EXPECT_EQ(paths.favoritesURL(), folder / "Favorites.plist");
+    EXPECT_EQ(paths.workspacesURL(), folder / "OrderedWorkspaces.plist");
 }
 
-TEST(QuillbrookPathsTest, UseHomeBeforeFirstUseMovesEveryFile) {
-    // A fresh process, so that no value is computed yet.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            QuillbrookPaths::useHome("/srv/other home");
-            bool moved = QuillbrookPaths::realHome() == "/srv/other home" &&
-                         QuillbrookPaths::workspacesURL() ==
-                             "/srv/other home/Library/Application Support/Quillbrook/OrderedWorkspaces.plist";
-            std::exit(moved ? 0 : 1);
-        },
-        testing::ExitedWithCode(0), "");
+TEST(QuillbrookPathsTest, TheUsersPathsAreLookedUpOnce) {
+    const auto& paths = QuillbrookPaths::system();
+    EXPECT_EQ(&QuillbrookPaths::system(), &paths);
+    EXPECT_FALSE(paths.realHome().empty());
+    EXPECT_EQ(WidgetServices::system().home, paths.realHome());
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ namespace qb::test {
 namespace {
 
 using namespace std::chrono_literals;
-using engine::DataSources;
 using engine::Engine;
 using engine::EngineOptions;
 using engine::EntryUpdate;
@@ -31,9 +30,8 @@ EngineOptions options(Clock clock = systemClock()) {
 }
 
 engine::InstanceSpec probe(const std::shared_ptr<ProbeState>& state, DataSources sources = {}) {
-    const AnyWidget widget(ProbeWidget{"ProbeWidget", state});
-    if (!state->file.empty()) sources.files.push_back(state->file);
-    return {widget, widget.makeInstance(), WidgetFamily::systemMedium, std::move(sources), true};
+    const AnyWidget widget(ProbeWidget{"ProbeWidget", state, std::move(sources)});
+    return {widget, widget.makeInstance(), WidgetFamily::systemMedium, true};
 }
 
 class EngineTest : public ::testing::Test {

@@ -68,6 +68,13 @@ struct ProbeProvider {
 struct ProbeWidget {
     std::string kind = "ProbeWidget";
     std::shared_ptr<ProbeState> state;
+    DataSources reads = {};  // and the state's file, when it has one
+
+    DataSources sources() const {
+        auto all = reads;
+        if (!state->file.empty()) all.files.push_back(state->file);
+        return all;
+    }
     AppIntentConfiguration<ProbeProvider> body() const {
         return AppIntentConfiguration<ProbeProvider>(
                    kind, ProbeProvider{state},

@@ -107,7 +107,7 @@ TEST(ResumeTest, APassedDateReloadsWithinASecondOfWaking) {
         options.localtime.clear();
         engine::Engine engine(context, options);
         const AnyWidget widget(ProbeWidget{"ProbeWidget", state});
-        engine.add({widget, widget.makeInstance(), WidgetFamily::systemMedium, {}, true}, {});
+        engine.add({widget, widget.makeInstance(), WidgetFamily::systemMedium, true}, {});
         ASSERT_TRUE(runUntil(
             context, [&] { return state->calls == 1 && engine.listensForResume(); }, 5s));
 

@@ -1,4 +1,4 @@
-#include "favorites/favorites_group_option.hpp"
+#include "favorites/favorites_intent.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include "platform/log.hpp"
 #include "support/test_support.hpp"
 
-namespace qb {
+namespace qb::favorites {
 namespace {
 
 std::vector<std::string> ids(const std::vector<FavoritesGroupOption>& options) {
@@ -58,4 +58,4 @@ TEST(FavoritesGroupQueryTest, SearchMatchesIdsAndTheAllTitle) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::favorites

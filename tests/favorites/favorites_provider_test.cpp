@@ -3,13 +3,12 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
-#include "favorites/favorites_empty_view.hpp"
-#include "favorites/favorites_entry_view.hpp"
+#include "favorites/favorites_views.hpp"
 #include "platform/log.hpp"
 #include "support/item_fields.hpp"
 #include "support/test_support.hpp"
 
-namespace qb {
+namespace qb::favorites {
 namespace {
 
 // 20 favorites in "Work", 2 in "Home", 3 at the root.
@@ -115,4 +114,4 @@ TEST_F(FavoritesProviderTest, EntryJsonCarriesStoredComputedAndDisplayFields) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::favorites

@@ -6,7 +6,7 @@
 #include "support/item_fields.hpp"
 #include "support/test_support.hpp"
 
-namespace qb {
+namespace qb::favorites {
 namespace {
 
 using test::PlistFormat;
@@ -90,8 +90,9 @@ TEST_P(FavoritesStoreTest, BrokenOrMissingFilesGiveEmptyListsAndTheirMessage) {
         auto path = folder.path() / "Favorites.plist";
         if (c.python) folder.write("Favorites.plist", test::plistlibDump(*c.python, GetParam()));
         auto expected = c.expected;  // a file that cannot be read is followed by the reason
-        if (!c.python) expected.push_back({LogLevel::debug, sub, "FavoritesStore",
-                                           path.string() + ": No such file or directory"});
+        if (!c.python)
+            expected.push_back(
+                {LogLevel::debug, sub, "FavoritesStore", path.string() + ": No such file or directory"});
         auto store = FavoritesStore::forFile(path);
         LogCapture capture;
         EXPECT_TRUE(store.readFromPlist().empty()) << c.python.value_or("no file");
@@ -102,10 +103,30 @@ TEST_P(FavoritesStoreTest, BrokenOrMissingFilesGiveEmptyListsAndTheirMessage) {
     }
 }
 
+TEST(FavoritesStoreServicesTest, ReadsTheFileUnderTheServicesHomeAndLogsToTheirSink) {
+    test::TempDir home;
+    std::vector<LogRecord> records;
+    const auto store = FavoritesStore::forServices(WidgetServices{
+        .home = home.path(), .log = [&records](LogRecord record) { records.push_back(std::move(record)); }});
+    LogCapture system;
+    EXPECT_TRUE(store.readFromPlist().empty());
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.front().message, "Could not read Favorites.plist");
+    EXPECT_TRUE(system.records().empty()) << "a message went to the system's log";
+
+    // A database inside the home is shown from "~".
+    const auto database = (home.path() / "Databases" / "Mine.qbBase2").string();
+    home.write("Library/Application Support/Quillbrook/Favorites.plist",
+               test::plistlibDump("[{'Name': 'Mine', 'Path': '" + database + "'}]", PlistFormat::binary));
+    const auto items = store.readFromPlist();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].displaySubtitle(), "~/Databases/Mine.qbBase2");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothEncodings, FavoritesStoreTest,
                          testing::Values(PlistFormat::binary, PlistFormat::xml), [](const auto& format) {
                              return format.param == PlistFormat::binary ? "binary" : "xml";
                          });
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::favorites

@@ -24,7 +24,9 @@ namespace qb::desktop {
 namespace {
 
 namespace resolved = host::resolved;
+using readinglist::ReadingListEntry, readinglist::ReadingListItem, readinglist::ReadingListWidget;
 using test::ShownWidget;
+using tips::TipItem, tips::TipsEntry, tips::TipsMode, tips::TipsWidget;
 
 constexpr std::array families{WidgetFamily::systemSmall, WidgetFamily::systemMedium,
                               WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge};

@@ -38,6 +38,11 @@ TEST(CommandLineTest, ReadsOptionsInEitherSpellingAndAnywhere) {
     // Help wins over anything else on the line, so that it is always reachable.
     EXPECT_TRUE(parsed({"render", "--family", "nonsense", "--help"}).help);
     EXPECT_FALSE(parsed({"-h"}).command.has_value());
+    // `help COMMAND` is `COMMAND --help`; `help` alone is the program's help.
+    EXPECT_EQ(parsed({"help", "timeline"}), parsed({"timeline", "--help"}));
+    EXPECT_EQ(parsed({"help"}), parsed({"--help"}));
+    EXPECT_TRUE(parsed({"--version"}).version);
+    EXPECT_EQ(parsed({"completions", "zsh"}).arguments, std::vector<std::string>{"zsh"});
 }
 
 TEST(CommandLineTest, NamesWhatIsWrongAndWhatIsAllowed) {
@@ -60,6 +65,10 @@ TEST(CommandLineTest, NamesWhatIsWrongAndWhatIsAllowed) {
         {{"list", "--verbose=yes"}, "--verbose takes no value"},
         {{"desktop", "--config="}, "--config needs a file name"},
         {{"render", "--config", "w.ini"}, "render does not take --config"},
+        {{"help", "timeline", "tips"}, "help takes at most one command"},
+        {{"help", "nosuch"}, "unknown command \"nosuch\"; use list, options"},
+        {{"list", "--version"}, "--version takes no command"},
+        {{"completions", "csh"}, "completions takes a shell: completions bash"},
     };
     for (const auto& [arguments, mentions] : cases)
         EXPECT_NE(failure(arguments).find(mentions), std::string::npos) << failure(arguments);

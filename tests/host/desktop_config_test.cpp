@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "host/desktop_config/desktop_config.hpp"
 #include "host/desktop_config/widget_menu.hpp"
 #include "platform/files.hpp"

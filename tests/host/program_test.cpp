@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "host/demo_feed_server.hpp"
 #include "host/render/display_text.hpp"
 #include "host/render/terminal.hpp"

@@ -6,7 +6,7 @@
 
 #include "presentation/displayable_item.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 namespace {
 
 static_assert(DisplayableItem<ReadingListItem>);
@@ -53,4 +53,4 @@ TEST(ReadingListItemTest, EqualityAndHashFollowTheAddressAlone) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::readinglist

@@ -8,7 +8,7 @@
 #include "support/test_support.hpp"
 #include "widgetkit/timeline.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 namespace {
 
 using test::PlistFormat;
@@ -130,4 +130,4 @@ TEST(ReadingListProviderTest, EntryJsonCarriesEveryItemField) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::readinglist

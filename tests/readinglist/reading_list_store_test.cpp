@@ -6,7 +6,7 @@
 #include "support/item_fields.hpp"
 #include "support/test_support.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 namespace {
 
 using test::PlistFormat;
@@ -102,4 +102,4 @@ TEST(ReadingListStoreFileTest, LogsUnreadableAndUnparseableFilesAndReadsNothing)
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::readinglist

@@ -1,15 +1,12 @@
-#include "readinglist/reading_list_entry_view.hpp"
+#include "readinglist/reading_list_views.hpp"
 
 #include <gtest/gtest.h>
 
-#include "readinglist/reading_list_empty_state_view.hpp"
-#include "readinglist/reading_list_no_match_view.hpp"
 #include "readinglist/reading_list_provider.hpp"
-#include "readinglist/reading_list_small_header.hpp"
 #include "readinglist/reading_list_widget.hpp"
 #include "support/test_support.hpp"
 
-namespace qb {
+namespace qb::readinglist {
 namespace {
 
 using test::PlistFormat;
@@ -107,4 +104,4 @@ TEST(ReadingListViewsTest, WidgetTakesOnlyKnownFiltersAndWrapsItsContent) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::readinglist

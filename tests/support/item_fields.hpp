@@ -60,7 +60,8 @@ class FieldComparison {
     std::string differences_;
 };
 
-inline testing::AssertionResult sameFields(const FavoritesItem& actual, const FavoritesItem& expected) {
+inline testing::AssertionResult sameFields(const favorites::FavoritesItem& actual,
+                                           const favorites::FavoritesItem& expected) {
     return FieldComparison()
         .field("id", actual.id, expected.id)
         .field("name", actual.name, expected.name)
@@ -76,7 +77,8 @@ inline testing::AssertionResult sameFields(const FavoritesItem& actual, const Fa
         .field("databasePath", actual.databasePath, expected.databasePath);
 }
 
-inline testing::AssertionResult sameFields(const ReadingListItem& actual, const ReadingListItem& expected) {
+inline testing::AssertionResult sameFields(const readinglist::ReadingListItem& actual,
+                                           const readinglist::ReadingListItem& expected) {
     return FieldComparison()
         .field("id", actual.id, expected.id)
         .field("title", actual.title, expected.title)

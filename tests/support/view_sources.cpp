@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "favorites/favorites_widget.hpp"
 #include "platform/files.hpp"
 #include "readinglist/reading_list_widget.hpp"
@@ -35,20 +35,24 @@ std::vector<ViewSource> sampleViewSources(const fs::path& examples) {
                        }});
     const fs::path files = examples / "home/Library/Application Support/Quillbrook";
     const TimelineContext context{WidgetFamily::systemLarge, false};
-    const FavoritesProvider favorites(FavoritesStore::forFile(files / "Favorites.plist"));
-    all.push_back(sourceOf("home", FavoritesWidget{}, favorites.snapshot({}, context)));
+    using namespace favorites;
+    using namespace readinglist;
+    using namespace workspaces;
+    using namespace tips;
+    const FavoritesProvider favoritesProvider(FavoritesStore::forFile(files / "Favorites.plist"));
+    all.push_back(sourceOf("home", FavoritesWidget{}, favoritesProvider.snapshot({}, context)));
     const ReadingListProvider readingList(ReadingListStore::forFile(files / "ReadingList.plist"));
     all.push_back(sourceOf("home", ReadingListWidget{}, readingList.snapshot({}, context)));
     all.push_back(sourceOf("home, unread", ReadingListWidget{},
                            readingList.snapshot({ReadingListFilter::unreadOnly}, context)));
-    const WorkspacesProvider workspaces(WorkspaceStore::forFile(files / "OrderedWorkspaces.plist"));
-    all.push_back(sourceOf("home", WorkspacesWidget{}, workspaces.snapshot({}, context)));
-    const auto tips = RSSParser::parseTips(readFile(examples / "feed.xml").value_or(""));
-    EXPECT_GE(tips.size(), 2u);
-    if (tips.size() >= 2) {
-        all.push_back(sourceOf("feed", TipsWidget{}, TipsEntry{Date{}, tips[0], TipsMode::latestTip}));
+    const WorkspacesProvider workspacesProvider(WorkspaceStore::forFile(files / "OrderedWorkspaces.plist"));
+    all.push_back(sourceOf("home", WorkspacesWidget{}, workspacesProvider.snapshot({}, context)));
+    const auto feedTips = RSSParser::parseTips(readFile(examples / "feed.xml").value_or(""));
+    EXPECT_GE(feedTips.size(), 2u);
+    if (feedTips.size() >= 2) {
+        all.push_back(sourceOf("feed", TipsWidget{}, TipsEntry{Date{}, feedTips[0], TipsMode::latestTip}));
         all.push_back(
-            sourceOf("feed, daily", TipsWidget{}, TipsEntry{Date{}, tips[1], TipsMode::tipOfTheDay}));
+            sourceOf("feed, daily", TipsWidget{}, TipsEntry{Date{}, feedTips[1], TipsMode::tipOfTheDay}));
     }
     all.push_back(sourceOf("empty", FavoritesWidget{}, FavoritesEntry{}));
     all.push_back(sourceOf("empty", ReadingListWidget{}, ReadingListEntry{}));

@@ -9,7 +9,7 @@
 #include "platform/files.hpp"
 #include "tips/feed_text.hpp"
 
-namespace qb {
+namespace qb::tips {
 namespace {
 
 // One item of a test feed; empty guid, link and description are left out.
@@ -297,4 +297,4 @@ TEST(RSSParserTest, ReadsRealWorldFeeds) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::tips

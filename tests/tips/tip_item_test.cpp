@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-namespace qb {
+namespace qb::tips {
 namespace {
 
 TipItem tipWithLink(std::string link) {
@@ -39,4 +39,4 @@ TEST(TipItemTest, ComparesAllFieldsButIsIdentifiedByItsGuid) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::tips

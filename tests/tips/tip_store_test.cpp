@@ -14,7 +14,7 @@
 #include "platform/log.hpp"
 #include "tips/feed_server.hpp"
 
-namespace qb {
+namespace qb::tips {
 namespace {
 
 using test::FeedServer;
@@ -31,9 +31,11 @@ struct StoreFixture {
     std::vector<std::string> languages = {"en-US"};
 
     TipStore store(const std::string& base, HttpOptions options = {}) {
-        return TipStore::make(
-            std::make_shared<CurlHttpClient>(options), [now = now] { return now; }, folder.path(), base,
-            [languages = languages] { return languages; });
+        return TipStore::forServices(WidgetServices{.clock = [now = now] { return now; },
+                                                    .http = std::make_shared<CurlHttpClient>(options),
+                                                    .cacheFolder = folder.path(),
+                                                    .feedBase = base},
+                                     [languages = languages] { return languages; });
     }
     // A cache written `age` seconds before now, holding one tip with the given title.
     void writeCache(double age, const std::string& title) {
@@ -177,9 +179,11 @@ TEST(TipStoreTest, DownloadsTheFeedOnceForRequestsAtTheSameTime) {
     };
     auto http = std::make_shared<SlowFeed>();
     StoreFixture fixture;
-    const auto store = TipStore::make(
-        http, [now = fixture.now] { return now; }, fixture.folder.path(), "https://feed.test",
-        [] { return std::vector<std::string>{}; });
+    const auto store = TipStore::forServices(WidgetServices{.clock = [now = fixture.now] { return now; },
+                                                            .http = http,
+                                                            .cacheFolder = fixture.folder.path(),
+                                                            .feedBase = "https://feed.test"},
+                                             [] { return std::vector<std::string>{}; });
     std::vector<Titles> results(8);
     std::vector<std::thread> requests;
     for (auto& result : results) requests.emplace_back([&] { result = titles(store.fetchTips()); });
@@ -227,9 +231,11 @@ TEST(TipStoreTest, WritesTheCacheAsCompactJSONInAPrivateFolder) {
     server.respond({200, tipsFeed({"Rules", "Search"})});
     test::TempDir root;
     auto folder = root.path() / "cache" / "quillbrook-widgets";
-    auto store = TipStore::make(
-        std::make_shared<CurlHttpClient>(), [] { return Date{786000000.25}; }, folder, server.base(),
-        [] { return std::vector<std::string>{}; });
+    auto store = TipStore::forServices(WidgetServices{.clock = [] { return Date{786000000.25}; },
+                                                      .http = std::make_shared<CurlHttpClient>(),
+                                                      .cacheFolder = folder,
+                                                      .feedBase = server.base()},
+                                       [] { return std::vector<std::string>{}; });
     ASSERT_EQ(store.fetchTips().size(), 2u);
     // 28 November 2024 09:00 UTC is 754477200 s after 1 January 2001.
     EXPECT_EQ(
@@ -266,4 +272,4 @@ TEST(TipStoreTest, DownloadsOverVerifiedTLS) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::tips

@@ -6,8 +6,9 @@
 
 #include "support/test_support.hpp"
 #include "tips/feed_server.hpp"
+#include "tips/tips_widget.hpp"
 
-namespace qb {
+namespace qb::tips {
 namespace {
 
 // Serves one feed from memory.
@@ -36,9 +37,11 @@ struct ProviderFixture {
         return test::tipsFeed(titles);
     }
     ProviderFixture(int count, Date now, std::string zone = "UTC")
-        : store(TipStore::make(
-              std::make_shared<FeedInMemory>(feedOf(count)), [now] { return now; }, folder.path(),
-              "https://feed.test", [] { return std::vector<std::string>{}; })),
+        : store(TipStore::forServices(WidgetServices{.clock = [now] { return now; },
+                                                     .http = std::make_shared<FeedInMemory>(feedOf(count)),
+                                                     .cacheFolder = folder.path(),
+                                                     .feedBase = "https://feed.test"},
+                                      [] { return std::vector<std::string>{}; })),
           provider(
               store, [now] { return now; }, std::move(zone)) {}
 
@@ -108,5 +111,20 @@ TEST(TipsProviderTest, ShowsTheFirstSampleTipWithoutFetching) {
     EXPECT_FALSE(std::filesystem::exists(fixture.folder.path() / "tips_cache.json"));
 }
 
+TEST(TipsProviderTest, TheWidgetSaysItDownloadsAndWhetherTheFeedIsAtHand) {
+    test::TempDir folder;
+    const TipsWidget widget(WidgetServices{.http = std::make_shared<FeedInMemory>(test::tipsFeed({"tip0"})),
+                                           .cacheFolder = folder.path(),
+                                           .feedBase = "https://feed.test"});
+    const auto sources = widget.sources();
+    EXPECT_TRUE(sources.files.empty());
+    EXPECT_TRUE(sources.usesNetwork);
+    EXPECT_TRUE(sources.followsTimeZone);
+    ASSERT_TRUE(sources.networkSatisfied);
+    EXPECT_FALSE(sources.networkSatisfied()) << "no feed was downloaded yet";
+    EXPECT_EQ(AnyWidget(widget).makeInstance().timeline({}).entries.at(0).json["tip"]["title"], "tip0");
+    EXPECT_TRUE(sources.networkSatisfied()) << "the download left a fresh cache";
+}
+
 }  // namespace
-}  // namespace qb
+}  // namespace qb::tips

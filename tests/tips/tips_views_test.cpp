@@ -6,7 +6,7 @@
 
 #include "tips/tips_widget.hpp"
 
-namespace qb {
+namespace qb::tips {
 namespace {
 
 using testing::HasSubstr;
@@ -100,4 +100,4 @@ TEST(TipsViewsTest, OffersTheModesAndDrawsOnTheWidgetBackground) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::tips

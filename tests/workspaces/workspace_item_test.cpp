@@ -4,7 +4,7 @@
 
 #include "support/test_support.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 namespace {
 
 TEST(WorkspaceItemTest, NameRoundTripsWholeThroughTheLink) {
@@ -46,4 +46,4 @@ TEST(WorkspaceItemTest, LinkAndSubtitleFollowTheFields) {
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::workspaces

@@ -5,7 +5,7 @@
 #include "platform/log.hpp"
 #include "support/test_support.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 namespace {
 
 using test::PlistFormat;
@@ -52,8 +52,9 @@ TEST_P(WorkspaceStoreTest, BrokenOrMissingFilesGiveAnEmptyListAndTheirMessage) {
         auto path = dir.path() / "OrderedWorkspaces.plist";
         if (c.python) dir.write("OrderedWorkspaces.plist", test::plistlibDump(*c.python, GetParam()));
         auto expected = c.expected;  // a file that cannot be read is followed by the reason
-        if (!c.python) expected.push_back({LogLevel::debug, sub, "WorkspaceStore",
-                                           path.string() + ": No such file or directory"});
+        if (!c.python)
+            expected.push_back(
+                {LogLevel::debug, sub, "WorkspaceStore", path.string() + ": No such file or directory"});
         LogCapture capture;
         EXPECT_TRUE(WorkspaceStore::forFile(path).readFromPlist().empty()) << c.python.value_or("no file");
         EXPECT_EQ(capture.records(), expected) << c.python.value_or("no file");
@@ -66,4 +67,4 @@ INSTANTIATE_TEST_SUITE_P(BothEncodings, WorkspaceStoreTest,
                          });
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::workspaces

@@ -6,10 +6,9 @@
 #include "platform/localization.hpp"
 #include "platform/log.hpp"
 #include "support/test_support.hpp"
-#include "workspaces/workspace_detail_row.hpp"
-#include "workspaces/workspaces_entry_view.hpp"
+#include "workspaces/workspaces_views.hpp"
 
-namespace qb {
+namespace qb::workspaces {
 namespace {
 
 Clock tickingClock(double start) {
@@ -100,4 +99,4 @@ TEST_F(WorkspacesProviderTest, ReloadFiveMinutesAfterTheEntryAndPlaceholderShows
 }
 
 }  // namespace
-}  // namespace qb
+}  // namespace qb::workspaces

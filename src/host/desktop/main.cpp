@@ -14,8 +14,8 @@
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_paths.hpp"
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
+#include "core/widget_services.hpp"
 #include "host/cli.hpp"
 #include "host/desktop/download/helper_client.hpp"
 #include "host/desktop/gtk_desktop.hpp"
@@ -27,7 +27,6 @@
 #include "host/opener.hpp"
 #include "platform/log.hpp"
 #include "platform/terminal_text.hpp"
-#include "tips/tip_store.hpp"
 
 namespace {
 
@@ -48,6 +47,20 @@ void installWindowStyles() {
     provider->load_from_data("window.quillbrook-translucent { background-color: transparent; }");
     Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
                                                GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+// The user's services with the home and the feed base the command line names, as the program makes
+// them, except that the downloads run in the helper program: the host never loads the download
+// libraries (see helper_client.hpp).
+WidgetServices desktopServices(const CommandLine& line, std::shared_ptr<const HttpClient> http) {
+    auto services = WidgetServices::user(std::move(http));
+    if (line.home) {
+        std::error_code error;
+        auto absolute = std::filesystem::absolute(*line.home, error);
+        services.home = error ? *line.home : std::move(absolute);
+    }
+    if (line.feedBase) services.feedBase = *line.feedBase;
+    return services;
 }
 
 int runDesktop(const CommandLine& line) {
@@ -85,13 +98,15 @@ int runDesktop(const CommandLine& line) {
                                       },
                                       {},
                                       {}};
-        DesktopSession session(context, QuillbrookWidgetBundle{}.body(), desktop, std::move(options));
+        const auto http = std::make_shared<desktop::HelperHttpClient>();
+        DesktopSession session(context, QuillbrookWidgetBundle{desktopServices(line, http)}.body(), desktop,
+                               std::move(options));
         desktop.onOutputsChanged([&session] { session.outputsChanged(); });
         auto interrupted = engine::watchSignal(context, SIGINT, quit);
         auto terminated = engine::watchSignal(context, SIGTERM, quit);
         g_main_loop_run(loop);
         // A download still running ends with its helper process.
-        TipStore::shared().cancelDownloads();
+        http->cancelAll();
         reloading = session.reloadsRunning() > 0;
         g_object_unref(launch);
     }
@@ -121,9 +136,6 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (line.verbose) setLogEcho(true);
-        if (line.home) QuillbrookPaths::useHome(*line.home);
-        if (line.feedBase) TipStore::useFeedBase(*line.feedBase);
-        TipStore::useHttpClient(std::make_shared<desktop::HelperHttpClient>());
         return runDesktop(line);
     } catch (const std::exception& error) {
         return failWith(fmt::format(

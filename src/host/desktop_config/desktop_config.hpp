@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "environment/family.hpp"
 #include "host/desktop_config/key_file_text.hpp"
-#include "widgetkit/family.hpp"
 #include "widgetkit/widget.hpp"
 
 namespace qb::host {

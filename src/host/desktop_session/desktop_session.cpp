@@ -6,7 +6,6 @@
 
 #include <fmt/format.h>
 
-#include "host/engine/widget_sources.hpp"
 #include "host/render/resolve.hpp"
 #include "host/widget_catalog.hpp"
 #include "platform/localization.hpp"
@@ -116,8 +115,7 @@ void DesktopSession::add(const DesktopWidget& widget) {
     shown->config = widget;
     shown->type = type;
     shown->surface = desktop_.makeSurface(widget.group, widget.family, *this);
-    engine::InstanceSpec spec{*type, instanceOf(*type, widget), widget.family,
-                              engine::sourcesFor(type->kind()), true};
+    engine::InstanceSpec spec{*type, instanceOf(*type, widget), widget.family, true};
     const std::string group = widget.group;
     shown->id = engine_.add(std::move(spec),
                             [this, group](const engine::EntryUpdate& update) { draw(group, update.entry); });

@@ -89,7 +89,7 @@ Engine::~Engine() = default;
 
 InstanceId Engine::add(InstanceSpec spec, ChangeCallback changed) {
     const InstanceId id = nextId_++;
-    const bool network = spec.sources.usesNetwork;
+    const bool network = spec.widget.sources().usesNetwork;
     const bool visible = spec.visible;
     instances_.try_emplace(id, std::move(spec), std::move(changed));
     schedule_.add(id, options_.clock(), network, instances_.at(id).spec.widget.kind());
@@ -151,7 +151,7 @@ void Engine::timeZoneChanged() {
     if (!resetProcessTimeZone()) return;
     const Date now = options_.clock();
     for (auto& [id, instance] : instances_) {
-        if (!instance.spec.sources.followsTimeZone) continue;
+        if (!instance.spec.widget.sources().followsTimeZone) continue;
         instance.tellNext = true;  // the same entry may read differently in the new zone
         schedule_.requestBy(id, now);
     }
@@ -183,7 +183,7 @@ void Engine::fileChanged(const std::filesystem::path& path) {
 void Engine::folderChanged(const std::filesystem::path& folder, const std::optional<std::string>& name) {
     bool affected = false;
     for (const auto& [id, instance] : instances_)
-        for (const auto& file : instance.spec.sources.files)
+        for (const auto& file : instance.spec.widget.sources().files)
             if (file.parent_path() == folder && (!name || file.filename() == *name)) {
                 changedFiles_.insert(id);
                 affected = true;
@@ -207,7 +207,7 @@ void Engine::burstEnded() {
 void Engine::watchFiles() {
     std::vector<std::filesystem::path> folders;
     for (const auto& [id, instance] : instances_)
-        for (const auto& file : instance.spec.sources.files) folders.push_back(file.parent_path());
+        for (const auto& file : instance.spec.widget.sources().files) folders.push_back(file.parent_path());
     sources_->folders.setFolders(std::move(folders));
 }
 
@@ -224,8 +224,9 @@ void Engine::start(InstanceId id) {
     const Instance& instance = instances_.at(id);
     schedule_.started(id);
     ++running_;
+    const auto& sources = instance.spec.widget.sources();
     std::function<bool()> probe;
-    if (instance.spec.sources.usesNetwork) probe = instance.spec.sources.networkSatisfied;
+    if (sources.usesNetwork) probe = sources.networkSatisfied;
     // The job reaches the engine only through the mailbox, whose answers are dropped once the engine
     // goes; the pool itself is joined before that.
     sources_->pool.post([this, mailbox = &sources_->mailbox, id, generation = instance.generation,

@@ -24,7 +24,6 @@
 #include <nlohmann/json.hpp>
 
 #include "host/engine/schedule.hpp"
-#include "host/engine/widget_sources.hpp"
 #include "platform/date.hpp"
 #include "widgetkit/widget.hpp"
 
@@ -34,12 +33,11 @@ namespace qb::engine {
 
 class Sources;
 
-// One widget on screen: the widget, its configured instance, its family and what it reads.
+// One widget on screen: the widget (which says what it reads), its configured instance and its family.
 struct InstanceSpec {
     AnyWidget widget;
     WidgetInstance instance;
     WidgetFamily family = WidgetFamily::systemMedium;
-    DataSources sources;  // usually sourcesFor(widget.kind())
     bool visible = true;
 };
 

@@ -10,7 +10,7 @@
 
 #include "host/render/resolved_view.hpp"
 #include "ui/view.hpp"
-#include "widgetkit/family.hpp"
+#include "environment/family.hpp"
 
 namespace qb::host {
 

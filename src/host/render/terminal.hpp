@@ -8,7 +8,7 @@
 
 #include "host/render/cell_drawer.hpp"
 #include "ui/view.hpp"
-#include "widgetkit/family.hpp"
+#include "environment/family.hpp"
 
 namespace qb::host {
 

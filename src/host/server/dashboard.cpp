@@ -31,8 +31,7 @@ Dashboard::Dashboard(std::vector<AnyWidget> widgets, engine::Engine& engine, GMa
     for (std::size_t id = 0; id < tiles_.size(); ++id) {
         auto& tile = tiles_[id];
         const auto& widget = widgets_[tile.widget];
-        engine::InstanceSpec spec{widget, tile.instance, tile.family, engine::sourcesFor(widget.kind()),
-                                  false};
+        engine::InstanceSpec spec{widget, tile.instance, tile.family, false};
         tile.engineId = engine_.add(
             std::move(spec), [this, id](const engine::EntryUpdate& update) { entryChanged(id, update); });
     }

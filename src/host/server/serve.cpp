@@ -7,13 +7,12 @@
 
 #include <fmt/format.h>
 
-#include "core/quillbrook_widget_bundle.hpp"
+#include "bundle/quillbrook_widget_bundle.hpp"
 #include "host/demo_setup.hpp"
 #include "host/engine/engine.hpp"
 #include "host/engine/glib_source.hpp"
 #include "host/server/dashboard_server.hpp"
 #include "host/server/url_file.hpp"
-#include "tips/tip_store.hpp"
 
 namespace qb::host {
 namespace {
@@ -73,8 +72,8 @@ int runDashboard(std::vector<AnyWidget> widgets, SiteOptions site, int port, con
 
 }  // namespace
 
-int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets,
-                 const std::function<void()>& cancelProviders) {
+int serveWidgets(const ServeOptions& options, WidgetServices services,
+                 const std::function<std::vector<AnyWidget>(const WidgetServices&)>& makeWidgets) {
     if (options.port < 1 || options.port > 65535) {
         fmt::print(stderr, "quillbrook-widgets: the port {} is not a TCP port; choose one from 1 to 65535\n",
                    options.port);
@@ -91,20 +90,20 @@ int serveWidgets(const ServeOptions& options, const std::function<std::vector<An
         fmt::print(stderr, "quillbrook-widgets: cannot serve the demo: {}\n", error);
         return 1;
     }
+    if (demo) services = demo->services(std::move(services));
+    const auto cancelProviders = [http = services.http] { http->cancelAll(); };
     const auto url = fmt::format("http://127.0.0.1:{}/?token={}", options.port, secret->text());
-    // The widgets are made only now: the stores take their files' locations when first used, after the
-    // demo set them.
     const int status = runDashboard(
-        makeWidgets(), SiteOptions{.secret = std::move(*secret), .opener = LinkOpener::fromEnvironment()},
+        makeWidgets(services), SiteOptions{.secret = std::move(*secret), .opener = LinkOpener::fromEnvironment()},
         options.port, url, cancelProviders);
     if (status == 0) fmt::print("Dashboard stopped.\n");
     return status;
 }
 
-int serve(const ServeOptions& options) {
-    return serveWidgets(
-        options, [] { return QuillbrookWidgetBundle{}.body(); },
-        [] { TipStore::shared().cancelDownloads(); });
+int serve(const ServeOptions& options, WidgetServices services) {
+    return serveWidgets(options, std::move(services), [](const WidgetServices& widgetServices) {
+        return QuillbrookWidgetBundle{widgetServices}.body();
+    });
 }
 
 }  // namespace qb::host

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/widget_services.hpp"
 #include "widgetkit/widget.hpp"
 
 namespace qb::host {
@@ -15,13 +16,13 @@ struct ServeOptions {
     bool demo = false;  // serve the sample home and feed in examples/, as `demo` does
 };
 
-// Serves the bundle's widgets until interrupted (SIGINT, SIGTERM); returns the program's exit status:
-// 0 after an interruption, 2 when the port cannot be had.
-int serve(const ServeOptions& options);
+// Serves the bundle's widgets on the services (the demo's with options.demo) until interrupted (SIGINT,
+// SIGTERM); returns the program's exit status: 0 after an interruption, 2 when the port cannot be had.
+int serve(const ServeOptions& options, WidgetServices services);
 
-// The same for the widgets `makeWidgets` returns, called once the demo (if any) is set up.
-// `cancelProviders` ends what the providers may wait for (downloads) when the dashboard stops.
-int serveWidgets(const ServeOptions& options, const std::function<std::vector<AnyWidget>()>& makeWidgets,
-                 const std::function<void()>& cancelProviders);
+// The same for the widgets `makeWidgets` makes from the services, called once the demo (if any) is set
+// up. The services' downloads are cancelled when the dashboard stops.
+int serveWidgets(const ServeOptions& options, WidgetServices services,
+                 const std::function<std::vector<AnyWidget>(const WidgetServices&)>& makeWidgets);
 
 }  // namespace qb::host

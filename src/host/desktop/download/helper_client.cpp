@@ -18,6 +18,8 @@
 
 #include <fmt/format.h>
 
+#include "platform/program_location.hpp"
+
 extern char** environ;
 
 namespace qb::desktop {
@@ -137,9 +139,7 @@ std::optional<HttpResult> decodeDownloadAnswer(std::string_view answer) {
 }
 
 std::filesystem::path downloadHelperPath() {
-    std::error_code error;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (error ? std::filesystem::path() : program.parent_path()) / helperName;
+    return programHelperFolder() / helperName;
 }
 
 struct HelperHttpClient::Helpers {

@@ -23,7 +23,7 @@ std::string encodeDownloadAnswer(const HttpResult& result);
 // The answer read back; none when it is not one.
 std::optional<HttpResult> decodeDownloadAnswer(std::string_view answer);
 
-// The helper beside the running program.
+// The helper among the program's helpers (beside the desktop host).
 std::filesystem::path downloadHelperPath();
 
 // An HTTP client that runs the helper for each download: the limits are the helper's (those of a
