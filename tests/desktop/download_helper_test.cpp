@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "support/test_support.hpp"
 #include "tips/feed_server.hpp"
 
 namespace qb::desktop {
@@ -54,6 +55,10 @@ TEST(HelperHttpClientTest, CancellingEndsRunningAndLaterDownloadsAtOnce) {
 }
 
 TEST(HelperHttpClientTest, AHelperThatFailsIsAFailedDownload) {
+    const test::TempDir folder;
+    const auto killed = folder.write("killed", "#!/bin/sh\nkill -KILL $$\n");
+    std::filesystem::permissions(killed, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
     // /bin/sleep takes the address as its number of seconds.
     const std::vector<std::pair<HelperHttpClient, std::string>> cases = {
         {HelperHttpClient("/nonexistent/quillbrook-widgets-download"),
@@ -63,6 +68,8 @@ TEST(HelperHttpClientTest, AHelperThatFailsIsAFailedDownload) {
          "The download helper gave no answer that could be read; the download was abandoned"},
         {HelperHttpClient("/bin/false"),
          "The download helper failed (exit status 1); the download was abandoned"},
+        {HelperHttpClient(killed),
+         "The download helper was stopped by signal 9 (Killed); the download was abandoned"},
         {HelperHttpClient("/bin/sleep", 1s),
          "The download helper did not finish within 1 second; the download was abandoned"},
     };
