@@ -3,8 +3,11 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <gtk/gtk.h>
