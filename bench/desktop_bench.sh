@@ -9,6 +9,9 @@
 #     of the children each waited for); and the host's wakeups (voluntary context switches of all its
 #     threads) and drawings in that span;
 #   - then the resident memory of a host with all sixteen widget-family tiles.
+# Each memory figure is given twice: VmRSS, where every shared library's resident pages count in full, and
+# Pss (/proc/PID/smaps_rollup), where a page shared with other processes counts in part.
+# QB_DESKTOP_BENCH_SMAPS=FOLDER keeps each process's /proc/PID/smaps there, read at the same moment.
 # The data is the sample home folder and feed of examples/, the feed served from 127.0.0.1.
 #
 #   bench/desktop_bench.sh PROGRAM [--idle SECONDS]
@@ -62,6 +65,10 @@ host=$(client "$host_job") waybar=$(client "$waybar_job")
 sleep 10  # both settle: Waybar's first runs end, GLib's start-up threads go
 
 rss() { awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
+# pss PID: the proportional set size, where a page shared with other processes counts in part.
+pss() { awk '/^Pss:/ { printf "%.1f", $2 / 1024 }' "/proc/$1/smaps_rollup"; }
+# keep_smaps NAME PID: a copy of the process's mappings in QB_DESKTOP_BENCH_SMAPS, when it names a folder.
+keep_smaps() { [[ -n ${QB_DESKTOP_BENCH_SMAPS:-} ]] && cat "/proc/$2/smaps" >"$QB_DESKTOP_BENCH_SMAPS/$1.smaps"; }
 # cpu PID: user + system time of the process and of its waited-for children, in clock ticks.
 cpu() { awk '{ print $14 + $15 + $16 + $17 }' "/proc/$1/stat"; }
 # thread_switches PID: each thread's voluntary context switches (its wakeups), as "THREAD COUNT" lines.
@@ -80,6 +87,9 @@ wakeups() {
 ticks=$(getconf CLK_TCK)
 
 host_rss=$(rss "$host") waybar_rss=$(rss "$waybar")
+host_pss=$(pss "$host") waybar_pss=$(pss "$waybar")
+keep_smaps host "$host"
+keep_smaps waybar "$waybar"
 host_cpu=$(cpu "$host") waybar_cpu=$(cpu "$waybar")
 thread_switches "$host" >"$HEADLESS_SWAY_DIR/switches.before"
 drawn=$(grep -c 'drew \[widget' "$HEADLESS_SWAY_DIR/host.log")
@@ -107,13 +117,14 @@ sixteen_drawn() { (($(grep -c 'drew \[widget' "$HEADLESS_SWAY_DIR/sixteen.log") 
 fixture_wait 30 sixteen_drawn || fail "the sixteen tiles were not drawn: $(tail -n 3 "$HEADLESS_SWAY_DIR/sixteen.log")"
 sleep 10
 sixteen=$(client "$sixteen_job")
-sixteen_rss=$(rss "$sixteen")
+sixteen_rss=$(rss "$sixteen") sixteen_pss=$(pss "$sixteen")
+keep_smaps sixteen "$sixteen"
 
 ms() { echo $(($1 * 1000 / ticks)); }
 cat <<REPORT
-| under headless sway, $HEADLESS_SWAY_SIZE | resident memory | CPU over $idle s idle |
-|---|---:|---:|
-| desktop host, the four default widgets | $host_rss MB | $(ms "$host_cpu") ms ($host_wakeups wakeups, $drawn drawings) |
-| Waybar, four custom modules, "interval": 300 | $waybar_rss MB | $(ms "$waybar_cpu") ms (with the programs it started) |
-| desktop host, all sixteen widget-family tiles | $sixteen_rss MB | – |
+| under headless sway, $HEADLESS_SWAY_SIZE | resident memory (RSS) | proportional (PSS) | CPU over $idle s idle |
+|---|---:|---:|---:|
+| desktop host, the four default widgets | $host_rss MB | $host_pss MB | $(ms "$host_cpu") ms ($host_wakeups wakeups, $drawn drawings) |
+| Waybar, four custom modules, "interval": 300 | $waybar_rss MB | $waybar_pss MB | $(ms "$waybar_cpu") ms (with the programs it started) |
+| desktop host, all sixteen widget-family tiles | $sixteen_rss MB | $sixteen_pss MB | – |
 REPORT

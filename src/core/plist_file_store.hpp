@@ -34,10 +34,11 @@ bool visitDictionaryListFile(const std::filesystem::path& file, const Logger& lo
 template <class Store>
 class PlistFileStore {
   public:
-    // The store for the user's services (WidgetServices::system()), made on first use, safely from any
-    // thread.
+    // The store of the user's home, logging to the system's log, made on first use, safely from any
+    // thread. A property-list store downloads nothing: it takes the user's services without an HTTP
+    // client, so that a program that downloads otherwise need not link the download libraries.
     static const Store& shared() {
-        static const Store instance = forServices(WidgetServices::system());
+        static const Store instance = forServices(WidgetServices::user({}));
         return instance;
     }
     // The store of the file under the services' home, logging to their sink.

@@ -18,11 +18,9 @@ std::optional<std::filesystem::path> environmentPath(const char* name) {
 
 }  // namespace
 
-WidgetServices WidgetServices::system() {
+WidgetServices WidgetServices::user(std::shared_ptr<const HttpClient> http) {
     const auto& home = QuillbrookPaths::system().realHome();
-    return WidgetServices{
-        systemClock(), std::make_shared<CurlHttpClient>(), home, userCacheFolder(home), defaultFeedBase(), {},
-    };
+    return WidgetServices{systemClock(), std::move(http), home, userCacheFolder(home), defaultFeedBase(), {}};
 }
 
 std::filesystem::path WidgetServices::userCacheFolder(const std::filesystem::path& home) {

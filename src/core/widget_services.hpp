@@ -26,6 +26,9 @@ struct WidgetServices {
     // The user's: the system clock, a new HTTP client on libcurl, the real home (QuillbrookPaths::system),
     // the user's cache folder, the built-in feed base and the system's log.
     static WidgetServices system();
+    // The user's with another HTTP client (the desktop host downloads through a helper program). In a
+    // file apart from system(), so that a program that calls only this one links without libcurl.
+    static WidgetServices user(std::shared_ptr<const HttpClient> http);
 
     // Where the files lie under `home`.
     QuillbrookPaths paths() const { return QuillbrookPaths(home); }

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -28,6 +29,17 @@ std::vector<std::string> hostArguments(const CommandLine& line) {
     return arguments;
 }
 
+// GLib before 2.76 keeps the small blocks of its slice allocator (most of GTK's objects and lists) in
+// caches of its own that never go back to the system: about 1 MB of the desktop host's resident memory.
+// With G_SLICE=always-malloc they come from malloc and go back to it. GLib reads the variable once, as
+// it loads, so the host gets it from here; it takes it out of its environment again, so that the
+// programs it starts do not inherit it (see its main()). A G_SLICE of the person's own is left alone.
+void useMallocForSlices() {
+    if (std::getenv("G_SLICE")) return;
+    ::setenv("G_SLICE", "always-malloc", 1);
+    ::setenv(desktopSliceMarker, "1", 1);
+}
+
 }  // namespace
 
 int desktopCommand(const CommandLine& line) {
@@ -42,6 +54,7 @@ int desktopCommand(const CommandLine& line) {
     std::vector<char*> argv;
     for (auto& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
+    useMallocForSlices();
     ::execv(host.c_str(), argv.data());
     return runFailure(
         fmt::format("could not start the desktop host {}: {}", host.string(), std::strerror(errno)));

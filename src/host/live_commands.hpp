@@ -14,5 +14,7 @@ int watchCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets)
 int openCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets);
 // `desktop` becomes the desktop host, a program of its own so that no other command loads GTK.
 int desktopCommand(const CommandLine& line);
+// Set in the host's environment when `desktop` set G_SLICE for it, which the host then takes out again.
+inline constexpr const char* desktopSliceMarker = "QUILLBROOK_WIDGETS_SET_G_SLICE";
 
 }  // namespace qb::host

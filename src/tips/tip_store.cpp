@@ -67,11 +67,6 @@ TipStore::TipStore(const WidgetServices& services, LanguagesSource languages)
       logger_(logSubsystem, "TipStore", services.log),
       downloads_(std::make_shared<SingleFlight<std::vector<TipItem>>>()) {}
 
-const TipStore& TipStore::shared() {
-    static const TipStore store = forServices(WidgetServices::system());
-    return store;
-}
-
 TipStore TipStore::forServices(const WidgetServices& services, LanguagesSource languages) {
     return TipStore(services, std::move(languages));
 }

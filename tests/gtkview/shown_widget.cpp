@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "host/desktop/render/leaf_widgets.hpp"
+
 namespace qb::test {
 namespace {
 
@@ -36,13 +38,13 @@ void read(Gtk::Widget& widget, ShownWidget& shown) {
             shown.labels.push_back(label);
             if (accent) shown.tinted.push_back("text:" + label->get_text());
         }
-    } else if (auto* image = dynamic_cast<Gtk::Image*>(&widget)) {
-        if (image->get_storage_type() == Gtk::IMAGE_SURFACE) {
-            shown.bitmaps.push_back(image);
-        } else {
-            shown.symbols.push_back(image->property_icon_name().get_value());
-            if (accent) shown.tinted.push_back("symbol");
-        }
+    } else if (auto* symbol = dynamic_cast<desktop::SymbolIcon*>(&widget)) {
+        shown.symbols.push_back(symbol->iconName());
+        shown.symbolIcons.push_back(symbol);
+        if (accent) shown.tinted.push_back("symbol");
+    } else if (auto* image = dynamic_cast<Gtk::Image*>(&widget);
+               image && image->get_storage_type() == Gtk::IMAGE_SURFACE) {
+        shown.bitmaps.push_back(image);
     } else if (dynamic_cast<Gtk::DrawingArea*>(&widget) && isAccent(backgroundOf(widget))) {
         shown.tinted.push_back("circle");
     }

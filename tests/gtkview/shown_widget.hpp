@@ -18,7 +18,8 @@ struct ShownWidget {
     std::vector<std::string> texts;  // the labels' texts in order (not the symbols' glyphs)
     std::vector<std::string>
         symbols;  // each symbol as drawn: its theme icon's name, or "glyph:" and the glyph
-    std::vector<Gtk::Image*> bitmaps;  // the bitmap icons, in order
+    std::vector<Gtk::Image*> bitmaps;      // the bitmap icons, in order
+    std::vector<Gtk::Image*> symbolIcons;  // the symbols drawn from the icon theme, in order
     std::vector<std::string>
         tinted;                      // drawn in the accent colour: "circle", "symbol" or "text:" and the text
     std::vector<Gtk::Button*> rows;  // the clickable rows, in order

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <thread>
 
 #include <fmt/format.h>
 
@@ -222,7 +226,40 @@ TEST_F(GtkView, DrawsBitmapIconsSharpAtTheScreensScale) {
             EXPECT_EQ(std::max(width, height), 16 * scale);
             EXPECT_GT(std::min(width, height), 0);
         }
+        // The symbols drawn from the theme's bitmaps: as many device pixels as the screen shows.
+        for (Gtk::Image* symbol : test::readShown(window).symbolIcons) {
+            const auto surface = symbol->property_surface().get_value();
+            if (!surface) continue;  // drawn by GTK from the theme's vector file
+            double scaleX = 0, scaleY = 0;
+            cairo_surface_get_device_scale(surface->cobj(), &scaleX, &scaleY);
+            EXPECT_EQ(scaleX, scale);
+            int size = 0, unused = 0;
+            symbol->get_size_request(size, unused);
+            EXPECT_EQ(std::max(cairo_image_surface_get_width(surface->cobj()),
+                               cairo_image_surface_get_height(surface->cobj())),
+                      size * scale);
+        }
     }
+}
+
+// The colour of an icon drawn from a bitmap: that of its most opaque pixel, with the alpha taken out.
+std::optional<Gdk::RGBA> iconColour(const Cairo::RefPtr<Cairo::Surface>& surface) {
+    if (!surface) return std::nullopt;
+    cairo_surface_t* image = surface->cobj();
+    cairo_surface_flush(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    std::uint32_t best = 0;
+    for (int y = 0; y < cairo_image_surface_get_height(image); ++y)
+        for (int x = 0; x < cairo_image_surface_get_width(image); ++x) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, data + y * cairo_image_surface_get_stride(image) + 4 * x, 4);
+            if (pixel >> 24 > best >> 24) best = pixel;
+        }
+    if (best >> 24 == 0) return std::nullopt;
+    const double alpha = best >> 24;
+    Gdk::RGBA colour;
+    colour.set_rgba((best >> 16 & 0xff) / alpha, (best >> 8 & 0xff) / alpha, (best & 0xff) / alpha);
+    return colour;
 }
 
 TEST_F(GtkView, FollowsTheThemesLightOrDarkPreference) {
@@ -251,6 +288,28 @@ TEST_F(GtkView, FollowsTheThemesLightOrDarkPreference) {
         test::settle();
         EXPECT_EQ(bulb->get_style_context()->get_color(bulb->get_style_context()->get_state()).to_string(),
                   yellow);
+        // The icon itself is drawn again in that colour. GTK validates the style on the next frame, which
+        // a busy machine may bring a while after the events above: the icon has two seconds.
+        const Gdk::RGBA expected(yellow);
+        const auto drawnNow = [&] {
+            return iconColour(static_cast<Gtk::Image*>(bulb)->property_surface().get_value());
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        auto drawn = drawnNow();
+        const auto near = [&](const std::optional<Gdk::RGBA>& colour) {
+            return colour && std::abs(colour->get_red() - expected.get_red()) <= 0.02 &&
+                   std::abs(colour->get_green() - expected.get_green()) <= 0.02 &&
+                   std::abs(colour->get_blue() - expected.get_blue()) <= 0.02;
+        };
+        while (!near(drawn) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            test::settle();
+            drawn = drawnNow();
+        }
+        ASSERT_TRUE(drawn);
+        EXPECT_NEAR(drawn->get_red(), expected.get_red(), 0.02) << drawn->to_string();
+        EXPECT_NEAR(drawn->get_green(), expected.get_green(), 0.02) << drawn->to_string();
+        EXPECT_NEAR(drawn->get_blue(), expected.get_blue(), 0.02) << drawn->to_string();
     }
 }
 

@@ -15,6 +15,7 @@ needs() {
 # The files an install holds, relative to its prefix.
 installed_files=(
   bin/quillbrook-widgets libexec/quillbrook-widgets/quillbrook-widgets-desktop
+  libexec/quillbrook-widgets/quillbrook-widgets-download
   share/locale/de/LC_MESSAGES/quillbrook-widgets.mo share/man/man1/quillbrook-widgets.1.gz
   share/bash-completion/completions/quillbrook-widgets share/zsh/vendor-completions/_quillbrook-widgets
   share/fish/vendor_completions.d/quillbrook-widgets.fish

@@ -114,6 +114,25 @@ TEST(BinaryPlist, RepeatedKeyKeepsFirstPlaceAndLastValue) {
     }
 }
 
+// The entries of a list share their key objects; each dictionary is still checked whole.
+TEST(BinaryPlist, DictionariesSharingKeyObjectsAreEachChecked) {
+    BinaryPlist file{{arrayObject({1, 2, 3, 4}), dictObject({5, 6}, {7, 8}), dictObject({5, 6}, {8, 7}),
+                      dictObject({5, 5}, {7, 8}), dictObject({5, 5}, {8, 7}), asciiObject("a"),
+                      asciiObject("b"), "\x10\x01", "\x10\x02"}};
+    auto result = parse(file.bytes());
+    ASSERT_TRUE(result) << result.error;
+    const Array list = *result.value->asArray();
+    EXPECT_EQ(list[1].asDictionary()->find("a")->asInteger(), 2);
+    EXPECT_EQ(list[1].asDictionary()->find("b")->asInteger(), 1);
+    for (const auto& [index, value] : {std::pair{2, 2}, std::pair{3, 1}}) {
+        const Dictionary repeated = *list[index].asDictionary();
+        ASSERT_EQ(repeated.size(), 1u);
+        EXPECT_EQ(repeated.find("a")->asInteger(), value);
+    }
+    file.objects[2] = dictObject({5, 6}, {8, 9});
+    EXPECT_FALSE(parse(file.bytes()));
+}
+
 TEST(BinaryPlist, DictionaryWithOtherKeysIsKeptButNotStringKeyed) {
     BinaryPlist file;
     file.objects = {dictObject({1}, {2}), "\x10\x01", asciiObject("one")};

@@ -3,8 +3,11 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <gtk/gtk.h>
@@ -15,18 +18,18 @@
 #include <fmt/format.h>
 
 #include "bundle/quillbrook_widget_bundle.hpp"
-#include "core/quillbrook_paths.hpp"
+#include "core/widget_services.hpp"
 #include "host/cli.hpp"
+#include "host/desktop/download/helper_client.hpp"
 #include "host/desktop/gtk_desktop.hpp"
 #include "host/desktop/render/widget_view.hpp"
 #include "host/desktop/single_instance.hpp"
 #include "host/desktop_session/desktop_session.hpp"
 #include "host/engine/glib_source.hpp"
+#include "host/live_commands.hpp"
 #include "host/opener.hpp"
-#include "host/program.hpp"
 #include "platform/log.hpp"
 #include "platform/terminal_text.hpp"
-#include "tips/tip_store.hpp"
 
 namespace {
 
@@ -47,6 +50,20 @@ void installWindowStyles() {
     provider->load_from_data("window.quillbrook-translucent { background-color: transparent; }");
     Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
                                                GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+// The user's services with the home and the feed base the command line names, as the program makes
+// them, except that the downloads run in the helper program: the host never loads the download
+// libraries (see helper_client.hpp).
+WidgetServices desktopServices(const CommandLine& line, std::shared_ptr<const HttpClient> http) {
+    auto services = WidgetServices::user(std::move(http));
+    if (line.home) {
+        std::error_code error;
+        auto absolute = std::filesystem::absolute(*line.home, error);
+        services.home = error ? *line.home : std::move(absolute);
+    }
+    if (line.feedBase) services.feedBase = *line.feedBase;
+    return services;
 }
 
 int runDesktop(const CommandLine& line) {
@@ -84,12 +101,15 @@ int runDesktop(const CommandLine& line) {
                                       },
                                       {},
                                       {}};
-        DesktopSession session(context, QuillbrookWidgetBundle{servicesFor(line)}.body(), desktop,
+        const auto http = std::make_shared<desktop::HelperHttpClient>();
+        DesktopSession session(context, QuillbrookWidgetBundle{desktopServices(line, http)}.body(), desktop,
                                std::move(options));
         desktop.onOutputsChanged([&session] { session.outputsChanged(); });
         auto interrupted = engine::watchSignal(context, SIGINT, quit);
         auto terminated = engine::watchSignal(context, SIGTERM, quit);
         g_main_loop_run(loop);
+        // A download still running ends with its helper process.
+        http->cancelAll();
         reloading = session.reloadsRunning() > 0;
         g_object_unref(launch);
     }
@@ -102,6 +122,12 @@ int runDesktop(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // `quillbrook-widgets desktop` set G_SLICE for this process alone (GLib has read it by now); the
+    // programs the host starts, such as a browser for a clicked link, get the environment as it was.
+    if (std::getenv(desktopSliceMarker)) {
+        ::unsetenv("G_SLICE");
+        ::unsetenv(desktopSliceMarker);
+    }
     std::vector<std::string> arguments{"desktop"};
     arguments.insert(arguments.end(), argv + 1, argv + argc);
     try {

@@ -5,6 +5,7 @@
 // cycles and depth. Nothing is decoded ahead: values read the objects from the buffer when asked for,
 // except UTF-16 text (converted here) and dictionaries whose keys repeat or are not all strings.
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -255,9 +256,13 @@ class BinaryReader {
     }
 
     int checkDictionary(const unsigned char* references, std::size_t count, std::uint64_t index, int level) {
+        // Keys that are the same objects as those of the last dictionary with distinct string keys are
+        // sound strings that nest nothing, and again distinct: only the values are left to check.
+        const bool knownKeys = count == regularKeyCount_ &&
+                               std::memcmp(references, regularKeys_, count * objects_.referenceSize) == 0;
         int height = 0;
         bool stringKeys = true;
-        for (std::size_t i = 0; i < 2 * count; ++i) {
+        for (std::size_t i = knownKeys ? count : 0; i < 2 * count; ++i) {
             const std::uint64_t reference = objects_.reference(references, i);
             const int child = object(reference, level + 1);
             if (child < 0) return -1;
@@ -267,6 +272,7 @@ class BinaryReader {
                 stringKeys = stringKeys && (kind == 0x5 || kind == 0x6);
             }
         }
+        if (knownKeys) return height + 1;
         if (!stringKeys) {
             objects_.irregularDictionaries.emplace(index, nullptr);
         } else if (hasRepeatedKeys(references, count)) {
@@ -277,6 +283,9 @@ class BinaryReader {
                     Document::inner(&document_.binaryNode, objects_.reference(references, count + i)));
             objects_.irregularDictionaries.emplace(
                 index, document_.newDictionary(entries, Dictionary::removeRepeatedKeys(entries, count)));
+        } else {
+            regularKeys_ = references;
+            regularKeyCount_ = count;
         }
         return height + 1;
     }
@@ -304,6 +313,10 @@ class BinaryReader {
     // Per object: 0 while unchecked, its height + 1 once sound, `inProgress` while its children are.
     std::unique_ptr<std::uint16_t[], FreeDeleter> state_;
     std::vector<std::string_view> keys_;
+    // The key references of the last dictionary whose keys are distinct strings. A list's entries mostly
+    // share their keys, and a writer that stores equal objects once gives them the same references.
+    const unsigned char* regularKeys_ = nullptr;
+    std::size_t regularKeyCount_ = SIZE_MAX;
     std::string error_;
 };
 

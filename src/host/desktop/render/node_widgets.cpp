@@ -5,7 +5,6 @@
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/icontheme.h>
-#include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/separator.h>
 
@@ -198,10 +197,7 @@ class Builder {
         const int size = pixels(fontPixels(node.style.font) * 1.05);
         Gtk::Widget* widget = nullptr;
         if (const auto iconName = themeIconName(*symbol.info)) {
-            auto* image = Gtk::make_managed<Gtk::Image>();
-            image->set_from_icon_name(*iconName, Gtk::ICON_SIZE_BUTTON);
-            image->set_pixel_size(size);
-            widget = image;
+            widget = Gtk::make_managed<SymbolIcon>(*iconName, size);
         } else {
             auto* glyph = Gtk::make_managed<Gtk::Label>();
             glyph->set_text(inertText(symbol.info->glyph));
