@@ -7,6 +7,7 @@
 
 #include "host/demo_setup.hpp"
 #include "host/json_output.hpp"
+#include "host/output.hpp"
 #include "host/program.hpp"
 #include "host/render/html.hpp"
 #include "host/render/terminal.hpp"
@@ -21,8 +22,7 @@ namespace qb::host {
 namespace {
 
 void write(std::string_view text) {
-    std::cout << text;
-    std::cout.flush();
+    writeOutput(text);
 }
 
 // Said once for the run, before any request, however many families are drawn.
@@ -165,18 +165,12 @@ int optionsCommand(const CommandLine& line, const std::vector<AnyWidget>& widget
 }
 
 int requestCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) {
-    const AnyWidget* widget = findWidget(widgets, line.arguments[0]);
-    if (!widget) return usageFailure(unknownWidget(widgets, line.arguments[0]).message);
-    const std::vector<WidgetFamily> asked =
-        line.families.empty() ? std::vector<WidgetFamily>{WidgetFamily::systemMedium} : line.families;
-    auto families = familiesFor(*widget, asked);
-    if (auto* error = std::get_if<UsageError>(&families)) return usageFailure(error->message);
-    auto instances = configuredInstances({widget}, line.settings);
-    if (auto* error = std::get_if<UsageError>(&instances)) return usageFailure(error->message);
+    auto chosen = chosenWidget(widgets, line);
+    if (auto* error = std::get_if<UsageError>(&chosen)) return usageFailure(error->message);
+    auto& [widget, instance, family] = std::get<ChosenWidget>(chosen);
     noteUnsuggestedChoices({widget}, line.settings);
     std::vector<Request> requests;
-    requests.push_back({widget, std::get<std::vector<WidgetInstance>>(instances).front(), asked.front(),
-                        requestKindFor(*line.command)});
+    requests.push_back({widget, std::move(instance), family, requestKindFor(*line.command)});
     return printAnswers(line, runRequests(std::move(requests)), true);
 }
 

@@ -47,17 +47,11 @@ std::variant<std::string, UsageError> chosenLink(const ViewLinks& links, std::op
 }  // namespace
 
 int openCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) {
-    const AnyWidget* widget = findWidget(widgets, line.arguments[0]);
-    if (!widget) return usageFailure(unknownWidget(widgets, line.arguments[0]).message);
-    const WidgetFamily family = line.families.empty() ? WidgetFamily::systemMedium : line.families.front();
-    if (auto families = familiesFor(*widget, {family}); auto* error = std::get_if<UsageError>(&families))
-        return usageFailure(error->message);
-    auto instances = configuredInstances({widget}, line.settings);
-    if (auto* error = std::get_if<UsageError>(&instances)) return usageFailure(error->message);
-
+    auto chosen = chosenWidget(widgets, line);
+    if (auto* error = std::get_if<UsageError>(&chosen)) return usageFailure(error->message);
+    auto& [widget, instance, family] = std::get<ChosenWidget>(chosen);
     std::vector<Request> requests;
-    requests.push_back(
-        {widget, std::get<std::vector<WidgetInstance>>(instances).front(), family, RequestKind::timeline});
+    requests.push_back({widget, std::move(instance), family, RequestKind::timeline});
     const auto answers = runRequests(std::move(requests));
     const Answer& answer = answers.front();
     if (answer.failure || answer.entries.empty() || !answer.entries.front().view)

@@ -1,5 +1,6 @@
 #include "host/program.hpp"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "host/completion_scripts.hpp"
 #include "host/demo_setup.hpp"
 #include "host/live_commands.hpp"
+#include "host/output.hpp"
+#include "host/run_log.hpp"
 #include "host/server/serve.hpp"
 #include "platform/log.hpp"
 
@@ -21,11 +24,11 @@ namespace {
 
 int dispatch(const CommandLine& line) {
     if (line.help) {
-        std::cout << helpText(line.command);
+        writeOutput(helpText(line.command));
         return 0;
     }
     if (line.version) {
-        std::cout << "quillbrook-widgets " QB_VERSION "\n";
+        writeOutput("quillbrook-widgets " QB_VERSION "\n");
         return 0;
     }
     if (line.verbose) setLogEcho(true);
@@ -46,6 +49,10 @@ int dispatch(const CommandLine& line) {
         if (!demo) return runFailure(error);
         services = demo->services(std::move(services));
     }
+    // A command that runs once says each problem once, however many families it draws; `serve` and
+    // `watch` run on and say a problem each time it recurs.
+    if (*line.command != Command::watch) services.log = eachOnce(systemLogSink());
+    if (line.verbose) logDataFiles(services);
     const auto widgets = QuillbrookWidgetBundle{services}.body();
     switch (*line.command) {
         case Command::list:
@@ -65,7 +72,7 @@ int dispatch(const CommandLine& line) {
         case Command::open:
             return openCommand(line, widgets);
         case Command::completions:
-            std::cout << completionScript(line.arguments.front(), widgets);
+            writeOutput(completionScript(line.arguments.front(), widgets));
             return 0;
         case Command::serve:
         case Command::desktop:
@@ -97,7 +104,14 @@ int run(const std::vector<std::string>& arguments) {
     try {
         auto parsed = parseCommandLine(arguments);
         if (auto* error = std::get_if<UsageError>(&parsed)) return usageFailure(error->message);
-        return dispatch(std::get<CommandLine>(parsed));
+        const auto& line = std::get<CommandLine>(parsed);
+        catchBrokenPipes();
+        const int status = dispatch(line);
+        // A reader that goes ends `watch` as it is meant to end; any other command was cut short, and
+        // ends as a program stopped by a closed pipe does (128 + SIGPIPE), without a word.
+        if (auto error = outputError(); error && status == 0)
+            return outputFailure(*error, line.command == Command::watch ? 0 : 128 + SIGPIPE);
+        return status;
     } catch (const std::exception& error) {
         return runFailure(fmt::format(
             "stopped by an unexpected error: {}; run again with --verbose and report it", error.what()));

@@ -157,6 +157,18 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
     return instances;
 }
 
+std::variant<ChosenWidget, UsageError> chosenWidget(const std::vector<AnyWidget>& widgets,
+                                                    const CommandLine& line) {
+    const AnyWidget* widget = findWidget(widgets, line.arguments.front());
+    if (!widget) return unknownWidget(widgets, line.arguments.front());
+    const WidgetFamily family = line.families.empty() ? WidgetFamily::systemMedium : line.families.front();
+    if (auto families = familiesFor(*widget, {family}); auto* error = std::get_if<UsageError>(&families))
+        return *error;
+    auto instances = configuredInstances({widget}, line.settings);
+    if (auto* error = std::get_if<UsageError>(&instances)) return *error;
+    return ChosenWidget{widget, std::move(std::get<std::vector<WidgetInstance>>(instances).front()), family};
+}
+
 std::vector<std::string> unsuggestedChoiceNotices(const std::vector<const AnyWidget*>& widgets,
                                                   const std::vector<Setting>& settings) {
     std::vector<std::string> notices;

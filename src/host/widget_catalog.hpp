@@ -39,6 +39,16 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
 std::vector<std::string> unsuggestedChoiceNotices(const std::vector<const AnyWidget*>& widgets,
                                                   const std::vector<Setting>& settings);
 
+// The one widget a command such as timeline, watch or open names, configured from --set, with its family
+// (systemMedium unless one is given); or what is wrong.
+struct ChosenWidget {
+    const AnyWidget* widget;
+    WidgetInstance instance;
+    WidgetFamily family;
+};
+std::variant<ChosenWidget, UsageError> chosenWidget(const std::vector<AnyWidget>& widgets,
+                                                    const CommandLine& line);
+
 // "unknown widget ..." with the kinds and short names to use.
 UsageError unknownWidget(const std::vector<AnyWidget>& widgets, std::string_view name);
 
