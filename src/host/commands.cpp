@@ -86,8 +86,9 @@ std::variant<std::vector<Request>, UsageError> renderRequests(const CommandLine&
 int printAnswers(const CommandLine& line, const std::vector<Answer>& answers, bool summaries) {
     for (const auto& answer : answers)
         if (answer.failure)
-            return runFailure(fmt::format("the {} provider failed: {}; run with --verbose to see its log",
-                                          answer.widget->kind(), *answer.failure));
+            return runFailure(
+                localizedMessage("the {} provider failed: {}; run with --verbose to see its log",
+                                 answer.widget->kind(), *answer.failure));
     switch (line.format) {
         case OutputFormat::json: {
             if (summaries) {
@@ -155,10 +156,10 @@ int optionsCommand(const CommandLine& line, const std::vector<AnyWidget>& widget
         std::string names;
         for (const auto& parameter : widget->parameters())
             names += (names.empty() ? "" : ", ") + parameter.name;
-        return usageFailure(names.empty()
-                                ? fmt::format("{} has no parameters", widget->kind())
-                                : fmt::format("unknown parameter {} of {}; use {}",
-                                              quotedForMessage(line.arguments[1]), widget->kind(), names));
+        return usageFailure(names.empty() ? localizedMessage("{} has no parameters", widget->kind())
+                                          : localizedMessage("unknown parameter {} of {}; use {}",
+                                                             quotedForMessage(line.arguments[1]),
+                                                             widget->kind(), names));
     }
     write(line.format == OutputFormat::json ? printedJson(optionsJson(*options)) : optionsText(*options));
     return 0;
@@ -192,10 +193,10 @@ int demoCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) 
     if (auto error = writeFileAtomically(
             page, renderHtmlPage(htmlTilesFor(answers, line.renderingMode), "Quillbrook widgets demo")))
         return runFailure(
-            fmt::format("the demo page could not be written to {}: {}; check that the folder is "
-                        "writable",
-                        quotedForMessage(page.string()), *error));
-    write(fmt::format("\nThe same widgets as a web page: {}\n", escapedText(page.string())));
+            localizedMessage("the demo page could not be written to {}: {}; check that the folder is "
+                             "writable",
+                             quotedForMessage(page.string()), *error));
+    write("\n" + localizedMessage("The same widgets as a web page: {}", escapedText(page.string())) + "\n");
     return 0;
 }
 

@@ -17,6 +17,7 @@
 #include "host/output.hpp"
 #include "host/run_log.hpp"
 #include "host/server/serve.hpp"
+#include "platform/localization.hpp"
 #include "platform/log.hpp"
 
 namespace qb::host {
@@ -34,8 +35,8 @@ int dispatch(const CommandLine& line) {
     if (line.verbose) setLogEcho(true);
     const bool usesSamples = *line.command == Command::demo || (*line.command == Command::serve && line.demo);
     if (usesSamples && (line.home || line.feedBase))
-        return usageFailure(
-            "the demo reads the sample home and feed in examples/; leave out --home and --feed-base");
+        return usageFailure(localized(
+            "the demo reads the sample home and feed in examples/; leave out --home and --feed-base"));
     auto services = servicesFor(line);
 
     if (*line.command == Command::serve)
@@ -113,10 +114,11 @@ int run(const std::vector<std::string>& arguments) {
             return outputFailure(*error, line.command == Command::watch ? 0 : 128 + SIGPIPE);
         return status;
     } catch (const std::exception& error) {
-        return runFailure(fmt::format(
+        return runFailure(localizedMessage(
             "stopped by an unexpected error: {}; run again with --verbose and report it", error.what()));
     } catch (...) {
-        return runFailure("stopped by an unexpected error; run again with --verbose and report it");
+        return runFailure(
+            localized("stopped by an unexpected error; run again with --verbose and report it"));
     }
 }
 

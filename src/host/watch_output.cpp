@@ -1,6 +1,7 @@
 #include "host/watch_output.hpp"
 
 #include "host/json_output.hpp"
+#include "host/render/html_escape.hpp"
 #include "host/render/resolve.hpp"
 #include "host/render/terminal.hpp"
 #include "host/text_output.hpp"
@@ -42,34 +43,9 @@ Headline headlineOf(const std::string& kind, const nlohmann::json& entry) {
     return {localized("%lld items", countOf(entry, "displayCount")), hasItems(entry) ? "items" : "empty"};
 }
 
-std::string markupEscaped(std::string_view text) {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            case '\'':
-                escaped += "&#39;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
-
 std::string barText(std::string_view text) {
-    return markupEscaped(inertText(text));
+    // Pango markup escapes as HTML does.
+    return escapeHtml(inertText(text));
 }
 
 }  // namespace

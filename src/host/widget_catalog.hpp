@@ -12,11 +12,8 @@
 
 namespace qb::host {
 
-// A kind's short name: "ReadingListWidget" -> "readinglist".
-std::string shortName(std::string_view kind);
-
-// The widget whose kind is `name` ("FavoritesWidget"), or whose short name it is in any letter case
-// ("favorites", "readinglist"); nothing otherwise.
+// The widget whose kind is `name` ("FavoritesWidget"), or whose kind or short name it is in any letter
+// case, blanks, hyphens and underscores aside ("favorites", "reading-list"); nothing otherwise.
 const AnyWidget* findWidget(const std::vector<AnyWidget>& widgets, std::string_view name);
 
 // The widgets named (each once, in the order named), or all of them for no names; or what is wrong.

@@ -296,7 +296,7 @@ TEST(ProgramTest, RenderDrawsEveryWidgetInEveryFamilyAsAPersonWouldReadIt) {
     for (const auto& widget : bundle()) {
         const auto entry = world.timeline(widget.kind(), {}, examples)["entries"][0];
         for (auto family : allFamilies) {
-            const auto title = fmt::format("{} · {}", widget.displayName(), host::familyLabel(family));
+            const auto title = fmt::format("{} · {}", widget.displayName(), familyLabel(family));
             ASSERT_TRUE(tiles.contains(title)) << title;
             const auto& rows = tiles.at(title);
             EXPECT_EQ(rows.size(), static_cast<std::size_t>(host::contentSize(family).height));
