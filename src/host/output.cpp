@@ -7,8 +7,6 @@
 #include <csignal>
 #include <cstring>
 
-#include <fmt/format.h>
-
 #include "host/commands.hpp"
 #include "platform/localization.hpp"
 
@@ -44,15 +42,11 @@ bool writeOutput(std::string_view text) {
     return true;
 }
 
-std::optional<int> outputError() {
+int checkedStatus(int status, int readerGone) {
     const int error = firstError.load();
-    return error == 0 ? std::nullopt : std::optional<int>(error);
-}
-
-int outputFailure(int error, int readerGone) {
+    if (status != 0 || error == 0) return status;
     if (error == EPIPE) return readerGone;
-    return runFailure(
-        fmt::format(fmt::runtime(localized("cannot write the output: {}")), std::strerror(error)));
+    return runFailure(localizedMessage("cannot write the output: {}", std::strerror(error)));
 }
 
 }  // namespace qb::host

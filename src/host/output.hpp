@@ -4,7 +4,6 @@
 // the run then ends with one line that says why (stdout on a full disk) or quietly (a reader that went
 // away, as `| head` does).
 
-#include <optional>
 #include <string_view>
 
 namespace qb::host {
@@ -17,11 +16,9 @@ void catchBrokenPipes();
 // nothing more is written).
 bool writeOutput(std::string_view text);
 
-// The errno of the first failed write to stdout; none while every write succeeded.
-std::optional<int> outputError();
-
-// The exit status of a run that succeeded but whose output failed with `error`: quietly `readerGone` when
-// the reader went away (EPIPE), else the failure status with one line on stderr that says why.
-int outputFailure(int error, int readerGone);
+// The exit status of a run that ended with `status`, its output checked: a run that succeeded although a
+// write to stdout failed ends quietly with `readerGone` when the reader went away (EPIPE), else with the
+// failure status and one line on stderr that says why.
+int checkedStatus(int status, int readerGone);
 
 }  // namespace qb::host

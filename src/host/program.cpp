@@ -107,12 +107,9 @@ int run(const std::vector<std::string>& arguments) {
         if (auto* error = std::get_if<UsageError>(&parsed)) return usageFailure(error->message);
         const auto& line = std::get<CommandLine>(parsed);
         catchBrokenPipes();
-        const int status = dispatch(line);
         // A reader that goes ends `watch` as it is meant to end; any other command was cut short, and
         // ends as a program stopped by a closed pipe does (128 + SIGPIPE), without a word.
-        if (auto error = outputError(); error && status == 0)
-            return outputFailure(*error, line.command == Command::watch ? 0 : 128 + SIGPIPE);
-        return status;
+        return checkedStatus(dispatch(line), line.command == Command::watch ? 0 : 128 + SIGPIPE);
     } catch (const std::exception& error) {
         return runFailure(localizedMessage(
             "stopped by an unexpected error: {}; run again with --verbose and report it", error.what()));

@@ -38,7 +38,7 @@ int watch(const AnyWidget& widget, WidgetInstance instance, WidgetFamily family,
         g_main_loop_run(loop);
         // A provider still running (a download may take a minute to time out) is not waited for: every line
         // is written already, and the tips cache is only ever replaced whole.
-        if (engine.reloadsRunning() > 0) std::_Exit(0);
+        if (engine.reloadsRunning() > 0) std::_Exit(checkedStatus(0, 0));
     }
     g_main_loop_unref(loop);
     return 0;
