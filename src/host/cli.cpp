@@ -126,11 +126,6 @@ std::string formatNames(const std::vector<FormatSpec>& specs) {
     return joined(names);
 }
 
-bool isSystemFamily(WidgetFamily family) {
-    const auto all = systemFamilies();
-    return std::find(all.begin(), all.end(), family) != all.end();
-}
-
 struct Failure {
     std::string message;
 };
@@ -174,8 +169,8 @@ void apply(CommandLine& line, std::string_view option, const std::string& value)
                 quotedForMessage(value), equals == 0 ? std::string("NAME") : escapedText(value))};
         line.settings.push_back({value.substr(0, equals), value.substr(equals + 1)});
     } else if (option == "--family") {
-        auto family = widgetFamilyNamed(value);
-        if (!family || !isSystemFamily(*family))
+        auto family = familyNamed(value);
+        if (!family)
             throw Failure{localizedMessage("unknown family {}; use {}", quotedForMessage(value),
                                            familyChoices(localized(" or ")))};
         // A family named again adds nothing: repeating one never multiplies the work.
@@ -322,6 +317,13 @@ CommandLine parse(const std::vector<std::string>& arguments) {
 }
 
 }  // namespace
+
+std::optional<WidgetFamily> familyNamed(std::string_view text) {
+    const auto family = widgetFamilyNamed(text);
+    const auto all = systemFamilies();
+    if (!family || std::find(all.begin(), all.end(), *family) == all.end()) return std::nullopt;
+    return family;
+}
 
 const CommandSpec& commandSpec(Command command) {
     for (const auto& spec : commands)

@@ -97,6 +97,11 @@ std::vector<FormatSpec> formatsOf(std::optional<Command> command);  // all of th
 std::vector<std::string> familyWords();                             // the full names, then the short ones
 std::vector<std::string_view> completionShells();
 
+// A family a widget may come in on the desktop, by any name widgetFamilyNamed() takes ("small", "xl",
+// "Extra-Large", "systemExtraLarge"): the one lookup for the command line, desktop.ini and the dashboard's
+// parameters; their refusal names familyChoices().
+std::optional<WidgetFamily> familyNamed(std::string_view text);
+
 // A kind's short name: "ReadingListWidget" -> "readinglist".
 std::string shortName(std::string_view kind);
 

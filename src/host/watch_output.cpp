@@ -43,8 +43,8 @@ Headline headlineOf(const std::string& kind, const nlohmann::json& entry) {
     return {localized("%lld items", countOf(entry, "displayCount")), hasItems(entry) ? "items" : "empty"};
 }
 
+// Waybar reads the text and tooltip as Pango markup, whose character references are HTML's.
 std::string barText(std::string_view text) {
-    // Pango markup escapes as HTML does.
     return escapeHtml(inertText(text));
 }
 

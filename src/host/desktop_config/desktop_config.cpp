@@ -133,7 +133,7 @@ class GroupReader {
         auto text = value("family", ok);
         family = defaultFamily(widget);
         if (!ok || !text) return ok;
-        auto named = widgetFamilyNamed(*text);
+        auto named = familyNamed(*text);
         if (!named)
             return fail(lineOf("family"), localizedMessage("unknown family {}; use {}",
                                                            quotedForMessage(*text), familyChoices(localized(" or "))));
