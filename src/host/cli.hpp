@@ -64,24 +64,46 @@ struct UsageError {
 // The command line (without the program name), or what is wrong with it.
 std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::string>& arguments);
 
-// The help of the program (no command) or of one command.
+// The help of the program (no command) or of one command, in the user's language.
 std::string helpText(std::optional<Command> command);
 
+// The command line's own words, from which the help, the completion scripts and the errors are made.
+// A command: its name, what follows the name in its usage line, what the completions complete after it
+// ("kind", "kinds", "kind parameter", "shell" or nothing) and what it does (an English key of the string
+// table), in the one table of the commands.
+struct CommandSpec {
+    Command command;
+    std::string_view name;
+    std::string_view synopsis;
+    std::string_view completes;
+    std::string_view summary;
+};
+const CommandSpec& commandSpec(Command command);
 std::string_view commandName(Command command);
+std::vector<Command> allCommands();
 
-// The command line's own words, from which the completion scripts are made.
 struct OptionSpec {
     std::string_view name;
     bool takesValue;
 };
-std::vector<Command> allCommands();
 std::vector<OptionSpec> optionsOf(Command command);  // the options every command takes included
-std::vector<std::string_view> formatsOf(Command command);
-std::vector<std::string> familyWords();  // the full names, then the short ones
+// An output format's name ("json") and what it is (an English key; empty where the name says it).
+struct FormatSpec {
+    OutputFormat format;
+    std::string_view name;
+    std::string_view meaning;
+};
+std::vector<FormatSpec> formatsOf(std::optional<Command> command);  // all of them for no command
+std::vector<std::string> familyWords();                             // the full names, then the short ones
 std::vector<std::string_view> completionShells();
 
-// A family by its name ("systemSmall") or short name ("small"), in any letter case.
+// A family a widget may come in on the desktop, by any name widgetFamilyNamed() takes ("small", "xl",
+// "Extra-Large", "systemExtraLarge"): the one lookup for the command line, desktop.ini and the dashboard's
+// parameters; their refusal names familyChoices().
 std::optional<WidgetFamily> familyNamed(std::string_view text);
+
+// A kind's short name: "ReadingListWidget" -> "readinglist".
+std::string shortName(std::string_view kind);
 
 // A feed base is scheme://host[:port] with the scheme http or https and nothing after the port.
 bool isValidFeedBase(std::string_view text);

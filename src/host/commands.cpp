@@ -7,6 +7,7 @@
 
 #include "host/demo_setup.hpp"
 #include "host/json_output.hpp"
+#include "host/output.hpp"
 #include "host/program.hpp"
 #include "host/render/html.hpp"
 #include "host/render/terminal.hpp"
@@ -21,8 +22,7 @@ namespace qb::host {
 namespace {
 
 void write(std::string_view text) {
-    std::cout << text;
-    std::cout.flush();
+    writeOutput(text);
 }
 
 // Said once for the run, before any request, however many families are drawn.
@@ -86,8 +86,9 @@ std::variant<std::vector<Request>, UsageError> renderRequests(const CommandLine&
 int printAnswers(const CommandLine& line, const std::vector<Answer>& answers, bool summaries) {
     for (const auto& answer : answers)
         if (answer.failure)
-            return runFailure(fmt::format("the {} provider failed: {}; run with --verbose to see its log",
-                                          answer.widget->kind(), *answer.failure));
+            return runFailure(
+                localizedMessage("the {} provider failed: {}; run with --verbose to see its log",
+                                 answer.widget->kind(), *answer.failure));
     switch (line.format) {
         case OutputFormat::json: {
             if (summaries) {
@@ -155,28 +156,22 @@ int optionsCommand(const CommandLine& line, const std::vector<AnyWidget>& widget
         std::string names;
         for (const auto& parameter : widget->parameters())
             names += (names.empty() ? "" : ", ") + parameter.name;
-        return usageFailure(names.empty()
-                                ? fmt::format("{} has no parameters", widget->kind())
-                                : fmt::format("unknown parameter {} of {}; use {}",
-                                              quotedForMessage(line.arguments[1]), widget->kind(), names));
+        return usageFailure(names.empty() ? localizedMessage("{} has no parameters", widget->kind())
+                                          : localizedMessage("unknown parameter {} of {}; use {}",
+                                                             quotedForMessage(line.arguments[1]),
+                                                             widget->kind(), names));
     }
     write(line.format == OutputFormat::json ? printedJson(optionsJson(*options)) : optionsText(*options));
     return 0;
 }
 
 int requestCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) {
-    const AnyWidget* widget = findWidget(widgets, line.arguments[0]);
-    if (!widget) return usageFailure(unknownWidget(widgets, line.arguments[0]).message);
-    const std::vector<WidgetFamily> asked =
-        line.families.empty() ? std::vector<WidgetFamily>{WidgetFamily::systemMedium} : line.families;
-    auto families = familiesFor(*widget, asked);
-    if (auto* error = std::get_if<UsageError>(&families)) return usageFailure(error->message);
-    auto instances = configuredInstances({widget}, line.settings);
-    if (auto* error = std::get_if<UsageError>(&instances)) return usageFailure(error->message);
+    auto chosen = chosenWidget(widgets, line);
+    if (auto* error = std::get_if<UsageError>(&chosen)) return usageFailure(error->message);
+    auto& [widget, instance, family] = std::get<ChosenWidget>(chosen);
     noteUnsuggestedChoices({widget}, line.settings);
     std::vector<Request> requests;
-    requests.push_back({widget, std::get<std::vector<WidgetInstance>>(instances).front(), asked.front(),
-                        requestKindFor(*line.command)});
+    requests.push_back({widget, std::move(instance), family, requestKindFor(*line.command)});
     return printAnswers(line, runRequests(std::move(requests)), true);
 }
 
@@ -198,10 +193,10 @@ int demoCommand(const CommandLine& line, const std::vector<AnyWidget>& widgets) 
     if (auto error = writeFileAtomically(
             page, renderHtmlPage(htmlTilesFor(answers, line.renderingMode), "Quillbrook widgets demo")))
         return runFailure(
-            fmt::format("the demo page could not be written to {}: {}; check that the folder is "
-                        "writable",
-                        quotedForMessage(page.string()), *error));
-    write(fmt::format("\nThe same widgets as a web page: {}\n", escapedText(page.string())));
+            localizedMessage("the demo page could not be written to {}: {}; check that the folder is "
+                             "writable",
+                             quotedForMessage(page.string()), *error));
+    write("\n" + localizedMessage("The same widgets as a web page: {}", escapedText(page.string())) + "\n");
     return 0;
 }
 

@@ -19,30 +19,6 @@ struct Tables {
     std::vector<std::pair<std::string, std::vector<std::pair<std::string, Words>>>> maps;
 };
 
-// What a command takes besides options, as the completion code reads it.
-std::string_view argumentsOf(Command command) {
-    switch (command) {
-        case Command::placeholder:
-        case Command::snapshot:
-        case Command::timeline:
-        case Command::watch:
-        case Command::open:
-            return "kind";
-        case Command::render:
-            return "kinds";
-        case Command::options:
-            return "kind parameter";
-        case Command::completions:
-            return "shell";
-        case Command::list:
-        case Command::demo:
-        case Command::serve:
-        case Command::desktop:
-            break;
-    }
-    return "";
-}
-
 // Where an option's values come from; nothing for values that cannot be offered (a port, a row).
 std::string_view valuesOf(std::string_view option) {
     if (option == "--format") return "formats";
@@ -84,9 +60,10 @@ Tables tablesOf(const std::vector<AnyWidget>& widgets) {
                 values.push_back({std::string(option.name), {std::string(source)}});
         }
         options.push_back({name, names});
-        const auto printed = formatsOf(command);
-        formats.push_back({name, Words(printed.begin(), printed.end())});
-        arguments.push_back({name, {std::string(argumentsOf(command))}});
+        Words printed;
+        for (const auto& format : formatsOf(command)) printed.emplace_back(format.name);
+        formats.push_back({name, printed});
+        arguments.push_back({name, {std::string(commandSpec(command).completes)}});
     }
     for (const auto& widget : widgets) {
         kinds.push_back(widget.kind());

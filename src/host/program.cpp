@@ -1,5 +1,6 @@
 #include "host/program.hpp"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -13,7 +14,10 @@
 #include "host/completion_scripts.hpp"
 #include "host/demo_setup.hpp"
 #include "host/live_commands.hpp"
+#include "host/output.hpp"
+#include "host/run_log.hpp"
 #include "host/server/serve.hpp"
+#include "platform/localization.hpp"
 #include "platform/log.hpp"
 
 namespace qb::host {
@@ -21,18 +25,18 @@ namespace {
 
 int dispatch(const CommandLine& line) {
     if (line.help) {
-        std::cout << helpText(line.command);
+        writeOutput(helpText(line.command));
         return 0;
     }
     if (line.version) {
-        std::cout << "quillbrook-widgets " QB_VERSION "\n";
+        writeOutput("quillbrook-widgets " QB_VERSION "\n");
         return 0;
     }
     if (line.verbose) setLogEcho(true);
     const bool usesSamples = *line.command == Command::demo || (*line.command == Command::serve && line.demo);
     if (usesSamples && (line.home || line.feedBase))
-        return usageFailure(
-            "the demo reads the sample home and feed in examples/; leave out --home and --feed-base");
+        return usageFailure(localized(
+            "the demo reads the sample home and feed in examples/; leave out --home and --feed-base"));
     auto services = servicesFor(line);
 
     if (*line.command == Command::serve)
@@ -46,6 +50,10 @@ int dispatch(const CommandLine& line) {
         if (!demo) return runFailure(error);
         services = demo->services(std::move(services));
     }
+    // A command that runs once says each problem once, however many families it draws; `serve` and
+    // `watch` run on and say a problem each time it recurs.
+    if (*line.command != Command::watch) services.log = eachOnce(systemLogSink());
+    if (line.verbose) logDataFiles(services);
     const auto widgets = QuillbrookWidgetBundle{services}.body();
     switch (*line.command) {
         case Command::list:
@@ -65,7 +73,7 @@ int dispatch(const CommandLine& line) {
         case Command::open:
             return openCommand(line, widgets);
         case Command::completions:
-            std::cout << completionScript(line.arguments.front(), widgets);
+            writeOutput(completionScript(line.arguments.front(), widgets));
             return 0;
         case Command::serve:
         case Command::desktop:
@@ -97,12 +105,17 @@ int run(const std::vector<std::string>& arguments) {
     try {
         auto parsed = parseCommandLine(arguments);
         if (auto* error = std::get_if<UsageError>(&parsed)) return usageFailure(error->message);
-        return dispatch(std::get<CommandLine>(parsed));
+        const auto& line = std::get<CommandLine>(parsed);
+        catchBrokenPipes();
+        // A reader that goes ends `watch` as it is meant to end; any other command was cut short, and
+        // ends as a program stopped by a closed pipe does (128 + SIGPIPE), without a word.
+        return checkedStatus(dispatch(line), line.command == Command::watch ? 0 : 128 + SIGPIPE);
     } catch (const std::exception& error) {
-        return runFailure(fmt::format(
+        return runFailure(localizedMessage(
             "stopped by an unexpected error: {}; run again with --verbose and report it", error.what()));
     } catch (...) {
-        return runFailure("stopped by an unexpected error; run again with --verbose and report it");
+        return runFailure(
+            localized("stopped by an unexpected error; run again with --verbose and report it"));
     }
 }
 

@@ -37,15 +37,16 @@ std::string requestName(RequestKind kind) {
 // One field of an entry in a few words: scalars as they are, lists by their length, records by their
 // title when they have one.
 std::string fieldSummary(const nlohmann::json& value) {
-    if (value.is_null()) return "none";
+    if (value.is_null()) return localized("none");
     if (value.is_string()) return truncateToWidth(inertText(value.get<std::string>()), 70);
     if (value.is_array())
-        return fmt::format("{} {}", value.size(), value.size() == 1 ? "element" : "elements");
+        return value.size() == 1 ? localized("1 element")
+                                 : localized("%lld elements", static_cast<std::int64_t>(value.size()));
     if (value.is_object()) {
         for (const char* key : {"title", "displayTitle", "name"})
             if (auto found = value.find(key); found != value.end() && found->is_string())
                 return truncateToWidth(inertText(found->get<std::string>()), 70);
-        return fmt::format("{} fields", value.size());
+        return localized("%lld fields", static_cast<std::int64_t>(value.size()));
     }
     return value.dump();
 }
@@ -53,27 +54,29 @@ std::string fieldSummary(const nlohmann::json& value) {
 }  // namespace
 
 std::string widgetsText(const std::vector<AnyWidget>& widgets) {
-    if (widgets.empty()) return "No widgets are registered in this build.\n";
+    if (widgets.empty()) return localized("No widgets are registered in this build.") + "\n";
     std::string text;
     for (const auto& widget : widgets) {
         if (!text.empty()) text += '\n';
-        text += fmt::format("{}  {}\n  {}\n  families: ", widget.kind(), localized(widget.displayName()),
-                            localized(widget.description()));
-        for (std::size_t i = 0; i < widget.families().size(); ++i)
-            text += fmt::format("{}{}", i > 0 ? ", " : "", name(widget.families()[i]));
-        text += '\n';
-        if (widget.parameters().empty()) text += "  parameters: none\n";
+        std::string families;
+        for (auto family : widget.families())
+            families += (families.empty() ? "" : ", ") + std::string(shortName(family));
+        text += fmt::format("{}  {}\n  {}\n  {}\n", widget.kind(), localized(widget.displayName()),
+                            localized(widget.description()), localizedMessage("families: {}", families));
+        if (widget.parameters().empty()) text += "  " + localized("parameters: none") + "\n";
         for (const auto& parameter : widget.parameters()) {
-            text += fmt::format("  parameter {} ({}, {}), default {}", parameter.name,
-                                localized(parameter.title), localized(parameter.typeDisplayName),
-                                parameter.defaultValue.empty() ? "none" : inertText(parameter.defaultValue));
+            text +=
+                "  " + localizedMessage("parameter {} ({}, {}), default {}", parameter.name,
+                                        localized(parameter.title), localized(parameter.typeDisplayName),
+                                        parameter.defaultValue.empty() ? localized("none")
+                                                                       : inertText(parameter.defaultValue));
             if (!parameter.isEntity) {
-                text += "; choices:";
+                text += localized("; choices:");
                 for (const auto& option :
                      widget.options(parameter.name).value_or(std::vector<ParameterOption>{}))
                     text += " " + option.id;
             } else {
-                text += fmt::format("; see: options {} {}", widget.kind(), parameter.name);
+                text += localizedMessage("; see: options {} {}", widget.kind(), parameter.name);
             }
             text += '\n';
         }
@@ -82,7 +85,7 @@ std::string widgetsText(const std::vector<AnyWidget>& widgets) {
 }
 
 std::string optionsText(const std::vector<ParameterOption>& options) {
-    if (options.empty()) return "No choices.\n";
+    if (options.empty()) return localized("No choices.") + "\n";
     std::string text;
     for (const auto& option : options)
         text += fmt::format("{}\t{}\n", inertText(option.id), inertText(option.title));
@@ -90,24 +93,27 @@ std::string optionsText(const std::vector<ParameterOption>& options) {
 }
 
 std::string answerSummary(const Answer& answer) {
-    std::string text = fmt::format("{} ({}): {} for {}\n", localized(answer.widget->displayName()),
-                                   answer.widget->kind(), requestName(answer.kind), name(answer.family));
+    std::string text =
+        localizedMessage("{} ({}): {} for {}", localized(answer.widget->displayName()), answer.widget->kind(),
+                         requestName(answer.kind), localized(familyLabel(answer.family))) +
+        "\n";
     for (const auto& entry : answer.entries) {
-        text += fmt::format("  entry at {}\n", iso8601(entry.date));
+        text += "  " + localizedMessage("entry at {}", iso8601(entry.date)) + "\n";
         if (entry.json.is_object())
             for (const auto& [key, value] : entry.json.items())
                 if (key != "date") text += fmt::format("    {}: {}\n", key, fieldSummary(value));
     }
-    if (answer.policy) text += fmt::format("  ask again after {}\n", iso8601(answer.policy->date));
+    if (answer.policy)
+        text += "  " + localizedMessage("ask again after {}", iso8601(answer.policy->date)) + "\n";
     return text;
 }
 
 std::optional<TerminalTile> tileFor(const Answer& answer, WidgetRenderingMode mode) {
     if (answer.entries.empty()) return std::nullopt;
     const ui::Environment environment{answer.family, mode};
-    return TerminalTile{
-        fmt::format("{} · {}", localized(answer.widget->displayName()), familyLabel(answer.family)),
-        answer.family, environment, answer.entries.front().view(environment)};
+    return TerminalTile{fmt::format("{} · {}", localized(answer.widget->displayName()),
+                                    localized(familyLabel(answer.family))),
+                        answer.family, environment, answer.entries.front().view(environment)};
 }
 
 Styling outputStyling(OutputFormat format) {

@@ -4,17 +4,11 @@
 
 #include <fmt/format.h>
 
+#include "platform/localization.hpp"
 #include "platform/terminal_text.hpp"
 
 namespace qb::host {
 namespace {
-
-std::string lowercase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 std::string listOf(const std::vector<std::string>& names) {
     std::string text;
@@ -34,8 +28,8 @@ std::string choiceList(const AnyWidget& widget, const std::string& parameter,
     for (std::size_t i = 0; i < std::min(shown, ids.size()); ++i) listed.push_back(quotedForMessage(ids[i]));
     std::string text = listOf(listed);
     if (ids.size() > shown)
-        text += fmt::format(" (and {} more; see options {} {})", ids.size() - shown, shortName(widget.kind()),
-                            parameter);
+        text += localizedMessage(" (and {} more; see options {} {})", ids.size() - shown,
+                                 shortName(widget.kind()), parameter);
     return text;
 }
 
@@ -46,7 +40,8 @@ std::vector<ParameterOption> optionsOf(const AnyWidget& widget, const std::strin
 // The choices of a parameter, for the line that refuses a value.
 std::string choicesOf(const AnyWidget& widget, const std::string& parameter) {
     const auto options = optionsOf(widget, parameter);
-    return options.empty() ? "there are no choices" : "use " + choiceList(widget, parameter, options);
+    return options.empty() ? localized("there are no choices")
+                           : localizedMessage("use {}", choiceList(widget, parameter, options));
 }
 
 // The notice for an entity id that the widget's query does not suggest; nothing for a suggested one.
@@ -57,44 +52,38 @@ std::optional<std::string> unsuggestedNotice(const AnyWidget& widget, const Para
     for (const auto& option : options) {
         if (option.id == id) return std::nullopt;
         if (option.title == id && titleOf.empty())
-            titleOf =
-                fmt::format(" ({} is the title of {})", quotedForMessage(id), quotedForMessage(option.id));
+            titleOf = localizedMessage(" ({} is the title of {})", quotedForMessage(id),
+                                       quotedForMessage(option.id));
     }
-    return fmt::format(
+    return localizedMessage(
         "note: {} does not suggest the {} {}{}, so it shows its empty state unless something is filed "
         "under that id; suggested: {}",
         widget.kind(), parameter.name, quotedForMessage(id), titleOf,
-        options.empty() ? std::string("none") : choiceList(widget, parameter.name, options));
+        options.empty() ? localized("none") : choiceList(widget, parameter.name, options));
 }
 
 }  // namespace
 
-std::string shortName(std::string_view kind) {
-    std::string lower = lowercase(kind);
-    constexpr std::string_view suffix = "widget";
-    if (lower.size() > suffix.size() && lower.ends_with(suffix)) lower.resize(lower.size() - suffix.size());
-    return lower;
-}
-
 const AnyWidget* findWidget(const std::vector<AnyWidget>& widgets, std::string_view name) {
     for (const auto& widget : widgets)
         if (widget.kind() == name) return &widget;
-    const std::string lower = lowercase(name);
+    // Any letter case, with or without blanks, hyphens and underscores ("reading-list").
+    const std::string given = comparableName(name);
     for (const auto& widget : widgets)
-        if (lowercase(widget.kind()) == lower || shortName(widget.kind()) == lower) return &widget;
+        if (comparableName(widget.kind()) == given || shortName(widget.kind()) == given) return &widget;
     return nullptr;
 }
 
 UsageError unknownWidget(const std::vector<AnyWidget>& widgets, std::string_view name) {
     if (widgets.empty())
-        return {fmt::format("unknown widget {}; this build has no widgets", quotedForMessage(name))};
+        return {localizedMessage("unknown widget {}; this build has no widgets", quotedForMessage(name))};
     std::vector<std::string> kinds, shortNames;
     for (const auto& widget : widgets) {
         kinds.push_back(widget.kind());
         shortNames.push_back(shortName(widget.kind()));
     }
-    return {fmt::format("unknown widget {}; use {} (or {})", quotedForMessage(name), listOf(kinds),
-                        listOf(shortNames))};
+    return {localizedMessage("unknown widget {}; use {} (or {})", quotedForMessage(name), listOf(kinds),
+                             listOf(shortNames))};
 }
 
 std::variant<std::vector<const AnyWidget*>, UsageError> selectWidgets(const std::vector<AnyWidget>& widgets,
@@ -119,9 +108,9 @@ std::variant<std::vector<WidgetFamily>, UsageError> familiesFor(const AnyWidget&
     for (auto family : asked) {
         if (std::find(supported.begin(), supported.end(), family) == supported.end()) {
             std::vector<std::string> names;
-            for (auto f : supported) names.emplace_back(name(f));
-            return UsageError{fmt::format("{} does not come in the family {}; use {}", widget.kind(),
-                                          name(family), listOf(names))};
+            for (auto f : supported) names.emplace_back(shortName(f));
+            return UsageError{localizedMessage("{} does not come in the family {}; use {}", widget.kind(),
+                                               shortName(family), listOf(names))};
         }
     }
     return asked;
@@ -139,9 +128,9 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
                                          [&](const ParameterInfo& p) { return p.name == setting.name; });
             if (!has) continue;
             if (!instances[i].set(setting.name, setting.value))
-                return UsageError{fmt::format("{} is not a choice for the parameter {} of {}; {}",
-                                              quotedForMessage(setting.value), setting.name,
-                                              widgets[i]->kind(), choicesOf(*widgets[i], setting.name))};
+                return UsageError{localizedMessage("{} is not a choice for the parameter {} of {}; {}",
+                                                   quotedForMessage(setting.value), setting.name,
+                                                   widgets[i]->kind(), choicesOf(*widgets[i], setting.name))};
             applied = true;
         }
         if (!applied) {
@@ -149,12 +138,24 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
             for (const auto* widget : widgets)
                 for (const auto& parameter : widget->parameters())
                     known.push_back(fmt::format("{} ({})", parameter.name, widget->kind()));
-            return UsageError{fmt::format(
-                "unknown parameter {}; {}", quotedForMessage(setting.name),
-                known.empty() ? std::string("these widgets have no parameters") : "use " + listOf(known))};
+            return UsageError{localizedMessage("unknown parameter {}; {}", quotedForMessage(setting.name),
+                                               known.empty() ? localized("these widgets have no parameters")
+                                                             : localizedMessage("use {}", listOf(known)))};
         }
     }
     return instances;
+}
+
+std::variant<ChosenWidget, UsageError> chosenWidget(const std::vector<AnyWidget>& widgets,
+                                                    const CommandLine& line) {
+    const AnyWidget* widget = findWidget(widgets, line.arguments.front());
+    if (!widget) return unknownWidget(widgets, line.arguments.front());
+    const WidgetFamily family = line.families.empty() ? WidgetFamily::systemMedium : line.families.front();
+    if (auto families = familiesFor(*widget, {family}); auto* error = std::get_if<UsageError>(&families))
+        return *error;
+    auto instances = configuredInstances({widget}, line.settings);
+    if (auto* error = std::get_if<UsageError>(&instances)) return *error;
+    return ChosenWidget{widget, std::move(std::get<std::vector<WidgetInstance>>(instances).front()), family};
 }
 
 std::vector<std::string> unsuggestedChoiceNotices(const std::vector<const AnyWidget*>& widgets,

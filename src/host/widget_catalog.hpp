@@ -12,11 +12,8 @@
 
 namespace qb::host {
 
-// A kind's short name: "ReadingListWidget" -> "readinglist".
-std::string shortName(std::string_view kind);
-
-// The widget whose kind is `name` ("FavoritesWidget"), or whose short name it is in any letter case
-// ("favorites", "readinglist"); nothing otherwise.
+// The widget whose kind is `name` ("FavoritesWidget"), or whose kind or short name it is in any letter
+// case, blanks, hyphens and underscores aside ("favorites", "reading-list"); nothing otherwise.
 const AnyWidget* findWidget(const std::vector<AnyWidget>& widgets, std::string_view name);
 
 // The widgets named (each once, in the order named), or all of them for no names; or what is wrong.
@@ -38,6 +35,16 @@ std::variant<std::vector<WidgetInstance>, UsageError> configuredInstances(
 // person should learn why, and which ids are suggested.
 std::vector<std::string> unsuggestedChoiceNotices(const std::vector<const AnyWidget*>& widgets,
                                                   const std::vector<Setting>& settings);
+
+// The one widget a command such as timeline, watch or open names, configured from --set, with its family
+// (systemMedium unless one is given); or what is wrong.
+struct ChosenWidget {
+    const AnyWidget* widget;
+    WidgetInstance instance;
+    WidgetFamily family;
+};
+std::variant<ChosenWidget, UsageError> chosenWidget(const std::vector<AnyWidget>& widgets,
+                                                    const CommandLine& line);
 
 // "unknown widget ..." with the kinds and short names to use.
 UsageError unknownWidget(const std::vector<AnyWidget>& widgets, std::string_view name);

@@ -123,4 +123,12 @@ std::string localized(std::string_view key, std::int64_t count) {
     return text;
 }
 
+std::string localizedFormat(std::string_view key, fmt::format_args arguments) {
+    try {
+        return fmt::vformat(localized(key), arguments);
+    } catch (const fmt::format_error&) {
+        return fmt::vformat(key, arguments);
+    }
+}
+
 }  // namespace qb

@@ -3,24 +3,11 @@
 #include <cstdint>
 
 #include <fmt/format.h>
-#include <unicode/utf8.h>
+
+#include "platform/utf8.hpp"
 
 namespace qb {
 namespace {
-
-// Calls `visit(codePoint, bytes)` for every code point, with -1 for a sequence that is not UTF-8.
-template <class Visit>
-void forEachCodePoint(std::string_view text, Visit visit) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    const auto length = static_cast<std::int32_t>(text.size());
-    std::int32_t index = 0;
-    while (index < length) {
-        const std::int32_t start = index;
-        UChar32 c = 0;
-        U8_NEXT(bytes, index, length, c);
-        visit(c, text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(index - start)));
-    }
-}
 
 bool isLineBreak(UChar32 c) {
     return c == '\n' || c == 0x2028 || c == 0x2029;

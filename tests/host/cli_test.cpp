@@ -53,7 +53,9 @@ TEST(CommandLineTest, NamesWhatIsWrongAndWhatIsAllowed) {
         {{"watch"}, "watch takes one widget"},
         {{"list", "--format", "tree"}, "list cannot print --format tree; use text or json"},
         {{"render", "--rendering-mode", "sepia"}, "use fullColor, accented or vibrant"},
-        {{"render", "--set", "novalue"}, "is not NAME=VALUE"},
+        // Never an example value: another widget would refuse it.
+        {{"render", "--set", "group"},
+         "\"group\" is not NAME=VALUE; write --set group=VALUE with a VALUE that list shows"},
         {{"render", "--set"}, "--set needs a value"},
         {{"list", "--search", "x"}, "list does not take --search"},
         {{"list", "--bogus"}, "unknown option \"--bogus\""},

@@ -1,5 +1,6 @@
 #include "program_runner.hpp"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -85,9 +86,12 @@ long wakeupsWithin(int pid, std::chrono::milliseconds span) {
     return woke;
 }
 
-ProgramResult runProgram(const std::vector<std::string>& arguments,
-                         const std::vector<std::pair<std::string, std::string>>& environment,
-                         std::chrono::milliseconds deadline) {
+namespace {
+
+// The program with stdout on `outFd` (its own temporary file when negative) and stderr on a temporary file.
+ProgramResult runWithOutput(const std::vector<std::string>& arguments,
+                            const std::vector<std::pair<std::string, std::string>>& environment,
+                            std::chrono::milliseconds deadline, int outFd) {
     Launch launch(arguments, environment);
     auto& argv = launch.argv;
 
@@ -95,7 +99,7 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
     std::FILE* err = std::tmpfile();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fileno(out), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outFd >= 0 ? outFd : fileno(out), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, fileno(err), STDERR_FILENO);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), launch.envp.data());
@@ -123,6 +127,32 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
     result.err = readAll(err);
     std::fclose(out);
     std::fclose(err);
+    return result;
+}
+
+}  // namespace
+
+ProgramResult runProgram(const std::vector<std::string>& arguments,
+                         const std::vector<std::pair<std::string, std::string>>& environment,
+                         std::chrono::milliseconds deadline) {
+    return runWithOutput(arguments, environment, deadline, -1);
+}
+
+ProgramResult runProgramWithBrokenOutput(
+    const std::vector<std::string>& arguments, BrokenOutput output,
+    const std::vector<std::pair<std::string, std::string>>& environment) {
+    int ends[2] = {-1, -1};
+    if (output == BrokenOutput::full) {
+        ends[1] = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    } else if (pipe2(ends, O_CLOEXEC) == 0) {
+        close(ends[0]);
+    }
+    if (ends[1] < 0) {
+        ADD_FAILURE() << "no broken output: " << std::strerror(errno);
+        return {};
+    }
+    auto result = runWithOutput(arguments, environment, std::chrono::seconds(60), ends[1]);
+    close(ends[1]);
     return result;
 }
 

@@ -25,6 +25,14 @@ ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::vector<std::pair<std::string, std::string>>& environment = {},
                          std::chrono::milliseconds deadline = std::chrono::seconds(120));
 
+// Where the program's stdout goes when it cannot be written: a full disk (/dev/full), or a pipe whose
+// reader has gone before the program starts.
+enum class BrokenOutput { full, closedPipe };
+
+// The program with stdout broken so; `out` stays empty.
+ProgramResult runProgramWithBrokenOutput(const std::vector<std::string>& arguments, BrokenOutput output,
+                                         const std::vector<std::pair<std::string, std::string>>& environment);
+
 // The same with stdout and stderr on a pseudo-terminal `columns` wide, as in a person's terminal: what
 // the program wrote lands in `out` (stderr too, as on a screen), line ends as "\n".
 ProgramResult runProgramInTerminal(const std::vector<std::string>& arguments,

@@ -288,7 +288,7 @@ TEST(OpenTest, OpensWhatAClickWouldAndRefusesTheRest) {
          "slow-reading&widget=readinglist\n"},
         {{"readinglist", "--row", "5", "--family", "small", "--home", home},
          2,
-         "shows 4 rows in systemSmall"},
+         "shows 4 rows in small"},
         {{"readinglist", "--home", home}, 2, "give --row 1 to 5"},
         {{"readinglist", "--row", "1", "--home", hostile.folder.path().string()}, 2, "refusing to open"},
         {{"readinglist", "--row", "0", "--home", home}, 2, "not a row number"},

@@ -12,6 +12,7 @@
 
 #include "host/cli.hpp"
 #include "host/widget_catalog.hpp"
+#include "platform/localization.hpp"
 #include "platform/terminal_text.hpp"
 
 namespace qb::host {
@@ -134,9 +135,8 @@ class GroupReader {
         if (!ok || !text) return ok;
         auto named = familyNamed(*text);
         if (!named)
-            return fail(lineOf("family"),
-                        fmt::format("unknown family {}; use small, medium, large or extraLarge",
-                                    quotedForMessage(*text)));
+            return fail(lineOf("family"), localizedMessage("unknown family {}; use {}",
+                                                           quotedForMessage(*text), familyChoices(localized(" or "))));
         if (auto checked = familiesFor(widget, {*named}); auto* error = std::get_if<UsageError>(&checked))
             return fail(lineOf("family"), error->message);
         family = *named;
@@ -232,16 +232,7 @@ std::optional<Anchor> anchorNamed(std::string_view text) {
 }
 
 std::string_view shortFamilyName(WidgetFamily family) {
-    switch (family) {
-        case WidgetFamily::systemSmall:
-            return "small";
-        case WidgetFamily::systemLarge:
-            return "large";
-        case WidgetFamily::systemExtraLarge:
-            return "extraLarge";
-        default:
-            return "medium";
-    }
+    return shortName(family);
 }
 
 WidgetFamily defaultFamily(const AnyWidget& widget) {
@@ -278,7 +269,7 @@ std::optional<DesktopWidget> readWidgetGroup(const KeyFileText& file, const KeyF
 KeyFileText defaultDesktopConfig(const std::vector<AnyWidget>& widgets) {
     std::string text =
         "# The widgets that `quillbrook-widgets desktop` places on the desktop, one group per widget.\n"
-        "# Keys: kind, family (small, medium, large, extraLarge), set.PARAMETER (see\n"
+        "# Keys: kind, family (small, medium, large, extra-large), set.PARAMETER (see\n"
         "# `quillbrook-widgets list`), rendering-mode (fullColor, accented, vibrant), output (a monitor's\n"
         "# name), anchor (top-left, top, top-right, left, center, right, bottom-left, bottom,\n"
         "# bottom-right) and margin-top, margin-right, margin-bottom, margin-left in pixels. Widgets at the\n"

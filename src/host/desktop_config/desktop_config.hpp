@@ -3,7 +3,7 @@
 // The widgets a person put on the desktop, as a typed value read once from desktop.ini (GLib's key-file
 // format): one group per widget, "[widget NAME]", with the keys
 //   kind            the widget's kind or short name (readinglist, favorites, workspaces, tips)
-//   family          small, medium, large or extraLarge (or systemSmall, ...)
+//   family          small, medium, large or extra-large (or systemSmall, xl, ...)
 //   set.PARAMETER   a parameter's value, as `--set PARAMETER=VALUE` gives it (set.filter=unread)
 //   rendering-mode  fullColor, accented or vibrant
 //   output          the monitor to show it on, by name; the primary monitor when absent or unplugged
@@ -79,7 +79,7 @@ KeyFileText defaultDesktopConfig(const std::vector<AnyWidget>& widgets);
 // The family of a widget the file gives none: medium, or the widget's first if it has no medium.
 WidgetFamily defaultFamily(const AnyWidget& widget);
 
-// A family's name as the file writes it ("extraLarge").
+// A family's name as the file writes it ("extra-large"); older files wrote "extraLarge", still read.
 std::string_view shortFamilyName(WidgetFamily family);
 
 }  // namespace qb::host

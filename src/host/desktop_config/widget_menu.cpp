@@ -8,17 +8,12 @@
 namespace qb::host {
 namespace {
 
-std::string_view familyLabel(WidgetFamily family) {
-    switch (family) {
-        case WidgetFamily::systemSmall:
-            return "Small";
-        case WidgetFamily::systemLarge:
-            return "Large";
-        case WidgetFamily::systemExtraLarge:
-            return "Extra Large";
-        default:
-            return "Medium";
-    }
+// The family as a menu shows it: its label in the user's language, capitalized ("Extra large").
+std::string menuLabel(WidgetFamily family) {
+    std::string label = localized(familyLabel(family));
+    if (!label.empty() && label.front() >= 'a' && label.front() <= 'z')
+        label.front() = static_cast<char>(label.front() - 'a' + 'A');
+    return label;
 }
 
 MenuChoice parameterChoice(const DesktopWidget& widget, const std::string& parameter,
@@ -69,7 +64,7 @@ WidgetMenu widgetMenu(const DesktopWidget& widget, const std::vector<AnyWidget>&
         menu.lists.push_back(parameterList(widget, *type, parameter));
     ChoiceList sizes{localized("Size"), {}, std::nullopt};
     for (auto family : type->families())
-        sizes.choices.push_back({localized(familyLabel(family)), family == widget.family, SetFamily{family}});
+        sizes.choices.push_back({menuLabel(family), family == widget.family, SetFamily{family}});
     menu.lists.push_back(std::move(sizes));
     ChoiceList add{localized("Add Widget"), {}, std::nullopt};
     for (const auto& other : widgets)

@@ -5,7 +5,8 @@
 #include <utility>
 
 #include <unicode/uchar.h>
-#include <unicode/utf8.h>
+
+#include "platform/utf8.hpp"
 
 namespace qb::host {
 namespace {
@@ -16,21 +17,13 @@ constexpr std::string_view ellipsis = "…";
 
 // Calls `visit(codePoint, utf8)` for every code point; invalid UTF-8 reads as U+FFFD.
 template <class Visit>
-void forEachCodePoint(std::string_view text, Visit visit) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    const auto length = static_cast<std::int32_t>(text.size());
-    std::int32_t index = 0;
-    while (index < length) {
-        const std::int32_t start = index;
-        UChar32 c = 0;
-        U8_NEXT(bytes, index, length, c);
-        if (c < 0) {
+void forEachCharacter(std::string_view text, Visit visit) {
+    forEachCodePoint(text, [&](UChar32 c, std::string_view utf8) {
+        if (c < 0)
             visit(replacementCharacter, std::string_view("\xEF\xBF\xBD"));
-        } else {
-            visit(static_cast<char32_t>(c),
-                  text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(index - start)));
-        }
-    }
+        else
+            visit(static_cast<char32_t>(c), utf8);
+    });
 }
 
 int codePointWidth(char32_t c) {
@@ -83,7 +76,7 @@ void appendGlyphText(std::string& out, std::string_view text) {
         return;
     }
     bool started = false;
-    forEachCodePoint(text, [&](char32_t c, std::string_view utf8) {
+    forEachCharacter(text, [&](char32_t c, std::string_view utf8) {
         started = started || codePointWidth(c) > 0;
         if (started) out += utf8;
     });
@@ -140,7 +133,7 @@ void wrapParagraph(std::string_view paragraph, int width, std::size_t stopAfter,
 std::vector<Glyph> glyphsOf(std::string_view text) {
     std::vector<Glyph> glyphs;
     bool joinNext = false;
-    forEachCodePoint(text, [&](char32_t c, std::string_view utf8) {
+    forEachCharacter(text, [&](char32_t c, std::string_view utf8) {
         const int width = codePointWidth(c);
         if (!glyphs.empty() && (width == 0 || joinNext)) {
             glyphs.back().text += utf8;
@@ -157,7 +150,7 @@ int displayWidth(std::string_view text) {
     int width = 0;
     bool started = false;
     bool joinNext = false;
-    forEachCodePoint(text, [&](char32_t c, std::string_view) {
+    forEachCharacter(text, [&](char32_t c, std::string_view) {
         const int cells = codePointWidth(c);
         if (!(started && (cells == 0 || joinNext)) && cells > 0) {
             width += cells;
@@ -200,7 +193,7 @@ TextMeasure::TextMeasure(std::string_view text) : text_(text) {
         if (word.glyphCount > 0) words_.push_back(word);
         word = {static_cast<std::uint32_t>(glyphWidths_.size()), 0, 0};
     };
-    forEachCodePoint(text, [&](char32_t c, std::string_view) {
+    forEachCharacter(text, [&](char32_t c, std::string_view) {
         if (c == '\n') {
             endWord();
             paragraphEnds_.push_back(words_.size());

@@ -6,6 +6,7 @@
 
 #include "host/render/display_text.hpp"
 #include "host/render/styled_line.hpp"
+#include "platform/localization.hpp"
 #include "platform/terminal_text.hpp"
 
 namespace qb::host {
@@ -21,7 +22,7 @@ std::string repeated(std::string_view piece, int count) {
 std::string joined(const std::vector<std::string>& texts) {
     std::string out;
     for (std::size_t i = 0; i < texts.size(); ++i)
-        out += (i == 0 ? "" : i + 1 == texts.size() ? " and " : ", ") + texts[i];
+        out += (i == 0 ? "" : i + 1 == texts.size() ? localized(" and ") : ", ") + texts[i];
     return out;
 }
 
@@ -45,22 +46,6 @@ CellSize boxSize(WidgetFamily family) {
 CellSize contentSize(WidgetFamily family) {
     const CellSize box = boxSize(family);
     return {box.width - 4, box.height - 2};
-}
-
-std::string familyLabel(WidgetFamily family) {
-    switch (family) {
-        case WidgetFamily::systemSmall:
-            return "small";
-        case WidgetFamily::systemMedium:
-            return "medium";
-        case WidgetFamily::systemLarge:
-            return "large";
-        case WidgetFamily::systemExtraLarge:
-            return "extra large";
-        case WidgetFamily::accessoryRectangular:
-            return "accessory";
-    }
-    return "medium";
 }
 
 std::vector<std::string> renderTile(const TerminalTile& tile, Styling styling) {
@@ -132,13 +117,14 @@ std::optional<std::string> cutNotice(const std::vector<TerminalTile>& tiles, std
         if (width <= *columns) continue;
         ++cut;
         widest = std::max(widest, width);
-        const std::string family = familyLabel(tile.family);
+        const std::string family = localized(familyLabel(tile.family));
         if (std::find(families.begin(), families.end(), family) == families.end()) families.push_back(family);
     }
     if (cut == 0) return std::nullopt;
-    return fmt::format("the {} {} cut to {} columns ({}); {} {}", joined(families),
-                       cut == 1 ? "box is" : "boxes are", *columns, cutMarker,
-                       cut == 1 ? "it needs" : "they need", widest);
+    return cut == 1 ? localizedMessage("the {} box is cut to {} columns ({}); it needs {}", joined(families),
+                                       *columns, cutMarker, widest)
+                    : localizedMessage("the {} boxes are cut to {} columns ({}); they need {}",
+                                       joined(families), *columns, cutMarker, widest);
 }
 
 }  // namespace qb::host

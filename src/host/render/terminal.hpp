@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "environment/family.hpp"
 #include "host/render/cell_drawer.hpp"
 #include "ui/view.hpp"
-#include "environment/family.hpp"
 
 namespace qb::host {
 
@@ -18,9 +18,6 @@ namespace qb::host {
 CellSize boxSize(WidgetFamily family);
 // The cells inside the border and its one-column margins.
 CellSize contentSize(WidgetFamily family);
-
-// "small", "medium", "large", "extra large".
-std::string familyLabel(WidgetFamily family);
 
 struct TerminalTile {
     std::string title;  // shown above the box, e.g. "Reading List · medium"
