@@ -10,8 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/headless_sway.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/desktop_common.sh"
 
 theme=${1:?usage: layer_shell_test.sh --light|--dark PROGRAM}
-program=${2:?usage: layer_shell_test.sh --light|--dark PROGRAM}
-[[ -x $program ]] || fail "$program is not there; build quillbrook-widgets and quillbrook-widgets-desktop"
+program_under_test "${2:-}"
 
 hsway_start "$theme" || exit
 home=$HEADLESS_SWAY_HOME/quillbrook

@@ -10,8 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/desktop_common.sh"
 
-program=${1:?usage: x11_desktop_test.sh PROGRAM}
-[[ -x $program ]] || fail "$program is not there; build quillbrook-widgets and quillbrook-widgets-desktop"
+program_under_test "${1:-}"
 hxvfb_start || exit
 for tool in xprop xdotool xwininfo; do
   command -v "$tool" >/dev/null || { fixture_skip "x11 desktop test" "$tool is not installed" && exit; }

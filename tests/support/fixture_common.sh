@@ -101,6 +101,40 @@ fixture_sweep() {
   return 0
 }
 
+# fixture_session SCRIPT START [OPTION...] -- COMMAND...: a fixture's `session` verb: starts the session
+# with START OPTION..., runs COMMAND and returns its status (the session stops itself at the exit).
+fixture_session() {
+  local script=$1 start=$2 options=()
+  shift 2
+  while [[ $# -gt 0 && $1 != -- ]]; do options+=("$1") && shift; done
+  if [[ ${1:-} != -- || $# -lt 2 ]]; then
+    echo "usage: $script session [--light|--dark] -- COMMAND..." >&2
+    return 2
+  fi
+  shift
+  "$start" "${options[@]}" || return
+  "$@"
+}
+
+# fixture_in_session SCRIPT VERB DIR: whether the session whose folder is DIR runs; says so otherwise.
+fixture_in_session() {
+  [[ -n $3 && -d $3 ]] && return
+  echo "$1 $2: no session; run it inside '$1 session -- ...'" >&2
+  return 2
+}
+
+# fixture_stop WHO LOG ENTRY PID...: after a failed test shows the end of the server's LOG, then ends the
+# session's processes (see fixture_end_processes).
+fixture_stop() {
+  local who=$1 log=$2 status=${FIXTURE_EXIT_STATUS:-0}
+  shift 2
+  if [[ $status -ne 0 && $status -ne $FIXTURE_SKIP && -s $log ]]; then
+    echo "$who: the test failed; the end of its log:" >&2
+    tail -n 10 "$log" >&2
+  fi
+  fixture_end_processes "$@"
+}
+
 # fixture_png ARGS...: the PNG tool (decoding, comparing regions, converting X window dumps).
 fixture_png() {
   python3 "$FIXTURE_SUPPORT_DIR/png_tools.py" "$@"

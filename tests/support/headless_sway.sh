@@ -145,6 +145,7 @@ hsway_alive() {
   kill -0 "$HEADLESS_SWAY_PID" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$HEADLESS_SWAY_PID/status"
 }
 
+# shellcheck disable=SC2120 # Its options come from fixture_session or the test.
 hsway_start() {
   local background=e8e6e3
   case "${1:-}" in
@@ -215,13 +216,8 @@ hsway_give() { chown -R "$HEADLESS_SWAY_USER:$HEADLESS_SWAY_GROUP" "$@"; }
 
 hsway_stop() {
   [[ -n ${HEADLESS_SWAY_DIR:-} && -d $HEADLESS_SWAY_DIR ]] || return 0
-  local status=${FIXTURE_EXIT_STATUS:-0}
-  if [[ $status -ne 0 && $status -ne $FIXTURE_SKIP && -f $HEADLESS_SWAY_DIR/sway.log ]]; then
-    echo "headless sway: the test failed; the end of sway's log:" >&2
-    tail -n 10 "$HEADLESS_SWAY_DIR/sway.log" >&2
-  fi
-  fixture_end_processes "XDG_RUNTIME_DIR=$HEADLESS_SWAY_RUNTIME" ${HEADLESS_SWAY_PID:+"$HEADLESS_SWAY_PID"} \
-    "${hsway_clients[@]}"
+  fixture_stop "headless sway" "$HEADLESS_SWAY_DIR/sway.log" "XDG_RUNTIME_DIR=$HEADLESS_SWAY_RUNTIME" \
+    ${HEADLESS_SWAY_PID:+"$HEADLESS_SWAY_PID"} "${hsway_clients[@]}"
   rm -rf "$HEADLESS_SWAY_DIR"
   hsway_clients=()
   HEADLESS_SWAY_DIR=''
@@ -233,22 +229,9 @@ hsway_main() {
   local command=${1:-}
   shift || true
   case "$command" in
-  session)
-    local options=()
-    while [[ $# -gt 0 && $1 != -- ]]; do options+=("$1") && shift; done
-    if [[ ${1:-} != -- || $# -lt 2 ]]; then
-      echo "usage: headless_sway.sh session [--light|--dark] -- COMMAND..." >&2
-      return 2
-    fi
-    shift
-    hsway_start "${options[@]}" || return
-    "$@"
-    ;;
+  session) fixture_session headless_sway.sh hsway_start "$@" ;;
   run | screenshot | tree | outputs | msg | give)
-    if [[ -z ${HEADLESS_SWAY_DIR:-} || ! -d $HEADLESS_SWAY_DIR ]]; then
-      echo "headless_sway.sh $command: no session; run it inside 'headless_sway.sh session -- ...'" >&2
-      return 2
-    fi
+    fixture_in_session headless_sway.sh "$command" "${HEADLESS_SWAY_DIR:-}" || return
     if [[ $command == run ]]; then
       # The client replaces this script, so the caller's child is the client itself.
       local hsway_command

@@ -36,6 +36,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/fixture_common.sh"
 HEADLESS_XVFB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/xvfb.sh
 hxvfb_clients=()
 
+# shellcheck disable=SC2120 # Its options come from fixture_session or the test.
 hxvfb_start() {
   local root=-wr
   case "${1:-}" in
@@ -97,13 +98,8 @@ hxvfb_screenshot() {
 
 hxvfb_stop() {
   [[ -n ${HEADLESS_XVFB_DIR:-} && -d $HEADLESS_XVFB_DIR ]] || return 0
-  local status=${FIXTURE_EXIT_STATUS:-0}
-  if [[ $status -ne 0 && $status -ne $FIXTURE_SKIP && -s $HEADLESS_XVFB_DIR/xvfb.log ]]; then
-    echo "Xvfb: the test failed; the end of its log:" >&2
-    tail -n 10 "$HEADLESS_XVFB_DIR/xvfb.log" >&2
-  fi
-  fixture_end_processes "HEADLESS_XVFB_DIR=$HEADLESS_XVFB_DIR" ${HEADLESS_XVFB_PID:+"$HEADLESS_XVFB_PID"} \
-    "${hxvfb_clients[@]}"
+  fixture_stop Xvfb "$HEADLESS_XVFB_DIR/xvfb.log" "HEADLESS_XVFB_DIR=$HEADLESS_XVFB_DIR" \
+    ${HEADLESS_XVFB_PID:+"$HEADLESS_XVFB_PID"} "${hxvfb_clients[@]}"
   rm -rf "$HEADLESS_XVFB_DIR"
   hxvfb_clients=()
   HEADLESS_XVFB_DIR=''
@@ -113,24 +109,8 @@ hxvfb_main() {
   local command=${1:-}
   shift || true
   case "$command" in
-  session)
-    local options=()
-    while [[ $# -gt 0 && $1 != -- ]]; do options+=("$1") && shift; done
-    if [[ ${1:-} != -- || $# -lt 2 ]]; then
-      echo "usage: xvfb.sh session [--light|--dark] -- COMMAND..." >&2
-      return 2
-    fi
-    shift
-    hxvfb_start "${options[@]}" || return
-    "$@"
-    ;;
-  screenshot)
-    if [[ -z ${HEADLESS_XVFB_DIR:-} || ! -d $HEADLESS_XVFB_DIR ]]; then
-      echo "xvfb.sh screenshot: no session; run it inside 'xvfb.sh session -- ...'" >&2
-      return 2
-    fi
-    hxvfb_screenshot "$@"
-    ;;
+  session) fixture_session xvfb.sh hxvfb_start "$@" ;;
+  screenshot) fixture_in_session xvfb.sh screenshot "${HEADLESS_XVFB_DIR:-}" && hxvfb_screenshot "$@" ;;
   *)
     echo "usage: xvfb.sh session|screenshot ... (see the top of the script)" >&2
     return 2
