@@ -116,13 +116,6 @@ fixture_session() {
   "$@"
 }
 
-# fixture_in_session SCRIPT VERB DIR: whether the session whose folder is DIR runs; says so otherwise.
-fixture_in_session() {
-  [[ -n $3 && -d $3 ]] && return
-  echo "$1 $2: no session; run it inside '$1 session -- ...'" >&2
-  return 2
-}
-
 # fixture_stop WHO LOG ENTRY PID...: after a failed test shows the end of the server's LOG, then ends the
 # session's processes (see fixture_end_processes).
 fixture_stop() {

@@ -6,29 +6,17 @@
 # (setpriv, group nogroup, no supplementary groups); under any other user it runs as that user.
 # HEADLESS_SWAY_USER=NAME picks another account (its primary group is used).
 #
-# As a wrapper (what ctest and C++ tests find easiest):
+# As a wrapper (for ctest):
 #   headless_sway.sh session [--light|--dark] -- COMMAND...
 #       starts the session, runs COMMAND as the caller with the HEADLESS_SWAY_* variables below set,
 #       tears everything down and exits with COMMAND's status (77 when the session cannot start).
-#   Inside it, COMMAND and its children use:
-#   "$HEADLESS_SWAY" run COMMAND...        runs COMMAND as the session's user inside the session
-#   "$HEADLESS_SWAY" screenshot OUT.png [X,Y WxH]   a PNG of the output (or a part), owned by the caller
-#   "$HEADLESS_SWAY" tree | outputs       the window tree or the outputs as JSON (swaymsg)
-#   "$HEADLESS_SWAY" msg ARGS...          any other swaymsg command
-#   "$HEADLESS_SWAY" give PATH...         hands files to the session's user (chown -R)
-#
-# A C++ test program runs inside the wrapper, started by ctest:
-#   add_test(NAME N COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/headless_sway.sh session -- $<TARGET_FILE:T>)
-#   set_tests_properties(NAME PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60 LABELS desktop)
-# and execs "$HEADLESS_SWAY" run PROGRAM in a child (which then is the client itself) or calls
-# "$HEADLESS_SWAY" screenshot through std::system; tests/support/png_tools.py checks the pictures.
+#   "$HEADLESS_SWAY" run COMMAND...   inside it: runs COMMAND as the session's user in the session (exec)
 #
 # As a library (source it from a bash test):
 #   hsway_start [--light|--dark]   returns 77 with one line on stderr where sway cannot start; stops
 #                                  itself when the shell exits (see fixture_at_exit)
-#   hsway_run COMMAND...           foreground client; its status is returned
 #   hsway_spawn LOG COMMAND...     background client, output to LOG; its id in HEADLESS_SWAY_LAST_PID
-#   hsway_screenshot OUT.png [GEOMETRY], hsway_tree, hsway_outputs, hsway_msg ARGS..., hsway_give PATH...
+#   hsway_screenshot OUT.png [GEOMETRY], hsway_msg ARGS... (swaymsg), hsway_give PATH... (chown -R)
 #   hsway_stop                     ends every process of the session and removes its folders
 #
 # Variables the session exports:
@@ -42,7 +30,7 @@
 #
 # Files a client reads must be readable by the session's user: the source and build trees are (umask
 # 022), a folder from mktemp -d is not (0700). Put a client's files under $HEADLESS_SWAY_HOME, or in a
-# folder of your own, and hand them over with `give`. A client gets the caller's environment with HOME,
+# folder of your own, and hand them over with hsway_give. A client gets the caller's environment with HOME,
 # XDG_RUNTIME_DIR, WAYLAND_DISPLAY and SWAYSOCK set to the session's, DISPLAY, the session bus and the
 # caller's XDG_*_HOME/DIRS removed, and NO_AT_BRIDGE=1; set others with `env NAME=VALUE` in COMMAND.
 # The session has no input devices, and `swaymsg seat - cursor press` reaches no client without one:
@@ -193,8 +181,6 @@ hsway_start() {
   fi
 }
 
-hsway_run() { hsway_as_user "$@"; }
-
 hsway_spawn() {
   local log=$1
   shift
@@ -210,7 +196,6 @@ hsway_screenshot() {
 }
 
 hsway_msg() { hsway_as_user swaymsg "$@"; }
-hsway_tree() { hsway_msg -t get_tree -r; }
 hsway_outputs() { hsway_msg -t get_outputs -r; }
 hsway_give() { chown -R "$HEADLESS_SWAY_USER:$HEADLESS_SWAY_GROUP" "$@"; }
 
@@ -223,25 +208,24 @@ hsway_stop() {
   HEADLESS_SWAY_DIR=''
 }
 
-# The command-line interface: `session` starts and stops a session; the rest act on the session whose
+# The command-line interface: `session` starts and stops a session; `run` acts on the session whose
 # variables are in the environment.
 hsway_main() {
-  local command=${1:-}
-  shift || true
-  case "$command" in
-  session) fixture_session headless_sway.sh hsway_start "$@" ;;
-  run | screenshot | tree | outputs | msg | give)
-    fixture_in_session headless_sway.sh "$command" "${HEADLESS_SWAY_DIR:-}" || return
-    if [[ $command == run ]]; then
-      # The client replaces this script, so the caller's child is the client itself.
-      local hsway_command
-      hsway_user_command
-      exec "${hsway_command[@]}" "$@"
+  case "${1:-}" in
+  session) shift && fixture_session headless_sway.sh hsway_start "$@" ;;
+  run)
+    shift
+    if [[ -z ${HEADLESS_SWAY_DIR:-} || ! -d $HEADLESS_SWAY_DIR ]]; then
+      echo "headless_sway.sh run: no session; run it inside 'headless_sway.sh session -- ...'" >&2
+      return 2
     fi
-    "hsway_$command" "$@"
+    # The client replaces this script, so the caller's child is the client itself.
+    local hsway_command
+    hsway_user_command
+    exec "${hsway_command[@]}" "$@"
     ;;
   *)
-    echo "usage: headless_sway.sh session|run|screenshot|tree|outputs|msg|give ... (see the top of the script)" >&2
+    echo "usage: headless_sway.sh session|run ... (see the top of the script)" >&2
     return 2
     ;;
   esac
