@@ -53,13 +53,10 @@ TEST(ResumeTest, APassedDateReloadsWithinASecondOfWaking) {
         auto state = std::make_shared<ProbeState>();
         state->clock = clock.clock();
         state->reloadAt = [](Date now) { return now.addingTimeInterval(3600); };
-        engine::EngineOptions options;
-        options.clock = clock.clock();
-        options.watchNetwork = false;
-        options.localtime.clear();
-        engine::Engine engine(context, options);
-        const AnyWidget widget(ProbeWidget{"ProbeWidget", state});
-        engine.add({widget, widget.makeInstance(), WidgetFamily::systemMedium, true}, {});
+        auto settings = options(clock.clock());
+        settings.watchSleep = true;
+        engine::Engine engine(context, settings);
+        engine.add(probe(state), {});
         ASSERT_TRUE(runUntil(
             context, [&] { return state->calls == 1 && engine.listensForResume(); }, 5s));
 
