@@ -56,36 +56,30 @@ fixture_pids_with_env() {
   done
 }
 
+# fixture_ended PID...: whether every one of the processes has ended (a zombie has: only its parent's
+# wait is missing).
+fixture_ended() {
+  local pid
+  for pid; do
+    [[ -e /proc/$pid ]] && ! grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null && return 1
+  done
+  return 0
+}
+
 # fixture_end_processes NAME=VALUE PID...: ends the given processes and every process that carries the
 # environment entry: SIGTERM, up to two seconds of grace, then SIGKILL. Reaps those that are our children.
 fixture_end_processes() {
-  local entry=$1
+  local entry=$1 found pid
   shift
-  local pids=("$@") found
+  local pids=("$@")
   mapfile -t found < <(fixture_pids_with_env "$entry")
   pids+=("${found[@]}")
   ((${#pids[@]})) || return 0
   kill -TERM "${pids[@]}" 2>/dev/null
-  local deadline=$((SECONDS + 2)) alive
-  while :; do
-    alive=()
-    local pid
-    for pid in "${pids[@]}"; do
-      # A zombie has ended; only its parent's wait is missing.
-      if [[ -e /proc/$pid ]] && ! grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null; then
-        alive+=("$pid")
-      fi
-    done
-    ((${#alive[@]})) || break
-    if ((SECONDS >= deadline)); then
-      kill -KILL "${alive[@]}" 2>/dev/null
-      break
-    fi
-    sleep 0.05
-  done
-  for pid in "${pids[@]}"; do
-    wait "$pid" 2>/dev/null
-  done
+  if ! fixture_wait 2 fixture_ended "${pids[@]}"; then
+    for pid in "${pids[@]}"; do fixture_ended "$pid" || kill -KILL "$pid" 2>/dev/null; done
+  fi
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
   return 0
 }
 

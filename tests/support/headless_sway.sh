@@ -129,10 +129,6 @@ mode = json.load(sys.stdin)[0]["current_mode"]
 print("%dx%d" % (mode["width"], mode["height"]))'
 }
 
-hsway_alive() {
-  kill -0 "$HEADLESS_SWAY_PID" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$HEADLESS_SWAY_PID/status"
-}
-
 # shellcheck disable=SC2120 # Its options come from fixture_session or the test.
 hsway_start() {
   local background=e8e6e3
@@ -171,7 +167,7 @@ hsway_start() {
     size=$(hsway_output_size)
     [[ $size == "$HEADLESS_SWAY_SIZE" ]] ||
       { echo "headless sway: the output is $size, not $HEADLESS_SWAY_SIZE" >&2 && return 1; }
-  elif hsway_alive; then
+  elif ! fixture_ended "$HEADLESS_SWAY_PID"; then
     echo "headless sway: not ready after 10 seconds" >&2
     return 1
   else
