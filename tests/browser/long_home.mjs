@@ -2,24 +2,17 @@
 // subtitles), long locations, and titles in Chinese and Japanese, Arabic, emoji and mixed scripts.
 // Written as XML property lists, which Quillbrook's readers take as well as binary ones.
 
+import { execFileSync } from 'node:child_process';
 import { mkdirSync, renameSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 
-const escapeXml = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
-
-function plistValue(value) {
-  if (typeof value === 'string') return `<string>${escapeXml(value)}</string>`;
-  if (typeof value === 'boolean') return value ? '<true/>' : '<false/>';
-  if (typeof value === 'number') return Number.isInteger(value) ? `<integer>${value}</integer>` : `<real>${value}</real>`;
-  if (value instanceof Date) return `<date>${value.toISOString().replace(/\.\d+Z$/, 'Z')}</date>`;
-  if (Array.isArray(value)) return `<array>${value.map(plistValue).join('')}</array>`;
-  return `<dict>${Object.entries(value).map(([key, item]) => `<key>${escapeXml(key)}</key>${plistValue(item)}`).join('')}</dict>`;
-}
+const makePlist = fileURLToPath(new URL('../support/make_plist.py', import.meta.url));
 
 function writePlist(path, value) {
-  // Replaced by rename, as the document manager does, so that a reader never sees half a file.
-  writeFileSync(`${path}.new`, '<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0">' +
-                plistValue(value) + '</plist>\n');
+  // Written by plistlib, and replaced by rename as the document manager does, so that a reader never
+  // sees half a file.
+  writeFileSync(`${path}.new`, execFileSync('python3', [makePlist, 'xml'], { input: JSON.stringify(value) }));
   renameSync(`${path}.new`, path);
 }
 
@@ -46,7 +39,7 @@ export function readingList(firstTitle = titles[0]) {
   return [firstTitle, ...titles.slice(1), ...titles].map((title, n) => ({
     URL: n % 2 ? `https://www.example.org/${encodeURIComponent(title)}/an/address/that/is/very/long/${n}`
       : `x-quillbrook-item://1B7D0C52-00${String(n).padStart(2, '0')}-4A6E-9D3C-7E8F9A0B1C01`,
-    title, unread: n % 3 !== 0, date: new Date(Date.UTC(2025, 2, n + 1, 8)), type: [12, 7, 124, 4][n % 4],
+    title, unread: n % 3 !== 0, date: { $date: new Date(Date.UTC(2025, 2, n + 1, 8)).toISOString() }, type: [12, 7, 124, 4][n % 4],
   }));
 }
 

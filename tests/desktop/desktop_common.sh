@@ -3,26 +3,18 @@
 
 fail() { echo "FAIL: $*" >&2 && exit 1; }
 
+# program_under_test PATH: sets program to the built quillbrook-widgets; fails when it is not there.
+program_under_test() {
+  program=${1:?usage: $0 [--light|--dark] PROGRAM}
+  [[ -x $program ]] || fail "$program is not there; build quillbrook-widgets and quillbrook-widgets-desktop"
+}
+
 # serve_feed FILE: serves FILE as the tips feed on 127.0.0.1 for every request, until the shell exits;
 # sets FEED_BASE to the server's address.
 serve_feed() {
   local port_file
   port_file=$(mktemp)
-  python3 -c '
-import http.server, sys
-body = open(sys.argv[1], "rb").read()
-class Feed(http.server.BaseHTTPRequestHandler):
-    def do_GET(self):
-        self.send_response(200)
-        self.send_header("Content-Type", "application/rss+xml")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-    def log_message(self, *args):
-        pass
-server = http.server.HTTPServer(("127.0.0.1", 0), Feed)
-print(server.server_address[1], flush=True)
-server.serve_forever()' "$1" >"$port_file" &
+  python3 "$FIXTURE_SUPPORT_DIR/serve_file.py" "$1" >"$port_file" &
   local pid=$!
   fixture_at_exit "kill $pid 2>/dev/null; rm -f $port_file"
   fixture_wait 5 test -s "$port_file" || fail "the feed server did not start"

@@ -8,8 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/headless_sway.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/desktop_common.sh"
 
-program=${1:?usage: monitor_test.sh PROGRAM}
-[[ -x $program ]] || fail "$program is not there; build quillbrook-widgets and quillbrook-widgets-desktop"
+program_under_test "${1:-}"
 hsway_start || exit
 home=$HEADLESS_SWAY_HOME/quillbrook
 copy_sample_home "$home"

@@ -10,8 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/desktop_common.sh"
 
-program=${1:?usage: x11_desktop_test.sh PROGRAM}
-[[ -x $program ]] || fail "$program is not there; build quillbrook-widgets and quillbrook-widgets-desktop"
+program_under_test "${1:-}"
 hxvfb_start || exit
 for tool in xprop xdotool xwininfo; do
   command -v "$tool" >/dev/null || { fixture_skip "x11 desktop test" "$tool is not installed" && exit; }
@@ -53,7 +52,7 @@ y=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$geometry")
 
 shots=${QB_SCREENSHOT_DIR:-$dir}
 mkdir -p "$shots"
-"$HEADLESS_XVFB" screenshot "$shots/desktop-x11.png"
+hxvfb_screenshot "$shots/desktop-x11.png"
 before=$(drawings "$log" "widget readinglist")
 # Down the widget's left part until a click lands on the first row.
 for ((row_y = 30; row_y < 120; row_y += 6)); do
@@ -65,7 +64,7 @@ done
 grep -q 'opened .*reloads shortly' "$log" || fail "the host did not ask for a reload after the link"
 redrawn() { (($(drawings "$log" "widget readinglist") > before)); }
 fixture_wait 5 redrawn || fail "the reading list was not drawn again after its link was opened"
-"$HEADLESS_XVFB" screenshot "$shots/desktop-x11-after-click.png"
+hxvfb_screenshot "$shots/desktop-x11-after-click.png"
 fixture_png same "$shots/desktop-x11.png" "$shots/desktop-x11-after-click.png" >/dev/null &&
   fail "the screen did not change after the opener marked the documents read"
 echo "screenshots: $shots/desktop-x11.png, $shots/desktop-x11-after-click.png"

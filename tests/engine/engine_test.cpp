@@ -17,22 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using engine::Engine;
-using engine::EngineOptions;
 using engine::EntryUpdate;
-
-EngineOptions options(Clock clock = systemClock()) {
-    EngineOptions options;
-    options.clock = std::move(clock);
-    options.watchSleep = false;
-    options.watchNetwork = false;
-    options.localtime.clear();
-    return options;
-}
-
-engine::InstanceSpec probe(const std::shared_ptr<ProbeState>& state, DataSources sources = {}) {
-    const AnyWidget widget(ProbeWidget{"ProbeWidget", state, std::move(sources)});
-    return {widget, widget.makeInstance(), WidgetFamily::systemMedium, true};
-}
 
 class EngineTest : public ::testing::Test {
   protected:

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "host/engine/engine.hpp"
 #include "platform/files.hpp"
 #include "widgetkit/widget.hpp"
 
@@ -91,6 +92,22 @@ struct MovableClock {
     }
     void advance(double seconds) const { *offset = *offset + seconds; }
 };
+
+// The engine's settings for a test: the clock given, and no watch of sleep, the network or the zone.
+inline engine::EngineOptions options(Clock clock = systemClock()) {
+    engine::EngineOptions options;
+    options.clock = std::move(clock);
+    options.watchSleep = false;
+    options.watchNetwork = false;
+    options.localtime.clear();
+    return options;
+}
+
+// The probe as the engine takes it, in the medium family.
+inline engine::InstanceSpec probe(const std::shared_ptr<ProbeState>& state, DataSources sources = {}) {
+    const AnyWidget widget(ProbeWidget{"ProbeWidget", state, std::move(sources)});
+    return {widget, widget.makeInstance(), WidgetFamily::systemMedium, true};
+}
 
 // Runs the context until the condition holds or the time is up; whether it held.
 inline bool runUntil(GMainContext* context, const std::function<bool()>& condition,

@@ -71,20 +71,7 @@ check_installed_program() {
   # The tips feed from a local server, the home a copy of the installed samples.
   local examples=$root/share/quillbrook-widgets/examples
   cp -r "$examples/home" "$work/home" || fail "no sample home in $examples"
-  python3 -c '
-import http.server, sys
-body = open(sys.argv[1], "rb").read()
-class Feed(http.server.BaseHTTPRequestHandler):
-    def do_GET(self):
-        self.send_response(200)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-    def log_message(self, *args):
-        pass
-server = http.server.HTTPServer(("127.0.0.1", 0), Feed)
-print(server.server_address[1], flush=True)
-server.serve_forever()' "$examples/feed.xml" >"$work/port" &
+  python3 "$(dirname "${BASH_SOURCE[0]}")/../support/serve_file.py" "$examples/feed.xml" >"$work/port" &
   for _ in $(seq 50); do [[ -s $work/port ]] && break; sleep 0.1; done
   local feed=http://127.0.0.1:$(<"$work/port")
   for kind in readinglist favorites workspaces tips; do

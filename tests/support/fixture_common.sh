@@ -56,36 +56,30 @@ fixture_pids_with_env() {
   done
 }
 
+# fixture_ended PID...: whether every one of the processes has ended (a zombie has: only its parent's
+# wait is missing).
+fixture_ended() {
+  local pid
+  for pid; do
+    [[ -e /proc/$pid ]] && ! grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null && return 1
+  done
+  return 0
+}
+
 # fixture_end_processes NAME=VALUE PID...: ends the given processes and every process that carries the
 # environment entry: SIGTERM, up to two seconds of grace, then SIGKILL. Reaps those that are our children.
 fixture_end_processes() {
-  local entry=$1
+  local entry=$1 found pid
   shift
-  local pids=("$@") found
+  local pids=("$@")
   mapfile -t found < <(fixture_pids_with_env "$entry")
   pids+=("${found[@]}")
   ((${#pids[@]})) || return 0
   kill -TERM "${pids[@]}" 2>/dev/null
-  local deadline=$((SECONDS + 2)) alive
-  while :; do
-    alive=()
-    local pid
-    for pid in "${pids[@]}"; do
-      # A zombie has ended; only its parent's wait is missing.
-      if [[ -e /proc/$pid ]] && ! grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null; then
-        alive+=("$pid")
-      fi
-    done
-    ((${#alive[@]})) || break
-    if ((SECONDS >= deadline)); then
-      kill -KILL "${alive[@]}" 2>/dev/null
-      break
-    fi
-    sleep 0.05
-  done
-  for pid in "${pids[@]}"; do
-    wait "$pid" 2>/dev/null
-  done
+  if ! fixture_wait 2 fixture_ended "${pids[@]}"; then
+    for pid in "${pids[@]}"; do fixture_ended "$pid" || kill -KILL "$pid" 2>/dev/null; done
+  fi
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
   return 0
 }
 
@@ -99,6 +93,33 @@ fixture_sweep() {
     [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null && rm -rf "$dir"
   done
   return 0
+}
+
+# fixture_session SCRIPT START [OPTION...] -- COMMAND...: a fixture's `session` verb: starts the session
+# with START OPTION..., runs COMMAND and returns its status (the session stops itself at the exit).
+fixture_session() {
+  local script=$1 start=$2 options=()
+  shift 2
+  while [[ $# -gt 0 && $1 != -- ]]; do options+=("$1") && shift; done
+  if [[ ${1:-} != -- || $# -lt 2 ]]; then
+    echo "usage: $script session [--light|--dark] -- COMMAND..." >&2
+    return 2
+  fi
+  shift
+  "$start" "${options[@]}" || return
+  "$@"
+}
+
+# fixture_stop WHO LOG ENTRY PID...: after a failed test shows the end of the server's LOG, then ends the
+# session's processes (see fixture_end_processes).
+fixture_stop() {
+  local who=$1 log=$2 status=${FIXTURE_EXIT_STATUS:-0}
+  shift 2
+  if [[ $status -ne 0 && $status -ne $FIXTURE_SKIP && -s $log ]]; then
+    echo "$who: the test failed; the end of its log:" >&2
+    tail -n 10 "$log" >&2
+  fi
+  fixture_end_processes "$@"
 }
 
 # fixture_png ARGS...: the PNG tool (decoding, comparing regions, converting X window dumps).

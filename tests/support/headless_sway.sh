@@ -6,29 +6,17 @@
 # (setpriv, group nogroup, no supplementary groups); under any other user it runs as that user.
 # HEADLESS_SWAY_USER=NAME picks another account (its primary group is used).
 #
-# As a wrapper (what ctest and C++ tests find easiest):
+# As a wrapper (for ctest):
 #   headless_sway.sh session [--light|--dark] -- COMMAND...
 #       starts the session, runs COMMAND as the caller with the HEADLESS_SWAY_* variables below set,
 #       tears everything down and exits with COMMAND's status (77 when the session cannot start).
-#   Inside it, COMMAND and its children use:
-#   "$HEADLESS_SWAY" run COMMAND...        runs COMMAND as the session's user inside the session
-#   "$HEADLESS_SWAY" screenshot OUT.png [X,Y WxH]   a PNG of the output (or a part), owned by the caller
-#   "$HEADLESS_SWAY" tree | outputs       the window tree or the outputs as JSON (swaymsg)
-#   "$HEADLESS_SWAY" msg ARGS...          any other swaymsg command
-#   "$HEADLESS_SWAY" give PATH...         hands files to the session's user (chown -R)
-#
-# A C++ test program runs inside the wrapper, started by ctest:
-#   add_test(NAME N COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/headless_sway.sh session -- $<TARGET_FILE:T>)
-#   set_tests_properties(NAME PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60 LABELS desktop)
-# and execs "$HEADLESS_SWAY" run PROGRAM in a child (which then is the client itself) or calls
-# "$HEADLESS_SWAY" screenshot through std::system; tests/support/png_tools.py checks the pictures.
+#   "$HEADLESS_SWAY" run COMMAND...   inside it: runs COMMAND as the session's user in the session (exec)
 #
 # As a library (source it from a bash test):
 #   hsway_start [--light|--dark]   returns 77 with one line on stderr where sway cannot start; stops
 #                                  itself when the shell exits (see fixture_at_exit)
-#   hsway_run COMMAND...           foreground client; its status is returned
 #   hsway_spawn LOG COMMAND...     background client, output to LOG; its id in HEADLESS_SWAY_LAST_PID
-#   hsway_screenshot OUT.png [GEOMETRY], hsway_tree, hsway_outputs, hsway_msg ARGS..., hsway_give PATH...
+#   hsway_screenshot OUT.png [GEOMETRY], hsway_msg ARGS... (swaymsg), hsway_give PATH... (chown -R)
 #   hsway_stop                     ends every process of the session and removes its folders
 #
 # Variables the session exports:
@@ -42,7 +30,7 @@
 #
 # Files a client reads must be readable by the session's user: the source and build trees are (umask
 # 022), a folder from mktemp -d is not (0700). Put a client's files under $HEADLESS_SWAY_HOME, or in a
-# folder of your own, and hand them over with `give`. A client gets the caller's environment with HOME,
+# folder of your own, and hand them over with hsway_give. A client gets the caller's environment with HOME,
 # XDG_RUNTIME_DIR, WAYLAND_DISPLAY and SWAYSOCK set to the session's, DISPLAY, the session bus and the
 # caller's XDG_*_HOME/DIRS removed, and NO_AT_BRIDGE=1; set others with `env NAME=VALUE` in COMMAND.
 # The session has no input devices, and `swaymsg seat - cursor press` reaches no client without one:
@@ -141,10 +129,7 @@ mode = json.load(sys.stdin)[0]["current_mode"]
 print("%dx%d" % (mode["width"], mode["height"]))'
 }
 
-hsway_alive() {
-  kill -0 "$HEADLESS_SWAY_PID" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$HEADLESS_SWAY_PID/status"
-}
-
+# shellcheck disable=SC2120 # Its options come from fixture_session or the test.
 hsway_start() {
   local background=e8e6e3
   case "${1:-}" in
@@ -182,7 +167,7 @@ hsway_start() {
     size=$(hsway_output_size)
     [[ $size == "$HEADLESS_SWAY_SIZE" ]] ||
       { echo "headless sway: the output is $size, not $HEADLESS_SWAY_SIZE" >&2 && return 1; }
-  elif hsway_alive; then
+  elif ! fixture_ended "$HEADLESS_SWAY_PID"; then
     echo "headless sway: not ready after 10 seconds" >&2
     return 1
   else
@@ -191,8 +176,6 @@ hsway_start() {
     fixture_skip "headless sway" "sway exited at start: $cause"
   fi
 }
-
-hsway_run() { hsway_as_user "$@"; }
 
 hsway_spawn() {
   local log=$1
@@ -209,56 +192,36 @@ hsway_screenshot() {
 }
 
 hsway_msg() { hsway_as_user swaymsg "$@"; }
-hsway_tree() { hsway_msg -t get_tree -r; }
 hsway_outputs() { hsway_msg -t get_outputs -r; }
 hsway_give() { chown -R "$HEADLESS_SWAY_USER:$HEADLESS_SWAY_GROUP" "$@"; }
 
 hsway_stop() {
   [[ -n ${HEADLESS_SWAY_DIR:-} && -d $HEADLESS_SWAY_DIR ]] || return 0
-  local status=${FIXTURE_EXIT_STATUS:-0}
-  if [[ $status -ne 0 && $status -ne $FIXTURE_SKIP && -f $HEADLESS_SWAY_DIR/sway.log ]]; then
-    echo "headless sway: the test failed; the end of sway's log:" >&2
-    tail -n 10 "$HEADLESS_SWAY_DIR/sway.log" >&2
-  fi
-  fixture_end_processes "XDG_RUNTIME_DIR=$HEADLESS_SWAY_RUNTIME" ${HEADLESS_SWAY_PID:+"$HEADLESS_SWAY_PID"} \
-    "${hsway_clients[@]}"
+  fixture_stop "headless sway" "$HEADLESS_SWAY_DIR/sway.log" "XDG_RUNTIME_DIR=$HEADLESS_SWAY_RUNTIME" \
+    ${HEADLESS_SWAY_PID:+"$HEADLESS_SWAY_PID"} "${hsway_clients[@]}"
   rm -rf "$HEADLESS_SWAY_DIR"
   hsway_clients=()
   HEADLESS_SWAY_DIR=''
 }
 
-# The command-line interface: `session` starts and stops a session; the rest act on the session whose
+# The command-line interface: `session` starts and stops a session; `run` acts on the session whose
 # variables are in the environment.
 hsway_main() {
-  local command=${1:-}
-  shift || true
-  case "$command" in
-  session)
-    local options=()
-    while [[ $# -gt 0 && $1 != -- ]]; do options+=("$1") && shift; done
-    if [[ ${1:-} != -- || $# -lt 2 ]]; then
-      echo "usage: headless_sway.sh session [--light|--dark] -- COMMAND..." >&2
-      return 2
-    fi
+  case "${1:-}" in
+  session) shift && fixture_session headless_sway.sh hsway_start "$@" ;;
+  run)
     shift
-    hsway_start "${options[@]}" || return
-    "$@"
-    ;;
-  run | screenshot | tree | outputs | msg | give)
     if [[ -z ${HEADLESS_SWAY_DIR:-} || ! -d $HEADLESS_SWAY_DIR ]]; then
-      echo "headless_sway.sh $command: no session; run it inside 'headless_sway.sh session -- ...'" >&2
+      echo "headless_sway.sh run: no session; run it inside 'headless_sway.sh session -- ...'" >&2
       return 2
     fi
-    if [[ $command == run ]]; then
-      # The client replaces this script, so the caller's child is the client itself.
-      local hsway_command
-      hsway_user_command
-      exec "${hsway_command[@]}" "$@"
-    fi
-    "hsway_$command" "$@"
+    # The client replaces this script, so the caller's child is the client itself.
+    local hsway_command
+    hsway_user_command
+    exec "${hsway_command[@]}" "$@"
     ;;
   *)
-    echo "usage: headless_sway.sh session|run|screenshot|tree|outputs|msg|give ... (see the top of the script)" >&2
+    echo "usage: headless_sway.sh session|run ... (see the top of the script)" >&2
     return 2
     ;;
   esac

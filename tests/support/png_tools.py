@@ -5,11 +5,11 @@
   png_tools.py region PNG X Y W H BACKGROUND [--min F] [--max F]
       prints how many pixels of the rectangle differ from BACKGROUND (RRGGBB) and how many colours it
       holds; exits 1 when the differing share is below --min or above --max (shares from 0 to 1)
-  png_tools.py same IMAGE IMAGE               exits 1 (and says how many pixels differ) unless the two
-                                              images (PNG, binary PPM or X window dump) are equal
+  png_tools.py same PNG PNG                   exits 1 (and says how many pixels differ) unless the two
+                                              images are equal
   png_tools.py xwd2png XWD PNG [--crop "X,Y WxH"]   converts an X window dump (xwd -root) to PNG
 
-Also importable: read_image, read_png, read_ppm, read_xwd, write_png.
+Also importable: read_png (for checks of their own).
 """
 import struct
 import sys
@@ -140,38 +140,6 @@ def read_xwd(path):
     return Image(width, height, rows)
 
 
-def read_ppm(path):
-    """Decodes a binary PPM of 8-bit samples (what grim writes with -t ppm)."""
-    with open(path, "rb") as f:
-        data = f.read()
-    fields, pos = [], 2
-    while len(fields) < 3:  # Width, height and the largest sample, separated by white space.
-        while data[pos : pos + 1].isspace():
-            pos += 1
-        end = pos
-        while not data[end : end + 1].isspace():
-            end += 1
-        fields.append(int(data[pos:end]))
-        pos = end
-    width, height, largest = fields
-    if not data.startswith(b"P6") or largest != 255:
-        raise ValueError(f"{path}: only binary PPM files of 8-bit samples are read")
-    pos += 1
-    stride = 3 * width
-    rows = [bytearray(data[pos + y * stride : pos + (y + 1) * stride]) for y in range(height)]
-    return Image(width, height, rows)
-
-
-def read_image(path):
-    with open(path, "rb") as f:
-        start = f.read(8)
-    if start == PNG_SIGNATURE:
-        return read_png(path)
-    if start.startswith(b"P6"):
-        return read_ppm(path)
-    return read_xwd(path)
-
-
 def crop(image, geometry):
     """The part "X,Y WxH" of the image."""
     position, size = geometry.split()
@@ -201,7 +169,7 @@ def main(argv):
         write_png(args[1], crop(image, args[3]) if args[2:3] == ["--crop"] else image)
         return 0
     if command == "same":
-        a, b = read_image(args[0]), read_image(args[1])
+        a, b = read_png(args[0]), read_png(args[1])
         if (a.width, a.height) != (b.width, b.height):
             print(f"the images differ in size: {a.width}x{a.height} and {b.width}x{b.height}")
             return 1

@@ -3,27 +3,21 @@
 # parallel tests never race for one), one 24-bit screen of a fixed size, no TCP, no reset between
 # clients. Clients run as the caller; the server needs no window manager.
 #
-# As a wrapper:
+# As a wrapper (for ctest; a C++ test program starts its clients itself):
 #   xvfb.sh session [--light|--dark] -- COMMAND...
 #       starts the server, runs COMMAND with DISPLAY and the HEADLESS_XVFB_* variables below set, stops
 #       the server and every client, and exits with COMMAND's status (77 when the server cannot start).
-#   Inside it:
-#   "$HEADLESS_XVFB" screenshot OUT.png [X,Y WxH]   a PNG of the screen (or a part), through xwd
-#
-# A C++ test program runs inside the wrapper as in headless_sway.sh (add_test with COMMAND bash
-# .../xvfb.sh session -- $<TARGET_FILE:T>, SKIP_RETURN_CODE 77) and starts its clients itself.
 #
 # As a library (source it from a bash test):
 #   hxvfb_start [--light|--dark]   exports DISPLAY; returns 77 with one line on stderr where Xvfb cannot
 #                                  start; stops itself when the shell exits (see fixture_at_exit)
-#   hxvfb_run COMMAND...           foreground client (COMMAND alone works too: DISPLAY is exported)
 #   hxvfb_spawn LOG COMMAND...     background client, output to LOG; its id in HEADLESS_XVFB_LAST_PID
-#   hxvfb_screenshot OUT.png [GEOMETRY]
+#   hxvfb_screenshot OUT.png [GEOMETRY]   a PNG of the screen (or a part), through xwd
 #   hxvfb_stop                     ends the server and every client, removes the session's folder
 #
 # Variables the session exports:
 #   DISPLAY                  the server's display (:N)
-#   HEADLESS_XVFB            this script            HEADLESS_XVFB_DIR      the session's folder
+#   HEADLESS_XVFB_DIR        the session's folder
 #   HEADLESS_XVFB_PID        Xvfb's process id      HEADLESS_XVFB_SIZE     WIDTHxHEIGHT (1280x800 unless set)
 #   HEADLESS_XVFB_BACKGROUND the root window's colour as RRGGBB: light ffffff (-wr), dark 000000 (-br)
 #
@@ -33,9 +27,9 @@
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/fixture_common.sh"
-HEADLESS_XVFB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/xvfb.sh
 hxvfb_clients=()
 
+# shellcheck disable=SC2120 # Its options come from fixture_session or the test.
 hxvfb_start() {
   local root=-wr
   case "${1:-}" in
@@ -54,7 +48,7 @@ hxvfb_start() {
   HEADLESS_XVFB_BACKGROUND=$([[ $root == -br ]] && echo 000000 || echo ffffff)
   fixture_sweep "${TMPDIR:-/tmp}/hxvfb"
   HEADLESS_XVFB_DIR=$(mktemp -d "${TMPDIR:-/tmp}/hxvfb.XXXXXX")
-  export HEADLESS_XVFB HEADLESS_XVFB_DIR HEADLESS_XVFB_SIZE HEADLESS_XVFB_BACKGROUND
+  export HEADLESS_XVFB_DIR HEADLESS_XVFB_SIZE HEADLESS_XVFB_BACKGROUND
   fixture_at_exit hxvfb_stop
   # Xvfb writes the display number it chose to the descriptor once it accepts connections.
   local number_file=$HEADLESS_XVFB_DIR/display
@@ -80,8 +74,6 @@ hxvfb_start() {
   fi
 }
 
-hxvfb_run() { "$@"; }
-
 hxvfb_spawn() {
   local log=$1
   shift
@@ -97,45 +89,20 @@ hxvfb_screenshot() {
 
 hxvfb_stop() {
   [[ -n ${HEADLESS_XVFB_DIR:-} && -d $HEADLESS_XVFB_DIR ]] || return 0
-  local status=${FIXTURE_EXIT_STATUS:-0}
-  if [[ $status -ne 0 && $status -ne $FIXTURE_SKIP && -s $HEADLESS_XVFB_DIR/xvfb.log ]]; then
-    echo "Xvfb: the test failed; the end of its log:" >&2
-    tail -n 10 "$HEADLESS_XVFB_DIR/xvfb.log" >&2
-  fi
-  fixture_end_processes "HEADLESS_XVFB_DIR=$HEADLESS_XVFB_DIR" ${HEADLESS_XVFB_PID:+"$HEADLESS_XVFB_PID"} \
-    "${hxvfb_clients[@]}"
+  fixture_stop Xvfb "$HEADLESS_XVFB_DIR/xvfb.log" "HEADLESS_XVFB_DIR=$HEADLESS_XVFB_DIR" \
+    ${HEADLESS_XVFB_PID:+"$HEADLESS_XVFB_PID"} "${hxvfb_clients[@]}"
   rm -rf "$HEADLESS_XVFB_DIR"
   hxvfb_clients=()
   HEADLESS_XVFB_DIR=''
 }
 
 hxvfb_main() {
-  local command=${1:-}
-  shift || true
-  case "$command" in
-  session)
-    local options=()
-    while [[ $# -gt 0 && $1 != -- ]]; do options+=("$1") && shift; done
-    if [[ ${1:-} != -- || $# -lt 2 ]]; then
-      echo "usage: xvfb.sh session [--light|--dark] -- COMMAND..." >&2
-      return 2
-    fi
-    shift
-    hxvfb_start "${options[@]}" || return
-    "$@"
-    ;;
-  screenshot)
-    if [[ -z ${HEADLESS_XVFB_DIR:-} || ! -d $HEADLESS_XVFB_DIR ]]; then
-      echo "xvfb.sh screenshot: no session; run it inside 'xvfb.sh session -- ...'" >&2
-      return 2
-    fi
-    hxvfb_screenshot "$@"
-    ;;
-  *)
-    echo "usage: xvfb.sh session|screenshot ... (see the top of the script)" >&2
+  if [[ ${1:-} != session ]]; then
+    echo "usage: xvfb.sh session [--light|--dark] -- COMMAND... (see the top of the script)" >&2
     return 2
-    ;;
-  esac
+  fi
+  shift
+  fixture_session xvfb.sh hxvfb_start "$@"
 }
 
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
