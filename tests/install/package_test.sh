@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package: `cpack -G DEB` of a built tree, its control fields, the package unpacked into a
-# temporary folder (dpkg-deb -x) with its files and program checked there, and lintian without errors
-# (its warnings are printed).
+# The Debian package: `cpack -G DEB` of a built tree, its files (dpkg-deb -c) and control fields, the
+# package unpacked into a temporary folder (dpkg-deb -x) and its program run from there, and lintian
+# without errors (its warnings are printed).
 #   package_test.sh BUILD_DIR SOURCE_DIR VERSION
 set -uo pipefail
 source "$(dirname "$0")/installed_program.sh"
@@ -14,6 +14,10 @@ cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" >"$work/log"
 deb=$(find "$work/package" -maxdepth 1 -name "quillbrook-widgets_${version}-*.deb")
 [[ -f $deb ]] || fail "no package quillbrook-widgets_${version}-*.deb: $(tail -n 3 "$work/log")"
 
+dpkg-deb -c "$deb" | awk '{ print $6 }' >"$work/files"
+for file in "${installed_files[@]/#/./usr/}" ./etc/xdg/autostart/quillbrook-widgets.desktop; do
+  grep -qxF "$file" "$work/files" || fail "the package lacks $file"
+done
 [[ $(dpkg-deb -f "$deb" Package Version Architecture | tr '\n' ' ') == "Package: quillbrook-widgets Version: $version-1 Architecture: $(dpkg --print-architecture) " ]] ||
   fail "the package's name, version or architecture: $(dpkg-deb -f "$deb" Package Version Architecture)"
 # The libraries' packages come from the shared libraries that the program and the host load.
