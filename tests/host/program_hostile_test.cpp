@@ -16,7 +16,6 @@ namespace {
 
 // Sets a terminal's title, then a one-byte CSI and a right-to-left override; and how messages show it.
 const std::string hostile = "tim\x1b]0;PWNED\a\u009b\u202e";
-const std::string hostilePython = R"('tim\x1b]0;PWNED\x07\x9b\u202e')";
 const std::string shown = R"(tim\e]0;PWNED\a\u009b\u202e)";
 
 // Whether the text holds a character a terminal acts on: a C0 control other than the line break, DEL, a
@@ -44,10 +43,11 @@ struct HostileWorld {
         EXPECT_TRUE(feed.start());
         const std::string folder = "Library/Application Support/Quillbrook/";
         home.write(folder + "ReadingList.plist",
-                   plistlibDump("[{'URL': 'https://example.org/', 'title': " + hostilePython + "}]",
-                                PlistFormat::binary));
+                   makePlist(PlistJson::array({{{"URL", "https://example.org/"}, {"title", hostile}}}),
+                             PlistFormat::binary));
         home.write(folder + "Favorites.plist",
-                   plistlibDump("[{'Name': " + hostilePython + ", 'Children': []}]", PlistFormat::binary));
+                   makePlist(PlistJson::array({{{"Name", hostile}, {"Children", PlistJson::array()}}}),
+                             PlistFormat::binary));
     }
     ProgramResult run(std::vector<std::string> arguments, std::string cacheHome = {}) const {
         arguments.insert(arguments.end(), {"--home", home.path().string(), "--feed-base", feed.base()});

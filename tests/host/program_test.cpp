@@ -50,9 +50,9 @@ struct World {
     host::DemoFeedServer feed{readFile(std::string(QB_EXAMPLES_DIR) + "/feed.xml").value_or("")};
 
     World() { EXPECT_TRUE(feed.start()); }
-    void write(const std::string& file, std::string_view pythonValue) const {
+    void write(const std::string& file, const PlistJson& description) const {
         home.write("Library/Application Support/Quillbrook/" + file,
-                   plistlibDump(pythonValue, PlistFormat::binary));
+                   makePlist(description, PlistFormat::binary));
     }
     ProgramResult run(std::vector<std::string> arguments, std::string_view homeFolder = {},
                       std::optional<BrokenOutput> output = {}) const {
@@ -96,9 +96,9 @@ TEST(ProgramTest, ListsEveryRegisteredWidgetInBundleOrder) {
 TEST(ProgramTest, ReadingListTimelineAsJson) {
     World world;
     world.write("ReadingList.plist",
-                "[{'URL': 'x-quillbrook-item://A', 'title': 'Alpha', 'unread': True, 'type': 12},"
-                " {'URL': 'https://www.example.org/b', 'title': 'Beta', 'unread': False},"
-                " {'URL': 'x-quillbrook-item://C', 'title': 'Gamma'}]");
+                R"([{"URL": "x-quillbrook-item://A", "title": "Alpha", "unread": true, "type": 12},
+                    {"URL": "https://www.example.org/b", "title": "Beta", "unread": false},
+                    {"URL": "x-quillbrook-item://C", "title": "Gamma"}])"_plist);
     auto all = world.timeline("readinglist");
     EXPECT_EQ(all["kind"], "ReadingListWidget");
     ASSERT_EQ(all["entries"].size(), 1u);
@@ -119,9 +119,9 @@ TEST(ProgramTest, ReadingListTimelineAsJson) {
 TEST(ProgramTest, FavoritesAndWorkspacesTimelinesAsJson) {
     World world;
     world.write("Favorites.plist",
-                "[{'Name': 'Work', 'Children': [{'Name': 'Inbox', 'UUID': 'U1', 'Label': 1},"
-                "                                {'Name': 'Today', 'SIUUID': 'S1'}]},"
-                " {'Name': 'Research', 'Path': '/data/Research.qbBase2'}]");
+                R"([{"Name": "Work", "Children": [{"Name": "Inbox", "UUID": "U1", "Label": 1},
+                                                  {"Name": "Today", "SIUUID": "S1"}]},
+                    {"Name": "Research", "Path": "/data/Research.qbBase2"}])"_plist);
     auto all = world.timeline("favorites");
     std::vector<std::string> ids;
     for (const auto& item : all["entries"][0]["items"]) ids.push_back(item["id"]);
@@ -130,8 +130,8 @@ TEST(ProgramTest, FavoritesAndWorkspacesTimelinesAsJson) {
     EXPECT_EQ(world.timeline("favorites", {"--set", "group=Work"})["entries"][0]["items"].size(), 2u);
 
     world.write("OrderedWorkspaces.plist",
-                "[{'Name': 'Writing', 'workspace': {'databases': ['a', 'b'], 'windows': [1]}},"
-                " {'Name': 'Archive'}, {'workspace': {}}]");
+                R"([{"Name": "Writing", "workspace": {"databases": ["a", "b"], "windows": [1]}},
+                    {"Name": "Archive"}, {"workspace": {}}])"_plist);
     auto workspaces = world.timeline("workspaces");
     const auto& items = workspaces["entries"][0]["items"];
     ASSERT_EQ(items.size(), 2u);
@@ -157,8 +157,8 @@ TEST(ProgramTest, OptionsListChoicesAndSearchEntities) {
     EXPECT_EQ(filter, (json{{{"id", "all"}, {"title", "All Items"}},
                             {{"id", "unreadOnly"}, {"title", "Unread Only"}}}));
     world.write("Favorites.plist",
-                "[{'Name': 'Work', 'Children': []}, {'Name': 'Reading', 'Children': []}, {'Name': "
-                "'Homework', 'Children': []}]");
+                R"([{"Name": "Work", "Children": []}, {"Name": "Reading", "Children": []},
+                    {"Name": "Homework", "Children": []}])"_plist);
     auto groups = json::parse(world.run({"options", "FavoritesWidget", "group", "--format", "json"}).out);
     std::vector<std::string> ids;
     for (const auto& option : groups) ids.push_back(option["id"]);
@@ -173,7 +173,7 @@ TEST(ProgramTest, OptionsListChoicesAndSearchEntities) {
 TEST(ProgramTest, BadInputGetsOneLineAndStatusTwo) {
     TempDir home;
     home.write("Library/Application Support/Quillbrook/Favorites.plist",
-               plistlibDump("[{'Name': 'Work', 'Children': []}]", PlistFormat::binary));
+               makePlist(R"([{"Name": "Work", "Children": []}])"_plist, PlistFormat::binary));
     const std::string folder = home.path().string();
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--verbose"}, "no command given; use list, options"},
@@ -235,8 +235,8 @@ TEST(ProgramTest, EachProblemIsSaidOnceAndVerboseSaysWhatWasRead) {
     EXPECT_EQ(linesOf(refused.err).size(), 1u) << refused.err;
     EXPECT_NE(refused.err.find("Failed to fetch tips feed"), std::string::npos) << refused.err;
 
-    world.write("ReadingList.plist", "[]");
-    world.write("Favorites.plist", "[{'Name': 'A'}, {'Name': 'B'}]");
+    world.write("ReadingList.plist", PlistJson::array());
+    world.write("Favorites.plist", R"([{"Name": "A"}, {"Name": "B"}])"_plist);
     world.home.write("Library/Application Support/Quillbrook/OrderedWorkspaces.plist/inside", "");
     const auto verbose = world.run({"render", "--verbose", "--family", "small"}).err;
     for (const auto& says :
@@ -279,9 +279,10 @@ TEST(ProgramTest, TheProgramSpeaksTheUsersLanguage) {
 
 TEST(ProgramTest, AnyGroupIdIsKeptWithANoticeWhileBadEnumerationValuesAreRefused) {
     World world;
-    world.write("Favorites.plist",
-                "[{'Name': 'Work', 'Children': [{'UUID': 'W1'}]}, {'Name': 'Work', 'Children': [{'UUID': "
-                "'W2'}]}, {'Name': 3, 'Children': [{'UUID': 'N1'}]}]");
+    world.write(
+        "Favorites.plist",
+        R"([{"Name": "Work", "Children": [{"UUID": "W1"}]}, {"Name": "Work", "Children": [{"UUID": "W2"}]},
+                    {"Name": 3, "Children": [{"UUID": "N1"}]}])"_plist);
     const std::string suggested = "suggested: \"_all\", \"Work\"\n";  // each once, to the end
     struct Case {
         std::vector<std::string> arguments;
@@ -415,10 +416,9 @@ TEST(ProgramTest, RenderDrawsEveryWidgetInEveryFamilyAsAPersonWouldReadIt) {
 
 TEST(ProgramTest, HostileFileContentsRenderInert) {
     World world;
-    world.write(
-        "ReadingList.plist",
-        R"([{'URL': 'javascript:alert(1)', 'title': 'Evil\x1b]8;;http://evil\x1b\\Click\x1b[31mRed\x07\x9b2J'},
-                    {'URL': 'https://example.org/\x1b[2J', 'title': 'Web\u202epage'}])");
+    world.write("ReadingList.plist", R"json([
+        {"URL": "javascript:alert(1)", "title": "Evil\u001b]8;;http://evil\u001b\\Click\u001b[31mRed\u0007\u009b2J"},
+        {"URL": "https://example.org/\u001b[2J", "title": "Web\u202epage"}])json"_plist);
     auto ansi = world.run({"render", "readinglist", "--family", "medium", "--format", "ansi"});
     ASSERT_EQ(ansi.status, 0) << ansi.err;
     const auto bare = withoutEscapes(ansi.out);

@@ -274,8 +274,9 @@ TEST(ServeProgram, ATileFollowsItsFileWithinASecond) {
     TempDir home;
     const auto list = home.path() / "Library/Application Support/Quillbrook/ReadingList.plist";
     const auto titled = [](const std::string& title) {
-        return plistlibDump("[{'URL': 'x-quillbrook-item://1', 'title': '" + title + "', 'unread': True}]",
-                            PlistFormat::binary);
+        return makePlist(
+            PlistJson::array({{{"URL", "x-quillbrook-item://1"}, {"title", title}, {"unread", true}}}),
+            PlistFormat::binary);
     };
     home.write(std::filesystem::relative(list, home.path()), titled("Before the change"));
     Serve serve("http://127.0.0.1:1", home.path().string());

@@ -121,12 +121,16 @@ class Running {
     std::string buffer_;
 };
 
-std::string readingList(int unread, std::string_view extra = "") {
-    std::string items;
-    for (int i = 0; i < unread; ++i)
-        items += "{'URL': 'x-quillbrook-item://" + std::to_string(i) + "', 'title': 'Item " +
-                 std::to_string(i) + "', 'unread': True" + std::string(extra) + "},";
-    return plistlibDump("[" + items + "]", PlistFormat::binary);
+std::string readingList(int unread, const PlistJson& extra = PlistJson::object()) {
+    auto items = PlistJson::array();
+    for (int i = 0; i < unread; ++i) {
+        PlistJson item{{"URL", "x-quillbrook-item://" + std::to_string(i)},
+                       {"title", "Item " + std::to_string(i)},
+                       {"unread", true}};
+        item.update(extra);
+        items.push_back(std::move(item));
+    }
+    return makePlist(items, PlistFormat::binary);
 }
 
 // A home with a reading list, replaced by rename as the document manager does.
@@ -161,7 +165,7 @@ TEST(WatchTest, ALineWhenTheEntryChangesAndOnlyThen) {
 
     // The same contents, and a field that the entry does not show: no line.
     home.replace(three);
-    home.replace(readingList(3, ", 'Comment': 'not shown'"));
+    home.replace(readingList(3, {{"Comment", "not shown"}}));
     EXPECT_EQ(watch.lines(1s), std::vector<std::string>{});
 
     // A hundred replacements in a second: at most two lines, the last one right.
@@ -274,7 +278,8 @@ struct Opener {
 TEST(OpenTest, OpensWhatAClickWouldAndRefusesTheRest) {
     Opener opener;
     Home hostile;
-    hostile.replace(plistlibDump("[{'URL': 'javascript:alert(1)', 'title': 'Evil'}]", PlistFormat::binary));
+    hostile.replace(
+        makePlist(R"json([{"URL": "javascript:alert(1)", "title": "Evil"}])json"_plist, PlistFormat::binary));
     const std::string home = QB_EXAMPLES_DIR "/home";
     struct Case {
         std::vector<std::string> arguments;
@@ -286,9 +291,7 @@ TEST(OpenTest, OpensWhatAClickWouldAndRefusesTheRest) {
          0,
          "x-quillbrook://open-url?location=https://www.example.org/articles/"
          "slow-reading&widget=readinglist\n"},
-        {{"readinglist", "--row", "5", "--family", "small", "--home", home},
-         2,
-         "shows 4 rows in small"},
+        {{"readinglist", "--row", "5", "--family", "small", "--home", home}, 2, "shows 4 rows in small"},
         {{"readinglist", "--home", home}, 2, "give --row 1 to 5"},
         {{"readinglist", "--row", "1", "--home", hostile.folder.path().string()}, 2, "refusing to open"},
         {{"readinglist", "--row", "0", "--home", home}, 2, "not a row number"},

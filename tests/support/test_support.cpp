@@ -80,15 +80,4 @@ std::string makePlist(const PlistJson& description, PlistFormat format) {
                          json.size() > 2000 ? json.substr(0, 2000) + "…" : json);
 }
 
-std::string plistlibDump(std::string_view pythonExpression, PlistFormat format) {
-    std::string program =
-        "import base64, datetime, plistlib, sys\n"
-        "value = " +
-        std::string(pythonExpression) +
-        "\n"
-        "sys.stdout.buffer.write(plistlib.dumps(value, fmt=plistlib." +
-        (format == PlistFormat::binary ? "FMT_BINARY" : "FMT_XML") + ", sort_keys=False))\n";
-    return runPython(program);
-}
-
 }  // namespace qb::test

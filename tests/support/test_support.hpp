@@ -56,8 +56,4 @@ std::string makePlist(const PlistJson& description, PlistFormat format);
 // Runs a Python 3 program and returns what it wrote to stdout; fails the current test on an error.
 std::string runPython(std::string_view program);
 
-// The bytes Python's plistlib writes for a Python expression (`datetime` and `base64` imported). The
-// host's tests still build their files this way; the others describe them with makePlist().
-std::string plistlibDump(std::string_view pythonExpression, PlistFormat format);
-
 }  // namespace qb::test
