@@ -1,9 +1,13 @@
 // The routes that mirror the program's commands: list, options, placeholder, snapshot and timeline.
 // Providers and entity queries run on their widget's lane.
 
+#include <fmt/format.h>
+
+#include "host/cli.hpp"
 #include "host/json_output.hpp"
 #include "host/server/dashboard_site.hpp"
 #include "host/widget_catalog.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace qb::host {
 namespace {
@@ -55,11 +59,10 @@ void DashboardSite::request(const HttpRequest& request, RequestKind kind, Reply 
     const auto& definition = dashboard_.widgets()[*widget];
     auto family = WidgetFamily::systemMedium;
     if (const auto text = request.param("family")) {
-        auto named = widgetFamilyNamed(std::string(*text));
+        auto named = familyNamed(*text);
         if (!named)
-            return reply(
-                jsonError(400, "unknown family \"" + std::string(*text) +
-                                   "\"; use systemSmall, systemMedium, systemLarge or systemExtraLarge"));
+            return reply(jsonError(400, fmt::format("unknown family {}; use {}", quotedForMessage(*text),
+                                                    familyChoices(" or "))));
         family = *named;
     }
     std::vector<std::string> assignments;

@@ -22,10 +22,7 @@ std::variant<WidgetFamily, std::string> requestedFamily(const AnyWidget& widget,
     if (!text) return defaultFamily(widget);
     const auto family = familyNamed(*text);
     if (!family)
-        return fmt::format(
-            "unknown family {}; use family=small, medium, large or extraLarge (or systemSmall, "
-            "systemMedium, systemLarge, systemExtraLarge)",
-            quotedForMessage(*text));
+        return fmt::format("unknown family {}; use {}", quotedForMessage(*text), familyChoices(" or "));
     if (auto checked = familiesFor(widget, {*family}); auto* error = std::get_if<UsageError>(&checked))
         return error->message;
     return *family;
