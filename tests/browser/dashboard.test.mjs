@@ -110,7 +110,7 @@ async function lookChecks(page) {
 // A page with one widget alone: its refusals, and the widget with the parameters its address gives.
 async function singleWidgetChecks(context, base) {
   const page = await context.newPage();
-  for (const [address, allowed] of [['/widget/nosuch', 'readinglist'], ['/widget/tips?family=huge', 'extraLarge'],
+  for (const [address, allowed] of [['/widget/nosuch', 'readinglist'], ['/widget/tips?family=huge', 'extra-large'],
                                     ['/widget/readinglist?set=filter=maybe', 'unreadOnly']]) {
     const answer = await page.goto(base + address);
     const text = (await answer.text()).trim();

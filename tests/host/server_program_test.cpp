@@ -300,6 +300,14 @@ TEST(ServeProgram, IdleMeansNoWakeups) {
     EXPECT_LE(wakeupsWithin(serve.pid, 3s), 5) << "woke up with nothing due";
 }
 
+// The page's own texts come in the user's language, handed to its script.
+TEST(ServeProgram, ThePageSpeaksTheUsersLanguage) {
+    Serve serve("http://127.0.0.1:1", QB_EXAMPLES_DIR "/home", {{"LANGUAGE", "de"}});
+    const auto page = roundTrip(serve.port, serve.owner("GET", "/"));
+    EXPECT_NE(page.find("<html lang=\"de\""), std::string::npos) << page.substr(0, 300);
+    EXPECT_NE(page.find("&quot;Search&quot;:&quot;Suchen&quot;"), std::string::npos) << page.substr(0, 300);
+}
+
 // A click opens a link with the application the desktop registered for its scheme, which inherits
 // none of the server's sockets; where no application opens the scheme, the answer says so.
 TEST(ServeProgram, OpensALinkOnlyWithAnApplicationForItsScheme) {

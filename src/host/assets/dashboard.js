@@ -6,8 +6,13 @@
 (() => {
   // The pause between two polls; each poll itself waits on the server until a tile changes.
   const pollInterval = 1000;
-  const familyNames = { systemSmall: 'Small', systemMedium: 'Medium', systemLarge: 'Large',
-                        systemExtraLarge: 'Extra Large' };
+  // The page's own texts in the user's language, which the server puts on the page (data-texts): the
+  // English text is the key and stands where there is no translation. `{}` fields are filled in order.
+  const texts = JSON.parse(document.documentElement.dataset.texts || '{}');
+  const text = (key, ...fields) => fields.reduce((line, field) => line.replace('{}', () => field),
+                                                 texts[key] || key);
+  const familyNames = { systemSmall: text('Small'), systemMedium: text('Medium'), systemLarge: text('Large'),
+                        systemExtraLarge: text('Extra Large') };
   // How long a note under a tile stays.
   const noteSeconds = 8;
   // A widget is scaled down to fit a narrow window, but never below this: smaller text could no longer
@@ -52,7 +57,7 @@
     if (!reloadAt) return '';
     const date = new Date(reloadAt);
     if (isNaN(date)) return '';
-    return ' · next update ' + date.toLocaleTimeString([], { hour: '2-digit', minute: '2-digit' });
+    return ' · ' + text('next update {}', date.toLocaleTimeString([], { hour: '2-digit', minute: '2-digit' }));
   }
 
   function applyTile(tile) {
@@ -112,7 +117,7 @@
         applyTile(changed);
         setStatus(changed.notKept ? `${parameter.title} is shown, but not kept for the next run: ${changed.notKept}` : '');
       } catch (error) {
-        setStatus(`Could not change ${parameter.title}: ${error.message}`);
+        setStatus(text('Could not change {}: {}', parameter.title, error.message));
       } finally {
         figure.classList.remove('qb-refreshing');
       }
@@ -120,7 +125,8 @@
     const label = element('label', {}, [element('span', { text: parameter.title }), select]);
     if (!parameter.isEntity) return [label];
     // Entity choices come from the widget's query; typing narrows them.
-    const search = element('input', { type: 'search', placeholder: 'Search', 'aria-label': `Search ${parameter.title}` });
+    const search = element('input', { type: 'search', placeholder: text('Search'),
+                                       'aria-label': text('Search {}', parameter.title) });
     let debounce = null;
     search.addEventListener('input', () => {
       clearTimeout(debounce);
@@ -131,7 +137,7 @@
         try {
           fillOptions(select, await requestJson('/api/options?' + query), select.value);
         } catch (error) {
-          setStatus(`Could not search ${parameter.title}: ${error.message}`);
+          setStatus(text('Could not search {}: {}', parameter.title, error.message));
         }
       }, 250);
     });
@@ -181,7 +187,7 @@
     } catch (error) {
       if (current.signal.aborted) return;  // a newer poll took over
       // Refused (403): this page's pass is from an earlier run; the server says how to get in.
-      setStatus(error.status === 403 ? error.message : 'The dashboard does not answer; trying again.');
+      setStatus(error.status === 403 ? error.message : text('The dashboard does not answer; trying again.'));
     } finally {
       if (state.poll === current) {
         state.poll = null;
@@ -217,7 +223,7 @@
       const result = await postJson('/api/open', { url, tile: Number(figure.dataset.tile) });
       showNote(figure, result.opened ? '' : result.error);
     } catch (error) {
-      showNote(figure, `Could not open the link: ${error.message}`);
+      showNote(figure, text('Could not open the link: {}', error.message));
     }
     // The widget's data may change after the application handled the link; the server asks the
     // widget again shortly while a page polls.
@@ -249,7 +255,7 @@
       state.seq = layout.seq;
       poll();
     } catch (error) {
-      setStatus('Could not load the widgets; reload the page.');
+      setStatus(text('Could not load the widgets; reload the page.'));
       setTimeout(start, 3000);
     }
   }

@@ -1,14 +1,45 @@
 #include "host/server/dashboard_page.hpp"
 
+#include <array>
+
 #include "host/render/html.hpp"
 #include "host/render/html_escape.hpp"
 #include "platform/localization.hpp"
 
 namespace qb::host {
+namespace {
+
+// The page's script texts, each key localized: the script reads them from the root element.
+constexpr std::array scriptTexts{"Small",
+                                 "Medium",
+                                 "Large",
+                                 "Extra Large",
+                                 "next update {}",
+                                 "Search",
+                                 "Search {}",
+                                 "Could not change {}: {}",
+                                 "Could not search {}: {}",
+                                 "The dashboard does not answer; trying again.",
+                                 "Could not open the link: {}",
+                                 "Could not load the widgets; reload the page."};
+
+// `<html lang="…" data-texts="…">` for the user's language.
+std::string htmlStart() {
+    nlohmann::json texts = nlohmann::json::object();
+    for (const char* key : scriptTexts)
+        if (auto translated = localized(key); translated != key) texts[key] = std::move(translated);
+    const auto languages = preferredLanguages();
+    const std::string language = languages.empty() || !texts.size() ? "en" : languages.front();
+    return "<!DOCTYPE html>\n<html lang=\"" + escapeHtml(language) + "\" data-texts=\"" +
+           escapeHtml(texts.dump()) + "\">";
+}
+
+}  // namespace
 
 std::string dashboardPageHtml() {
     const auto title = escapeHtml(localized("Quillbrook Widgets"));
-    return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+    return htmlStart() +
+           "<head><meta charset=\"utf-8\">"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><link rel=\"icon\" "
            "href=\"data:,\"><title>" +
            title + "</title><style>" + std::string(widgetStyles()) + std::string(pageStyles()) +
@@ -22,7 +53,8 @@ std::string dashboardPageHtml() {
 std::string singleWidgetPageHtml(const nlohmann::json& tile, std::string_view title) {
     const auto heading = escapeHtml(title);
     const auto attribute = [&](const char* name) { return escapeHtml(tile[name].get<std::string>()); };
-    return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+    return htmlStart() +
+           "<head><meta charset=\"utf-8\">"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><link rel=\"icon\" "
            "href=\"data:,\"><title>" +
            heading + "</title><style>" + std::string(widgetStyles()) + std::string(pageStyles()) +
