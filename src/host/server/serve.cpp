@@ -11,8 +11,10 @@
 #include "host/demo_setup.hpp"
 #include "host/engine/engine.hpp"
 #include "host/engine/glib_source.hpp"
+#include "host/output.hpp"
 #include "host/server/dashboard_server.hpp"
 #include "host/server/url_file.hpp"
+#include "platform/localization.hpp"
 
 namespace qb::host {
 namespace {
@@ -22,15 +24,13 @@ std::unique_ptr<UrlFile> announce(int port, const std::string& url) {
     // The file first: whoever waits for the printed line finds it there too.
     const auto path = UrlFile::pathFor(port);
     auto file = path ? std::make_unique<UrlFile>(*path, url) : nullptr;
-    fmt::print("Quillbrook widgets dashboard on {} (Ctrl-C stops it)\n", url);
-    std::fflush(stdout);
+    writeOutput(localizedMessage("Quillbrook widgets dashboard on {} (Ctrl-C stops it)", url) + "\n");
     if (!path)
-        fmt::print(stderr,
-                   "quillbrook-widgets: XDG_RUNTIME_DIR is not set, so the address is written nowhere but "
-                   "above\n");
+        fmt::print(stderr, "quillbrook-widgets: {}\n",
+                   localized("XDG_RUNTIME_DIR is not set, so the address is written nowhere but above"));
     else if (file->problem())
-        fmt::print(stderr, "quillbrook-widgets: the address is written nowhere but above: {}\n",
-                   *file->problem());
+        fmt::print(stderr, "quillbrook-widgets: {}\n",
+                   localizedMessage("the address is written nowhere but above: {}", *file->problem()));
     return file;
 }
 
@@ -107,7 +107,7 @@ int serveWidgets(const ServeOptions& options, WidgetServices services,
     if (!demo)
         site.settings = std::make_shared<DashboardSettingsFile>(DesktopConfigFile::defaultPath(), widgets);
     const int status = runDashboard(std::move(widgets), std::move(site), options.port, url, cancelProviders);
-    if (status == 0) fmt::print("Dashboard stopped.\n");
+    if (status == 0) writeOutput(localized("Dashboard stopped.") + "\n");
     return status;
 }
 
