@@ -37,7 +37,7 @@ int dispatch(const CommandLine& line) {
     if (usesSamples && (line.home || line.feedBase))
         return usageFailure(localized(
             "the demo reads the sample home and feed in examples/; leave out --home and --feed-base"));
-    auto services = servicesFor(line);
+    auto services = withCommandLine(WidgetServices::system(), line);
 
     if (*line.command == Command::serve)
         return serve(ServeOptions{line.port, line.demo}, std::move(services));
@@ -83,18 +83,6 @@ int dispatch(const CommandLine& line) {
 }
 
 }  // namespace
-
-// The services of the user, with the home and the feed base the command line names instead.
-WidgetServices servicesFor(const CommandLine& line) {
-    auto services = WidgetServices::system();
-    if (line.home) {
-        std::error_code error;
-        auto absolute = std::filesystem::absolute(*line.home, error);
-        services.home = error ? *line.home : std::move(absolute);
-    }
-    if (line.feedBase) services.feedBase = *line.feedBase;
-    return services;
-}
 
 int run(const std::vector<std::string>& arguments) {
     // Run bare, the program answers with what it can do, as an error: the help goes to stderr.

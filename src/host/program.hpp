@@ -16,7 +16,7 @@ inline constexpr int exitUsage = 2;
 // input gets one line on stderr; nothing is thrown.
 int run(const std::vector<std::string>& arguments);
 
-// The services of the user, with the home and the feed base the command line names instead.
-WidgetServices servicesFor(const CommandLine& line);
+// The services given, with the home and the feed base the command line names instead.
+WidgetServices withCommandLine(WidgetServices services, const CommandLine& line);
 
 }  // namespace qb::host

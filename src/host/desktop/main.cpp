@@ -28,6 +28,7 @@
 #include "host/engine/glib_source.hpp"
 #include "host/live_commands.hpp"
 #include "host/opener.hpp"
+#include "host/program.hpp"
 #include "platform/log.hpp"
 #include "platform/terminal_text.hpp"
 
@@ -50,20 +51,6 @@ void installWindowStyles() {
     provider->load_from_data("window.quillbrook-translucent { background-color: transparent; }");
     Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
                                                GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-}
-
-// The user's services with the home and the feed base the command line names, as the program makes
-// them, except that the downloads run in the helper program: the host never loads the download
-// libraries (see helper_client.hpp).
-WidgetServices desktopServices(const CommandLine& line, std::shared_ptr<const HttpClient> http) {
-    auto services = WidgetServices::user(std::move(http));
-    if (line.home) {
-        std::error_code error;
-        auto absolute = std::filesystem::absolute(*line.home, error);
-        services.home = error ? *line.home : std::move(absolute);
-    }
-    if (line.feedBase) services.feedBase = *line.feedBase;
-    return services;
 }
 
 int runDesktop(const CommandLine& line) {
@@ -101,9 +88,11 @@ int runDesktop(const CommandLine& line) {
                                       },
                                       {},
                                       {}};
+        // Downloads run in the helper program: the host never loads the download libraries.
         const auto http = std::make_shared<desktop::HelperHttpClient>();
-        DesktopSession session(context, QuillbrookWidgetBundle{desktopServices(line, http)}.body(), desktop,
-                               std::move(options));
+        DesktopSession session(
+            context, QuillbrookWidgetBundle{withCommandLine(WidgetServices::user(http), line)}.body(),
+            desktop, std::move(options));
         desktop.onOutputsChanged([&session] { session.outputsChanged(); });
         auto interrupted = engine::watchSignal(context, SIGINT, quit);
         auto terminated = engine::watchSignal(context, SIGTERM, quit);
