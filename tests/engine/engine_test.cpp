@@ -33,7 +33,7 @@ TEST_F(EngineTest, ChangedFilesReloadTheirReadersOncePerBurst) {
     auto neighbour = std::make_shared<ProbeState>();
     neighbour->file = dir.path() / "elsewhere" / "other.plist";
     std::filesystem::create_directories(neighbour->file.parent_path());
-    Engine engine(context, options());
+    Engine engine(context, quietEngineOptions());
     std::vector<std::string> seen;
     engine.add(probe(reader), [&](const EntryUpdate& update) { seen.push_back(update.entry.json["text"]); });
     engine.add(probe(neighbour), {});
@@ -72,7 +72,7 @@ TEST_F(EngineTest, LinksHidingAndClockJumps) {
     MovableClock clock;
     auto state = std::make_shared<ProbeState>();
     state->clock = clock.clock();
-    auto settings = options(clock.clock());
+    auto settings = quietEngineOptions(clock.clock());
     settings.afterLinkSeconds = 0.3;
     Engine engine(context, settings);
     const auto id = engine.add(probe(state), {});
@@ -120,7 +120,7 @@ TEST_F(EngineTest, DownloadsRetryWhenTheNetworkReturnsAtMostOnceAMinuteAndOneAtA
         state->reloadAt = [](Date now) { return now.addingTimeInterval(21600); };
         state->takes = 100ms;
     }
-    Engine engine(context, options(clock.clock()));
+    Engine engine(context, quietEngineOptions(clock.clock()));
     const auto id = engine.add(probe(feed, sources()), {});
     engine.add(probe(second, sources()), {});
     ASSERT_TRUE(
@@ -150,7 +150,7 @@ TEST_F(EngineTest, DownloadsRetryWhenTheNetworkReturnsAtMostOnceAMinuteAndOneAtA
 TEST_F(EngineTest, AnAnswerForAnOlderConfigurationIsDropped) {
     auto state = std::make_shared<ProbeState>();
     state->takes = 200ms;
-    Engine engine(context, options());
+    Engine engine(context, quietEngineOptions());
     int told = 0;
     const auto id = engine.add(probe(state), [&](const EntryUpdate&) { ++told; });
     const AnyWidget widget(ProbeWidget{"ProbeWidget", state});
@@ -170,7 +170,7 @@ TEST_F(EngineTest, ATimeZoneChangeReloadsWhatFollowsTheZoneForItsNewMidnight) {
 
     auto state = std::make_shared<ProbeState>();
     state->reloadAt = [](Date now) { return startOfNextDay(now); };  // as the tip of the day does
-    auto settings = options();
+    auto settings = quietEngineOptions();
     settings.localtime = dir.path() / "localtime";
     Engine engine(context, settings);
     std::vector<std::pair<Date, Date>> told;  // entry date, reload date

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "host/engine/engine.hpp"
+#include "host/engine_thread.hpp"
 #include "platform/files.hpp"
 #include "widgetkit/widget.hpp"
 
@@ -92,16 +93,6 @@ struct MovableClock {
     }
     void advance(double seconds) const { *offset = *offset + seconds; }
 };
-
-// The engine's settings for a test: the clock given, and no watch of sleep, the network or the zone.
-inline engine::EngineOptions options(Clock clock = systemClock()) {
-    engine::EngineOptions options;
-    options.clock = std::move(clock);
-    options.watchSleep = false;
-    options.watchNetwork = false;
-    options.localtime.clear();
-    return options;
-}
 
 // The probe as the engine takes it, in the medium family.
 inline engine::InstanceSpec probe(const std::shared_ptr<ProbeState>& state, DataSources sources = {}) {

@@ -53,7 +53,7 @@ TEST(ResumeTest, APassedDateReloadsWithinASecondOfWaking) {
         auto state = std::make_shared<ProbeState>();
         state->clock = clock.clock();
         state->reloadAt = [](Date now) { return now.addingTimeInterval(3600); };
-        auto settings = options(clock.clock());
+        auto settings = quietEngineOptions(clock.clock());
         settings.watchSleep = true;
         engine::Engine engine(context, settings);
         engine.add(probe(state), {});

@@ -15,7 +15,7 @@
 namespace qb::test {
 
 // No system bus, network monitor or time-zone watch; the given clock.
-inline engine::EngineOptions quietEngineOptions(Clock clock) {
+inline engine::EngineOptions quietEngineOptions(Clock clock = systemClock()) {
     engine::EngineOptions options;
     options.clock = std::move(clock);
     options.watchSleep = false;
