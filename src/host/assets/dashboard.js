@@ -9,8 +9,10 @@
   // The page's own texts in the user's language, which the server puts on the page (data-texts): the
   // English text is the key and stands where there is no translation. `{}` fields are filled in order.
   const texts = JSON.parse(document.documentElement.dataset.texts || '{}');
-  const text = (key, ...fields) => fields.reduce((line, field) => line.replace('{}', () => field),
-                                                 texts[key] || key);
+  const text = (key, ...fields) =>
+    (texts[key] || key).split('{}').map((part, i) => part + (i < fields.length ? fields[i] : '')).join('');
+  // Times in the page's language where it has one, else as the browser writes them.
+  const timeLocale = Object.keys(texts).length ? document.documentElement.lang : [];
   const familyNames = { systemSmall: text('Small'), systemMedium: text('Medium'), systemLarge: text('Large'),
                         systemExtraLarge: text('Extra Large') };
   // How long a note under a tile stays.
@@ -57,7 +59,8 @@
     if (!reloadAt) return '';
     const date = new Date(reloadAt);
     if (isNaN(date)) return '';
-    return ' · ' + text('next update {}', date.toLocaleTimeString([], { hour: '2-digit', minute: '2-digit' }));
+    const time = date.toLocaleTimeString(timeLocale, { hour: '2-digit', minute: '2-digit' });
+    return ' · ' + text('next update {}', time);
   }
 
   function applyTile(tile) {
@@ -115,7 +118,8 @@
       try {
         const changed = await postJson('/api/set', { tile: tile.id, name: parameter.name, value: select.value });
         applyTile(changed);
-        setStatus(changed.notKept ? `${parameter.title} is shown, but not kept for the next run: ${changed.notKept}` : '');
+        const notKept = '{} is shown, but not kept for the next run: {}';
+        setStatus(changed.notKept ? text(notKept, parameter.title, changed.notKept) : '');
       } catch (error) {
         setStatus(text('Could not change {}: {}', parameter.title, error.message));
       } finally {

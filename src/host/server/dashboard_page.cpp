@@ -21,7 +21,8 @@ constexpr std::array scriptTexts{"Small",
                                  "Could not search {}: {}",
                                  "The dashboard does not answer; trying again.",
                                  "Could not open the link: {}",
-                                 "Could not load the widgets; reload the page."};
+                                 "Could not load the widgets; reload the page.",
+                                 "{} is shown, but not kept for the next run: {}"};
 
 // `<html lang="…" data-texts="…">` for the user's language.
 std::string htmlStart() {
