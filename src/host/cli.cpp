@@ -17,35 +17,34 @@ namespace {
 
 // The one table of the commands, in the order the help lists them.
 constexpr std::array commands{
-    CommandSpec{Command::list, "list", "", "", "the widgets with their families and parameters"},
-    CommandSpec{Command::options, "options", "KIND PARAM [--search TEXT]", "kind parameter",
-                "the choices of a parameter"},
-    CommandSpec{Command::placeholder, "placeholder", "KIND", "kind", "the widget's placeholder"},
-    CommandSpec{Command::snapshot, "snapshot", "KIND", "kind",
-                "the widget's snapshot, as a gallery shows it"},
-    CommandSpec{Command::timeline, "timeline", "KIND", "kind", "the widget's timeline and when to ask again"},
-    CommandSpec{Command::render, "render", "[KIND...] [--family F]...", "kinds",
-                "draw widgets (all, in all families, by default)"},
-    CommandSpec{Command::demo, "demo", "", "", "every widget from the sample files in examples/"},
-    CommandSpec{Command::serve, "serve", "[--port N] [--demo]", "", "a live dashboard on 127.0.0.1"},
-    CommandSpec{Command::watch, "watch", "KIND [--format json|waybar|text]", "kind",
-                "a line each time the widget changes"},
-    CommandSpec{Command::open, "open", "KIND [--row N]", "kind", "open the widget's link, or row N's"},
-    CommandSpec{Command::desktop, "desktop", "[--config FILE]", "", "the widgets on the desktop"},
-    CommandSpec{Command::completions, "completions", "bash|zsh|fish", "shell",
-                "the shell's completion script"},
+    CommandRow{Command::list, "list", "", "", "the widgets with their families and parameters"},
+    CommandRow{Command::options, "options", "KIND PARAM [--search TEXT]", "kind parameter",
+               "the choices of a parameter"},
+    CommandRow{Command::placeholder, "placeholder", "KIND", "kind", "the widget's placeholder"},
+    CommandRow{Command::snapshot, "snapshot", "KIND", "kind", "the widget's snapshot, as a gallery shows it"},
+    CommandRow{Command::timeline, "timeline", "KIND", "kind", "the widget's timeline and when to ask again"},
+    CommandRow{Command::render, "render", "[KIND...] [--family F]...", "kinds",
+               "draw widgets (all, in all families, by default)"},
+    CommandRow{Command::demo, "demo", "", "", "every widget from the sample files in examples/"},
+    CommandRow{Command::serve, "serve", "[--port N] [--demo]", "", "a live dashboard on 127.0.0.1"},
+    CommandRow{Command::watch, "watch", "KIND [--format json|waybar|text]", "kind",
+               "a line each time the widget changes"},
+    CommandRow{Command::open, "open", "KIND [--row N]", "kind", "open the widget's link, or row N's"},
+    CommandRow{Command::desktop, "desktop", "[--config FILE]", "", "the widgets on the desktop"},
+    CommandRow{Command::completions, "completions", "bash|zsh|fish", "shell",
+               "the shell's completion script"},
 };
 
 constexpr std::array shells{std::string_view("bash"), std::string_view("zsh"), std::string_view("fish")};
 
 // The one table of the output formats.
 constexpr std::array formats{
-    FormatSpec{OutputFormat::text, "text", ""},
-    FormatSpec{OutputFormat::ansi, "ansi", "text with colours and links"},
-    FormatSpec{OutputFormat::json, "json", ""},
-    FormatSpec{OutputFormat::tree, "tree", "the view tree"},
-    FormatSpec{OutputFormat::html, "html", "a web page"},
-    FormatSpec{OutputFormat::waybar, "waybar", "a status bar's module"},
+    FormatRow{OutputFormat::text, "text", ""},
+    FormatRow{OutputFormat::ansi, "ansi", "text with colours and links"},
+    FormatRow{OutputFormat::json, "json", ""},
+    FormatRow{OutputFormat::tree, "tree", "the view tree"},
+    FormatRow{OutputFormat::html, "html", "a web page"},
+    FormatRow{OutputFormat::waybar, "waybar", "a status bar's module"},
 };
 
 bool isRequest(Command c) {
@@ -116,13 +115,13 @@ std::string joined(const std::vector<std::string>& names, std::string_view last 
 // "list, options, ... or completions", for the messages that say which commands there are.
 std::string commandList() {
     std::vector<std::string> names;
-    for (const auto& spec : commands) names.emplace_back(spec.name);
+    for (const auto& row : commands) names.emplace_back(row.name);
     return joined(names);
 }
 
-std::string formatNames(const std::vector<FormatSpec>& specs) {
+std::string formatNames(const std::vector<FormatRow>& rows) {
     std::vector<std::string> names;
-    for (const auto& spec : specs) names.emplace_back(spec.name);
+    for (const auto& row : rows) names.emplace_back(row.name);
     return joined(names);
 }
 
@@ -325,14 +324,14 @@ std::optional<WidgetFamily> familyNamed(std::string_view text) {
     return family;
 }
 
-const CommandSpec& commandSpec(Command command) {
-    for (const auto& spec : commands)
-        if (spec.command == command) return spec;
+const CommandRow& commandRow(Command command) {
+    for (const auto& row : commands)
+        if (row.command == command) return row;
     return commands.front();
 }
 
 std::string_view commandName(Command command) {
-    return commandSpec(command).name;
+    return commandRow(command).name;
 }
 
 std::string shortName(std::string_view kind) {
@@ -356,12 +355,12 @@ bool isValidFeedBase(std::string_view text) {
 
 std::vector<Command> allCommands() {
     std::vector<Command> all;
-    for (const auto& spec : commands) all.push_back(spec.command);
+    for (const auto& row : commands) all.push_back(row.command);
     return all;
 }
 
-std::vector<OptionSpec> optionsOf(Command command) {
-    std::vector<OptionSpec> options;
+std::vector<OptionRow> optionsOf(Command command) {
+    std::vector<OptionRow> options;
     for (const auto& definition : optionDefinitions())
         if (definition.commands.empty() || std::find(definition.commands.begin(), definition.commands.end(),
                                                      command) != definition.commands.end())
@@ -369,13 +368,13 @@ std::vector<OptionSpec> optionsOf(Command command) {
     return options;
 }
 
-std::vector<FormatSpec> formatsOf(std::optional<Command> command) {
+std::vector<FormatRow> formatsOf(std::optional<Command> command) {
     if (!command) return {formats.begin(), formats.end()};
-    std::vector<FormatSpec> specs;
+    std::vector<FormatRow> rows;
     for (auto format : formatsFor(*command))
-        for (const auto& spec : formats)
-            if (spec.format == format) specs.push_back(spec);
-    return specs;
+        for (const auto& row : formats)
+            if (row.format == format) rows.push_back(row);
+    return rows;
 }
 
 std::vector<std::string> familyWords() {

@@ -71,30 +71,30 @@ std::string helpText(std::optional<Command> command);
 // A command: its name, what follows the name in its usage line, what the completions complete after it
 // ("kind", "kinds", "kind parameter", "shell" or nothing) and what it does (an English key of the string
 // table), in the one table of the commands.
-struct CommandSpec {
+struct CommandRow {
     Command command;
     std::string_view name;
     std::string_view synopsis;
     std::string_view completes;
     std::string_view summary;
 };
-const CommandSpec& commandSpec(Command command);
+const CommandRow& commandRow(Command command);
 std::string_view commandName(Command command);
 std::vector<Command> allCommands();
 
-struct OptionSpec {
+struct OptionRow {
     std::string_view name;
     bool takesValue;
 };
-std::vector<OptionSpec> optionsOf(Command command);  // the options every command takes included
+std::vector<OptionRow> optionsOf(Command command);  // the options every command takes included
 // An output format's name ("json") and what it is (an English key; empty where the name says it).
-struct FormatSpec {
+struct FormatRow {
     OutputFormat format;
     std::string_view name;
     std::string_view meaning;
 };
-std::vector<FormatSpec> formatsOf(std::optional<Command> command);  // all of them for no command
-std::vector<std::string> familyWords();                             // the full names, then the short ones
+std::vector<FormatRow> formatsOf(std::optional<Command> command);  // all of them for no command
+std::vector<std::string> familyWords();                            // the full names, then the short ones
 std::vector<std::string_view> completionShells();
 
 // A family a widget may come in on the desktop, by any name widgetFamilyNamed() takes ("small", "xl",

@@ -63,7 +63,7 @@ Tables tablesOf(const std::vector<AnyWidget>& widgets) {
         Words printed;
         for (const auto& format : formatsOf(command)) printed.emplace_back(format.name);
         formats.push_back({name, printed});
-        arguments.push_back({name, {std::string(commandSpec(command).completes)}});
+        arguments.push_back({name, {std::string(commandRow(command).completes)}});
     }
     for (const auto& widget : widgets) {
         kinds.push_back(widget.kind());

@@ -30,10 +30,10 @@ std::string optionLine(std::string_view option, std::string_view description) {
 
 std::string formatChoices(std::optional<Command> command, bool withMeanings) {
     std::vector<std::string> names;
-    for (const auto& spec : formatsOf(command))
-        names.push_back(withMeanings && !spec.meaning.empty()
-                            ? fmt::format("{} ({})", spec.name, localized(spec.meaning))
-                            : std::string(spec.name));
+    for (const auto& row : formatsOf(command))
+        names.push_back(withMeanings && !row.meaning.empty()
+                            ? fmt::format("{} ({})", row.name, localized(row.meaning))
+                            : std::string(row.name));
     return joined(names, withMeanings ? ", " : "|", withMeanings ? localized(" or ") : "|");
 }
 
@@ -68,10 +68,10 @@ std::string kindsParagraph() {
 std::string programHelp() {
     std::vector<std::pair<std::string, std::string>> usages;
     for (auto command : allCommands()) {
-        const auto& spec = commandSpec(command);
+        const auto& row = commandRow(command);
         usages.push_back(
-            {fmt::format("{} {}{}{}", program, spec.name, spec.synopsis.empty() ? "" : " ", spec.synopsis),
-             localized(spec.summary)});
+            {fmt::format("{} {}{}{}", program, row.name, row.synopsis.empty() ? "" : " ", row.synopsis),
+             localized(row.summary)});
     }
     usages.push_back({fmt::format("{} help [COMMAND]", program), localized("this help, or a command's")});
     std::size_t width = 0;
@@ -113,7 +113,7 @@ std::string description(Command command) {
                 joined(
                     [] {
                         std::vector<std::string> names;
-                        for (const auto& spec : formatsOf(Command::render)) names.emplace_back(spec.name);
+                        for (const auto& row : formatsOf(Command::render)) names.emplace_back(row.name);
                         return names;
                     }(),
                     ", ", localized(" or ")));
@@ -181,7 +181,7 @@ std::string usageOf(Command command) {
         case Command::open:
             return "KIND [--family F] [--set NAME=VALUE]... [--row N]";
         default:
-            return std::string(commandSpec(command).synopsis);
+            return std::string(commandRow(command).synopsis);
     }
 }
 

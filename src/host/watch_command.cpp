@@ -28,8 +28,8 @@ int watch(const AnyWidget& widget, WidgetInstance instance, WidgetFamily family,
         auto readerGone =
             engine::watchDescriptor(context, STDOUT_FILENO, static_cast<GIOCondition>(G_IO_ERR | G_IO_HUP),
                                     [&](GIOCondition) { quit(); });
-        engine::InstanceSpec spec{widget, std::move(instance), family, true};
-        engine.add(std::move(spec), [&](const engine::EntryUpdate& update) {
+        engine::InstanceSetup setup{widget, std::move(instance), family, true};
+        engine.add(std::move(setup), [&](const engine::EntryUpdate& update) {
             std::string text = watchOutput(format, WatchedEntry{widget, family, update.entry, update.policy});
             if (text == last) return;               // a change that does not show in this format
             if (!writeOutput(text)) return quit();  // the reader went, or the output failed

@@ -95,7 +95,7 @@ struct MovableClock {
 };
 
 // The probe as the engine takes it, in the medium family.
-inline engine::InstanceSpec probe(const std::shared_ptr<ProbeState>& state, DataSources sources = {}) {
+inline engine::InstanceSetup probe(const std::shared_ptr<ProbeState>& state, DataSources sources = {}) {
     const AnyWidget widget(ProbeWidget{"ProbeWidget", state, std::move(sources)});
     return {widget, widget.makeInstance(), WidgetFamily::systemMedium, true};
 }

@@ -115,9 +115,9 @@ void DesktopSession::add(const DesktopWidget& widget) {
     shown->config = widget;
     shown->type = type;
     shown->surface = desktop_.makeSurface(widget.group, widget.family, *this);
-    engine::InstanceSpec spec{*type, instanceOf(*type, widget), widget.family, true};
+    engine::InstanceSetup setup{*type, instanceOf(*type, widget), widget.family, true};
     const std::string group = widget.group;
-    shown->id = engine_.add(std::move(spec),
+    shown->id = engine_.add(std::move(setup),
                             [this, group](const engine::EntryUpdate& update) { draw(group, update.entry); });
     shown_.emplace(group, std::move(shown));
 }

@@ -32,10 +32,10 @@ constexpr unsigned maxWorkerThreads = 32;
 }  // namespace
 
 struct Engine::Instance {
-    Instance(InstanceSpec instanceSpec, ChangeCallback callback)
-        : spec(std::move(instanceSpec)), changed(std::make_shared<ChangeCallback>(std::move(callback))) {}
+    Instance(InstanceSetup instanceSetup, ChangeCallback callback)
+        : setup(std::move(instanceSetup)), changed(std::make_shared<ChangeCallback>(std::move(callback))) {}
 
-    InstanceSpec spec;
+    InstanceSetup setup;
     std::shared_ptr<ChangeCallback> changed;
     std::shared_ptr<const ErasedEntry> entry;
     TimelineReloadPolicy policy;
@@ -87,12 +87,12 @@ Engine::Engine(GMainContext* context, EngineOptions options)
 
 Engine::~Engine() = default;
 
-InstanceId Engine::add(InstanceSpec spec, ChangeCallback changed) {
+InstanceId Engine::add(InstanceSetup setup, ChangeCallback changed) {
     const InstanceId id = nextId_++;
-    const bool network = spec.widget.sources().usesNetwork;
-    const bool visible = spec.visible;
-    instances_.try_emplace(id, std::move(spec), std::move(changed));
-    schedule_.add(id, options_.clock(), network, instances_.at(id).spec.widget.kind());
+    const bool network = setup.widget.sources().usesNetwork;
+    const bool visible = setup.visible;
+    instances_.try_emplace(id, std::move(setup), std::move(changed));
+    schedule_.add(id, options_.clock(), network, instances_.at(id).setup.widget.kind());
     schedule_.setVisible(id, visible);
     if (network && options_.watchNetwork && !sources_->network)
         sources_->network.emplace(context_, [this](bool available) { networkChanged(available); });
@@ -112,8 +112,8 @@ void Engine::remove(InstanceId id) {
 void Engine::reconfigure(InstanceId id, WidgetInstance instance, std::optional<WidgetFamily> family) {
     auto found = instances_.find(id);
     if (found == instances_.end()) return;
-    found->second.spec.instance = std::move(instance);
-    if (family) found->second.spec.family = *family;
+    found->second.setup.instance = std::move(instance);
+    if (family) found->second.setup.family = *family;
     ++found->second.generation;
     found->second.tellNext = true;  // the same entry drawn for another family is news to the host
     reload(id);
@@ -132,7 +132,7 @@ void Engine::linkOpened(InstanceId id) {
 void Engine::setVisible(InstanceId id, bool visible) {
     auto found = instances_.find(id);
     if (found == instances_.end()) return;
-    found->second.spec.visible = visible;
+    found->second.setup.visible = visible;
     schedule_.setVisible(id, visible);
     evaluate();
 }
@@ -151,7 +151,7 @@ void Engine::timeZoneChanged() {
     if (!resetProcessTimeZone()) return;
     const Date now = options_.clock();
     for (auto& [id, instance] : instances_) {
-        if (!instance.spec.widget.sources().followsTimeZone) continue;
+        if (!instance.setup.widget.sources().followsTimeZone) continue;
         instance.tellNext = true;  // the same entry may read differently in the new zone
         schedule_.requestBy(id, now);
     }
@@ -183,7 +183,7 @@ void Engine::fileChanged(const std::filesystem::path& path) {
 void Engine::folderChanged(const std::filesystem::path& folder, const std::optional<std::string>& name) {
     bool affected = false;
     for (const auto& [id, instance] : instances_)
-        for (const auto& file : instance.spec.widget.sources().files)
+        for (const auto& file : instance.setup.widget.sources().files)
             if (file.parent_path() == folder && (!name || file.filename() == *name)) {
                 changedFiles_.insert(id);
                 affected = true;
@@ -207,7 +207,7 @@ void Engine::burstEnded() {
 void Engine::watchFiles() {
     std::vector<std::filesystem::path> folders;
     for (const auto& [id, instance] : instances_)
-        for (const auto& file : instance.spec.widget.sources().files) folders.push_back(file.parent_path());
+        for (const auto& file : instance.setup.widget.sources().files) folders.push_back(file.parent_path());
     sources_->folders.setFolders(std::move(folders));
 }
 
@@ -224,13 +224,13 @@ void Engine::start(InstanceId id) {
     const Instance& instance = instances_.at(id);
     schedule_.started(id);
     ++running_;
-    const auto& sources = instance.spec.widget.sources();
+    const auto& sources = instance.setup.widget.sources();
     std::function<bool()> probe;
     if (sources.usesNetwork) probe = sources.networkSatisfied;
     // The job reaches the engine only through the mailbox, whose answers are dropped once the engine
     // goes; the pool itself is joined before that.
     sources_->pool.post([this, mailbox = &sources_->mailbox, id, generation = instance.generation,
-                         widget = instance.spec.instance, family = instance.spec.family, probe] {
+                         widget = instance.setup.instance, family = instance.setup.family, probe] {
         Result result;
         try {
             result.timeline = widget.timeline(TimelineContext{family, false});
@@ -259,7 +259,7 @@ void Engine::finish(InstanceId id, std::uint64_t generation, Result result) {
     }
     if (!result.timeline || result.timeline->entries.empty()) {
         logger().error(fmt::format(
-            "The {} provider failed ({}); asking again in {} seconds", instance.spec.widget.kind(),
+            "The {} provider failed ({}); asking again in {} seconds", instance.setup.widget.kind(),
             result.failure.empty() ? "no entry" : result.failure, options_.afterFailureSeconds));
         schedule_.finished(id, now.addingTimeInterval(options_.afterFailureSeconds));
         return evaluate();

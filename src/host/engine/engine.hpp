@@ -34,7 +34,7 @@ namespace qb::engine {
 class Sources;
 
 // One widget on screen: the widget (which says what it reads), its configured instance and its family.
-struct InstanceSpec {
+struct InstanceSetup {
     AnyWidget widget;
     WidgetInstance instance;
     WidgetFamily family = WidgetFamily::systemMedium;
@@ -75,7 +75,7 @@ class Engine {
 
     // A new instance, reloaded at once; `changed` is called with its first entry and whenever its entry
     // changes (its date aside), or after a time-zone change when its entry follows the zone.
-    InstanceId add(InstanceSpec spec, ChangeCallback changed);
+    InstanceId add(InstanceSetup setup, ChangeCallback changed);
     void remove(InstanceId id);
     // New parameters (and family): reloaded at once; an answer for the old ones is dropped.
     void reconfigure(InstanceId id, WidgetInstance instance, std::optional<WidgetFamily> family = {});

@@ -24,18 +24,18 @@ RealtimeTimer::~RealtimeTimer() {
 }
 
 void RealtimeTimer::arm(std::optional<Date> date) {
-    itimerspec spec{};
+    itimerspec when{};
     if (date) {
         // Rounded up to the next millisecond, so that the timer never wakes before the date it stands for.
         const double millis = std::ceil(date->unixSeconds() * 1000.0);
         const auto whole = static_cast<std::int64_t>(std::floor(millis / 1000.0));
-        spec.it_value.tv_sec = static_cast<time_t>(std::max<std::int64_t>(whole, 0));
-        spec.it_value.tv_nsec =
+        when.it_value.tv_sec = static_cast<time_t>(std::max<std::int64_t>(whole, 0));
+        when.it_value.tv_nsec =
             static_cast<long>((millis - static_cast<double>(whole) * 1000.0) * 1'000'000.0);
         // A zero value would disarm the timer; the earliest date stands for "at once".
-        if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;
+        if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1;
     }
-    timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);
+    timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr);
 }
 
 void RealtimeTimer::readable() {

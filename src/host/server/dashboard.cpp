@@ -46,15 +46,15 @@ Dashboard::Tile Dashboard::makeTile(std::size_t widget, WidgetFamily family, Wid
 }
 
 void Dashboard::add(std::size_t id) {
-    std::optional<engine::InstanceSpec> spec;
+    std::optional<engine::InstanceSetup> setup;
     {
         std::scoped_lock lock(mutex_);
         const auto& tile = tiles_[id];
         const auto& widget = widgets_[tile.widget];
-        spec.emplace(engine::InstanceSpec{widget, tile.instance, tile.family, tile.visible});
+        setup.emplace(engine::InstanceSetup{widget, tile.instance, tile.family, tile.visible});
     }
     const auto engineId = engine_.add(
-        std::move(*spec), [this, id](const engine::EntryUpdate& update) { entryChanged(id, update); });
+        std::move(*setup), [this, id](const engine::EntryUpdate& update) { entryChanged(id, update); });
     std::scoped_lock lock(mutex_);
     tiles_[id].engineId = engineId;
 }
